@@ -1,0 +1,61 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <ostream>
+#include <vector>
+
+#include "geometry/part.h"
+#include "geometry/part_source.h"
+#include "geometry/region.h"
+#include "library/nest_params.h"
+#include "nesting/packing_points.h"
+
+namespace tarn {
+
+struct View;
+
+// The document: everything loaded and laid out. Each Open builds a fresh job
+// and hands it over only when the load succeeded.
+struct PackingJob {
+  // Appends to the error report at `errorReportPath` (created when missing,
+  // never truncated) and stamps it. Throws CoreError "排样错误报告文件输出失败!"
+  // when it cannot be opened.
+  explicit PackingJob(const std::filesystem::path& errorReportPath);
+  // Writes the error report to a stream the caller owns (tests, tools).
+  explicit PackingJob(std::ostream& errorReportStream);
+  PackingJob(const PackingJob&) = delete;
+  PackingJob& operator=(const PackingJob&) = delete;
+  ~PackingJob() = default;
+
+  PartSourceList sources;  // as read, with their arcs (reverse reading order)
+  PartList workingParts;   // grown by half the gap; what layout and editing move
+  PartList trueParts;      // true outlines, matched to working parts by id; never moved
+  View* view = nullptr;    // the view created with the job (not owned)
+  BBox plateExtents{0.0, 6000.0, 0.0, 4000.0};
+  NestParams params;
+  Plate plate;
+  std::vector<PackingPoint> packingPoints;
+  int gridCountY = 0;
+  int gridCountX = 0;
+  bool gridPending = true;  // build the grid before the next layout
+
+  std::ostream& errorReport() { return *errorReport_; }
+
+ private:
+  void initialise();
+
+  std::unique_ptr<std::ofstream> errorFile_;
+  std::ostream* errorReport_ = nullptr;
+};
+
+// $XDG_STATE_HOME/tarnpacking/PackError.txt, or
+// $HOME/.local/state/tarnpacking/PackError.txt; the folder is created.
+std::filesystem::path defaultErrorReportPath();
+
+// "<year>年<month>月<day>日, <hour>时<minute>分<second>秒" in local time, GBK,
+// then a line end.
+void WriteTimestamp(std::ostream& out);
+
+}  // namespace tarn

@@ -1,0 +1,83 @@
+#pragma once
+
+// Every user-visible text of the program. Messages for the screen (message
+// boxes, errors) are UTF-8; texts written into files are GBK bytes, as the
+// files have always been read on Chinese Windows systems.
+
+#include <string_view>
+
+namespace tarn::text {
+
+// Message box captions.
+inline constexpr std::string_view kWarningCaption = "Warning!";
+inline constexpr std::string_view kNoticeCaption = "注意!";
+
+// Geometry kernel.
+inline constexpr std::string_view kArcStepError = "圆弧划分角度错误!";
+inline constexpr std::string_view kChordHeightError = "弓高误差错误!";
+inline constexpr std::string_view kCircleStepTooLarge = "分解角度detangle>120度,圆无法转换为多边形!";
+inline constexpr std::string_view kCircleStepError = "圆分解角度detangle错误!";
+inline constexpr std::string_view kCirclesDoNotMeet = "两圆求交失败!";
+inline constexpr std::string_view kChainTooShort = "点链表数目至少为4!";
+inline constexpr std::string_view kChainNotClosed = "点链表首尾不等，无法构成多边形面域!";
+// Assigning an outline that has no vertices (a programming error upstream).
+inline constexpr std::string_view kEmptyOutline = "面域没有顶点! (outline without vertices)";
+
+// Job, plate and library input.
+inline constexpr std::string_view kErrorReportWriteFailed = "排样错误报告文件输出失败!";
+inline constexpr std::string_view kPlateSizeZero = "包围盒大小为零!";
+inline constexpr std::string_view kPlateDataError = "板数据错误!";
+inline constexpr std::string_view kPartFileReadFailed = "零件数据文件读取失败!";
+inline constexpr std::string_view kListFileReadFailed = "排样信息文件读取失败!";
+// "零件" + '"' + path + '"' + "读取失败!"
+inline constexpr std::string_view kDrawingReadFailedPrefix = "零件\"";
+inline constexpr std::string_view kDrawingReadFailedSuffix = "\"读取失败!";
+// library: add new texts of the input readers here
+
+// Nesting engine.
+inline constexpr std::string_view kTimingFileWriteFailed = "记录排样计算时间的文件输出失败!";
+inline constexpr std::string_view kTimingMilliseconds = "排样计算时间为:%.2lf 毫秒";
+inline constexpr std::string_view kTimingSeconds = "排样计算时间为:%.2lf 秒";
+// A packing point distance that is not positive or makes too large a grid.
+inline constexpr std::string_view kBadPackingPointDistance =
+    "排样点距离错误! (the packing point distance must be positive and give at most 50,000,000 "
+    "packing points)";
+// nesting: add new texts of the engine here
+
+// Output.
+inline constexpr std::string_view kLayoutFileWriteFailed = "排样文件输出失败!";
+inline constexpr std::string_view kReportFileOpenError = "report file open error!";
+inline constexpr std::string_view kPartsConflictInPlate = "板内零件排样冲突!";
+inline constexpr std::string_view kWaitingPartsCrossPlate = "待排样零件与板冲突!";
+// output: add new texts of the writers here
+
+// Every line written into a file ends so, on every platform.
+inline constexpr std::string_view kLineEnd = "\r\n";
+
+// GBK texts written into files.
+inline constexpr std::string_view kGbkYear = "\xc4\xea";  // '年'
+inline constexpr std::string_view kGbkMonth = "\xd4\xc2";  // '月'
+inline constexpr std::string_view kGbkDay = "\xc8\xd5, ";  // '日, '
+inline constexpr std::string_view kGbkHour = "\xca\xb1";  // '时'
+inline constexpr std::string_view kGbkMinute = "\xb7\xd6";  // '分'
+inline constexpr std::string_view kGbkSecond = "\xc3\xeb";  // '秒'
+inline constexpr std::string_view kGbkArcAlarmStart = "\t\xb1\xa8\xbe\xaf\xd4\xb2\xbb\xa1:\xc6\xf0\xb5\xe3(";  // '\t报警圆弧:起点('
+inline constexpr std::string_view kGbkArcAlarmEnd = "),\xd6\xd5\xb5\xe3(";  // '),终点('
+inline constexpr std::string_view kGbkDistanceDetail = "\xb4\xed\xce\xf3\xcf\xb8\xbd\xda:\xc6\xf0\xc6\xfd\xb5\xe3\xbe\xe0\xc0\xeb" "d=";  // '错误细节:起讫点距离d='
+inline constexpr std::string_view kGbkTwiceRadius = "\xb3\xac\xb9\xfd\xc1\xbd\xb1\xb6\xb0\xeb\xbe\xb6\xb5\xc4\xbe\xf8\xb6\xd4\xd6\xb5=2*|R|=2*";  // '超过两倍半径的绝对值=2*|R|=2*'
+inline constexpr std::string_view kGbkArcNotBuilt = ", \xd4\xb2\xbb\xa1\xce\xde\xb7\xa8\xc9\xfa\xb3\xc9!";  // ', 圆弧无法生成!'
+inline constexpr std::string_view kGbkArcBuildFailed = ", \xb0\xeb\xbe\xb6\xbe\xf8\xb6\xd4\xd6\xb5\xcc\xab\xd0\xa1, \xd4\xb2\xbb\xa1\xc9\xfa\xb3\xc9\xca\xa7\xb0\xdc!";  // ', 半径绝对值太小, 圆弧生成失败!'
+inline constexpr std::string_view kGbkRadiusDetail = "\xb4\xed\xce\xf3\xcf\xb8\xbd\xda:\xd4\xb2\xbb\xa1\xb0\xeb\xbe\xb6\xb5\xc4\xbe\xf8\xb6\xd4\xd6\xb5=";  // '错误细节:圆弧半径的绝对值='
+inline constexpr std::string_view kGbkBelowChordTol = "<\xb9\xad\xb8\xdf\xce\xf3\xb2\xee=";  // '<弓高误差='
+inline constexpr std::string_view kGbkRadiusTooSmall = ", \xb0\xeb\xbe\xb6\xbe\xf8\xb6\xd4\xd6\xb5\xcc\xab\xd0\xa1!";  // ', 半径绝对值太小!'
+inline constexpr std::string_view kGbkBadVertexCount = "\t\xc4\xb3\xb8\xf6\xc3\xe6\xd3\xf2\xb5\xe3\xb5\xc4\xca\xfd\xc4\xbf<=0, \xb4\xed\xce\xf3!";  // '\t某个面域点的数目<=0, 错误!'
+inline constexpr std::string_view kGbkErrorsInPart = "\xd2\xd4\xc9\xcf\xb4\xed\xce\xf3\xb7\xa2\xc9\xfa\xd3\xda\xc1\xe3\xbc\xfe:";  // '以上错误发生于零件:'
+inline constexpr std::string_view kGbkRepairNeeded = "\xd4\xb2\xbb\xa1\xb0\xeb\xbe\xb6\xbe\xf8\xb6\xd4\xd6\xb5|R|\xd0\xe8\xd2\xaa\xca\xca\xb5\xb1\xd4\xf6\xbc\xd3\xa3\xac\xd2\xd4\xc1\xac\xbd\xd3\xc1\xe3\xbc\xfe\xc2\xd6\xc0\xaa\xc4\xb3\xb6\xce\xc6\xf0\xc6\xfd\xb5\xe3\xa1\xa3";  // '圆弧半径绝对值|R|需要适当增加，以连接零件轮廓某段起讫点。'
+inline constexpr std::string_view kGbkRepairDone = "\xd4\xb2\xbb\xa1\xb0\xeb\xbe\xb6\xbe\xf8\xb6\xd4\xd6\xb5|R|\xd4\xf6\xbc\xd3\xc1\xcb" "0.1mm\xa3\xac\xce\xca\xcc\xe2\xb5\xc3\xb5\xbd\xd0\xde\xd5\xfd\xa1\xa3";  // '圆弧半径绝对值|R|增加了0.1mm，问题得到修正。'
+inline constexpr std::string_view kGbkRepairFailed = "\xd4\xb2\xbb\xa1\xb0\xeb\xbe\xb6\xbe\xf8\xb6\xd4\xd6\xb5|R|\xd4\xf6\xbc\xd3\xc1\xcb" "0.1mm\xa3\xac\xd2\xc0\xc8\xbb\xce\xde\xb7\xa8\xc1\xac\xbd\xd3\xc1\xe3\xbc\xfe\xc2\xd6\xc0\xaa\xc4\xb3\xb6\xce\xc6\xf0\xc6\xfd\xb5\xe3\xa3\xa1";  // '圆弧半径绝对值|R|增加了0.1mm，依然无法连接零件轮廓某段起讫点！'
+inline constexpr std::string_view kGbkTimingMilliseconds = "\xc5\xc5\xd1\xf9\xbc\xc6\xcb\xe3\xca\xb1\xbc\xe4\xce\xaa:%.2lf \xba\xc1\xc3\xeb";  // '排样计算时间为:%.2lf 毫秒'
+inline constexpr std::string_view kGbkTimingSeconds = "\xc5\xc5\xd1\xf9\xbc\xc6\xcb\xe3\xca\xb1\xbc\xe4\xce\xaa:%.2lf \xc3\xeb";  // '排样计算时间为:%.2lf 秒'
+inline constexpr std::string_view kGbkPackedCount = "\xd2\xd1\xc5\xc5\xd1\xf9\xc1\xe3\xbc\xfe\xca\xfd\xc1\xbf=";  // '已排样零件数量='
+inline constexpr std::string_view kGbkPackedNames = "\xd2\xd1\xc5\xc5\xd1\xf9\xc1\xe3\xbc\xfe:";  // '已排样零件:'
+
+}  // namespace tarn::text

@@ -1,0 +1,130 @@
+#include "nesting/packing_points.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "app/packing_job.h"
+#include "geometry/core_error.h"
+#include "geometry/predicates.h"
+#include "geometry/texts.h"
+
+namespace tarn {
+namespace {
+
+struct GridSize {
+  double countX = 0.0;
+  double countY = 0.0;
+};
+
+GridSize gridSizeFor(const PackingJob& job, double distance) {
+  return {std::trunc(job.params.plateLength / distance) + 1.0,
+          std::trunc(job.params.plateWidth / distance) + 1.0};
+}
+
+}  // namespace
+
+bool PackingPointDistanceValid(const PackingJob& job, double distance) {
+  if (!(distance > 0.0) || !std::isfinite(distance)) {
+    return false;
+  }
+  const GridSize size = gridSizeFor(job, distance);
+  // A negative plate side gives a count below one: no grid to build either.
+  return std::isfinite(size.countX) && std::isfinite(size.countY) && size.countX >= 1.0 &&
+         size.countY >= 1.0 && size.countX * size.countY <= kMaxPackingPoints;
+}
+
+void RebuildPackingPoints(PackingJob& job) {
+  const double distance = job.params.packingPointDistance;
+  if (!PackingPointDistanceValid(job, distance)) {
+    throw CoreError(text::kBadPackingPointDistance);
+  }
+  const GridSize size = gridSizeFor(job, distance);
+  job.gridCountX = static_cast<int>(size.countX);
+  job.gridCountY = static_cast<int>(size.countY);
+  std::vector<PackingPoint> grid(static_cast<std::size_t>(job.gridCountX) *
+                                 static_cast<std::size_t>(job.gridCountY));
+  // Positions are running sums of the distance, as the grid has always been laid.
+  double x = 0.0;
+  std::size_t index = 0;
+  for (int i = 0; i < job.gridCountX; ++i) {
+    double y = 0.0;
+    for (int j = 0; j < job.gridCountY; ++j) {
+      grid[index].position.x = x;
+      grid[index].position.y = y;
+      ++index;
+      y += distance;
+    }
+    x += distance;
+  }
+  job.packingPoints = std::move(grid);
+  for (const Part& part : job.workingParts) {
+    if (withinRect(part, job.plateExtents)) {
+      MarkOccupied(job, part);
+    }
+  }
+}
+
+void RenewPackingPointDistance(PackingJob& job, double distance) {
+  if (!PackingPointDistanceValid(job, distance)) {
+    throw CoreError(text::kBadPackingPointDistance);
+  }
+  job.params.packingPointDistance = distance;
+  RebuildPackingPoints(job);
+}
+
+void MarkOccupied(PackingJob& job, const Part& part) {
+  if (job.gridCountX <= 0 || job.gridCountY <= 0 || job.packingPoints.empty()) {
+    return;
+  }
+  // Only columns and rows near the part's box can hold a point inside it; the
+  // exact test below decides, so the margin of one step keeps the result.
+  const double distance = job.params.packingPointDistance;
+  const BBox& box = part.outer.bbox;
+  const auto clampIndex = [](double value, int count) {
+    if (!(value > 0.0)) {
+      return 0;
+    }
+    return value >= count ? count : static_cast<int>(value);
+  };
+  const int iFirst = clampIndex(std::floor(box.xmin / distance) - 1.0, job.gridCountX);
+  const int iLast = clampIndex(std::ceil(box.xmax / distance) + 2.0, job.gridCountX);
+  const int jFirst = clampIndex(std::floor(box.ymin / distance) - 1.0, job.gridCountY);
+  const int jLast = clampIndex(std::ceil(box.ymax / distance) + 2.0, job.gridCountY);
+  for (int i = iFirst; i < iLast; ++i) {
+    for (int j = jFirst; j < jLast; ++j) {
+      PackingPoint& point =
+          job.packingPoints[static_cast<std::size_t>(i) * static_cast<std::size_t>(job.gridCountY) +
+                            static_cast<std::size_t>(j)];
+      if (!point.occupied && pointInPart(part, point.position)) {
+        point.occupied = true;
+      }
+    }
+  }
+}
+
+double DefaultPackingPointDistance(PackingJob& job) {
+  if (job.workingParts.empty()) {
+    return job.params.packingPointDistance;
+  }
+  Part* reference = &job.workingParts.front();
+  if (job.workingParts.count() > 1) {
+    double smallest = 0.0;
+    bool first = true;
+    for (Part& part : job.workingParts) {
+      const double area = computeNetArea(part);
+      if (first || area < smallest) {
+        smallest = area;
+        reference = &part;
+        first = false;
+      }
+    }
+  }
+  const BBox& box = reference->bbox;
+  const double side = std::min(box.xmax - box.xmin, box.ymax - box.ymin);
+  return side / 10.0 > kMinDefaultPackingPointDistance ? side / 10.0
+                                                       : kMinDefaultPackingPointDistance;
+}
+
+}  // namespace tarn

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "geometry/notify.h"
+
+namespace tarn::test {
+
+// Records every notice raised while it lives and restores the previous hook.
+class NoticeRecorder {
+ public:
+  NoticeRecorder();
+  ~NoticeRecorder();
+  NoticeRecorder(const NoticeRecorder&) = delete;
+  NoticeRecorder& operator=(const NoticeRecorder&) = delete;
+
+  const std::vector<Notice>& notices() const { return notices_; }
+  // The texts only, in order.
+  std::vector<std::string> texts() const;
+
+ private:
+  std::vector<Notice> notices_;
+  NoticeHook previous_;
+};
+
+// A fresh empty folder that becomes the working directory while it lives, so
+// the files the core writes by relative name stay apart between tests.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+  std::filesystem::path previous_;
+};
+
+// tests/data/<relative>
+std::filesystem::path dataPath(const std::string& relative);
+// The repository's own folder (examples/ and the like).
+std::filesystem::path sourcePath(const std::string& relative);
+std::string readBytes(const std::filesystem::path& path);
+void writeBytes(const std::filesystem::path& path, const std::string& bytes);
+
+}  // namespace tarn::test
