@@ -1,0 +1,33 @@
+#pragma once
+
+#include "app/packing_job.h"
+#include "app/view.h"
+#include "geometry/part.h"
+#include "geometry/point.h"
+
+namespace tarn {
+
+// The part operations on the job. All act on job.workingParts; screen points
+// go through job.view (a job without a view treats them as world millimetres).
+
+void SelectNone(PackingJob& job);
+void SelectAll(PackingJob& job);
+// Toggles the first part containing the point; true when one was toggled.
+bool TogglePartAt(PackingJob& job, const ScreenPoint& pixel);
+// Window selection when end.x >= anchor.x, crossing selection otherwise; true
+// when some part was hit. Parts not hit keep their flag.
+bool SelectInRectangle(PackingJob& job, const ScreenPoint& anchor, const ScreenPoint& end);
+void MoveSelected(PackingJob& job, const ScreenPoint& from, const ScreenPoint& to);
+// x then y, each step undone when the part no longer fits.
+void MoveSelectedChecked(PackingJob& job, const ScreenPoint& from, const ScreenPoint& to);
+// Inside the plate and disjoint from every other working part (its own node,
+// found by address, is skipped).
+bool PartFits(const PackingJob& job, const Part& part);
+void RotateSelected(PackingJob& job, const Point& centre, double angle);
+void TurnOverFirstSelected(PackingJob& job);
+// Brings the first waiting part to the plate's top right corner and selects it alone.
+void StageNextPart(PackingJob& job);
+// Selects every part inside the plate that fails PartFits; true when there was none.
+bool FindUnfitParts(PackingJob& job);
+
+}  // namespace tarn

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+
+#include "app/packing_job.h"
+#include "geometry/part.h"
+
+namespace tarn {
+
+inline constexpr double kPairingThreshold = 0.25;
+
+// Reported by the drivers after each part they tried; changes no result.
+struct LayoutProgress {
+  int tried = 0;    // parts tried so far in this run
+  int waiting = 0;  // parts this run still has to try
+  double elapsedSeconds = 0.0;
+};
+using ProgressHook = std::function<void(const LayoutProgress&)>;
+// Installs the hook and returns the previous one.
+ProgressHook setProgressHook(ProgressHook hook);
+
+// The drivers write "排样计算时间.txt" in the working directory and, when
+// `announce` is set, raise the timing notice. They return the measured time in
+// seconds. An unwritable timing file throws CoreError before any part moves.
+double Layout(PackingJob& job, bool announce);
+double LayoutAll(PackingJob& job, bool announce);
+double LayoutMultipleSteps(PackingJob& job, bool announce);
+
+bool PlaceMedium(PackingJob& job, Part& part, double threshold);
+bool PlaceMediumStrict(PackingJob& job, Part& part, double threshold);
+
+}  // namespace tarn

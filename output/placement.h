@@ -1,0 +1,19 @@
+#pragma once
+
+#include "app/packing_job.h"
+#include "geometry/part.h"
+#include "geometry/part_source.h"
+
+namespace tarn {
+
+// The one placement rule of drawing, report and output: a true part (or a
+// source) is shown where its working copy lies by turning it over about its
+// own refPoint when the copy is turned over, translating the refPoints
+// together and rotating about the copy's refPoint by the copy's rotation.
+
+// The first working part with this id, or nullptr.
+const Part* findWorkingCopy(const PackingJob& job, int id);
+Part placedPart(const Part& truePart, const Part& workingCopy);
+PartSource placedSource(const PartSource& source, const Part& workingCopy);
+
+}  // namespace tarn
