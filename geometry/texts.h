@@ -49,6 +49,15 @@ inline constexpr std::string_view kLayoutFileWriteFailed = "排样文件输出�
 inline constexpr std::string_view kReportFileOpenError = "report file open error!";
 inline constexpr std::string_view kPartsConflictInPlate = "板内零件排样冲突!";
 inline constexpr std::string_view kWaitingPartsCrossPlate = "待排样零件与板冲突!";
+// Texts of the layout drawing (printf formats) and the report headings, written into files.
+inline constexpr std::string_view kDxfPlateSize = "Length=%-5g, Width=%-5g";
+inline constexpr std::string_view kDxfUtilisation = "PackingLength=%-5g, MaterialUtilization=%-5.2lf%%";
+inline constexpr std::string_view kDxfUtilisationUnknown = "PackingLength=%-5g, MaterialUtilization Unknown";
+inline constexpr std::string_view kDxfPackedParts = "Packed Parts Number=%d,Packed Parts Area=%-g";
+inline constexpr std::string_view kReportPackedLength = "Packed length:";
+inline constexpr std::string_view kReportDensity = "Packing density:";
+inline constexpr std::string_view kReportDensityUnknown = "Unknown";
+inline constexpr std::string_view kReportPackedArea = "Area of all parts:";
 // output: add new texts of the writers here
 
 // Every line written into a file ends so, on every platform.
