@@ -1,0 +1,61 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/packing_job.h"
+#include "app/view.h"
+#include "geometry/point.h"
+#include "geometry/region.h"
+
+namespace tarn {
+
+// What left clicks do in the main window.
+enum class InteractionMode : int {
+  Idle = 0,
+  Select = 1,
+  Pan = 2,
+  Move = 3,
+  MoveChecked = 4,
+  ZoomWindow = 5,
+  Rotate = 6,
+};
+
+// 15 degrees with the constant 3.1415926, not the exact pi.
+inline constexpr double kRotationStep = 3.1415926 * 15.0 / 180.0;  // radians
+
+inline constexpr int kBlackBackgroundItem = 40005;
+
+// The values the main window, the commands and the two tool dialogs share. The
+// front end owns one for the life of the window and changes it only through
+// the commands (app/commands.h).
+struct AppState {
+  // Window creation: a View, no job, the black background.
+  AppState();
+
+  std::unique_ptr<PackingJob> job;  // none until the first Open
+  std::unique_ptr<View> view;       // replaced together with the job
+  std::string lastPath;             // shared by the three file dialogs (UTF-8)
+  bool packingKitOpen = false;      // the front end mirrors these with its dialogs
+  bool renewDialogOpen = false;
+  InteractionMode mode = InteractionMode::Idle;
+  int clickCount = 0;
+  ScreenPoint lastMouse;             // start of the current drag step (Pan, Move, MoveChecked)
+  ScreenPoint currentMouse;          // last position seen by a mouse message
+  ScreenPoint anchor;                // first corner of a rubber band
+  ScreenPoint rubberEnd;             // second corner of a rubber band
+  bool pickedPart = false;           // the first Select click toggled a part: no rubber band
+  ScreenPoint rotationCentreScreen;  // where the rotation marker is drawn
+  Point rotationCentre;              // world point that Rotate mode turns about
+  double rotationStep = kRotationStep;
+  bool packingPointsVisible = true;
+  bool offsetPartsVisible = false;
+  int backgroundIndex = 0;  // 0 black, 1 white
+  int checkedBackgroundItem = kBlackBackgroundItem;
+  bool announceLayout = true;
+  int clientWidth = 0;
+  int clientHeight = 0;
+  BBox savedExtent;  // what every resize fits the view to; the plate after an Open
+};
+
+}  // namespace tarn
