@@ -1,0 +1,158 @@
+#include "app/job_operations.h"
+
+#include <algorithm>
+
+#include "geometry/predicates.h"
+#include "nesting/fit_tester.h"
+
+namespace tarn {
+namespace {
+
+// Without a view the screen is taken as plate millimetres.
+Point toWorld(const PackingJob& job, const ScreenPoint& pixel) {
+  if (job.view != nullptr) {
+    return job.view->screenToWorld(pixel);
+  }
+  Point world;
+  world.x = pixel.x;
+  world.y = pixel.y;
+  return world;
+}
+
+}  // namespace
+
+void SelectNone(PackingJob& job) {
+  for (Part& part : job.workingParts) {
+    part.selected = false;
+  }
+}
+
+void SelectAll(PackingJob& job) {
+  for (Part& part : job.workingParts) {
+    part.selected = true;
+  }
+}
+
+bool TogglePartAt(PackingJob& job, const ScreenPoint& pixel) {
+  const Point world = toWorld(job, pixel);
+  for (Part& part : job.workingParts) {
+    if (pointInPart(part, world)) {
+      part.selected = !part.selected;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool SelectInRectangle(PackingJob& job, const ScreenPoint& anchor, const ScreenPoint& end) {
+  const ScreenPoint low{std::min(anchor.x, end.x), std::min(anchor.y, end.y)};
+  const ScreenPoint high{std::max(anchor.x, end.x), std::max(anchor.y, end.y)};
+  const Point a = toWorld(job, low);
+  const Point b = toWorld(job, high);
+  // Screen y grows downwards, so the corners swap their y on the way to the plate.
+  const BBox rect{std::min(a.x, b.x), std::max(a.x, b.x), std::min(a.y, b.y), std::max(a.y, b.y)};
+  const bool window = end.x >= anchor.x;
+  bool hit = false;
+  for (Part& part : job.workingParts) {
+    const bool inside = window ? withinRect(part, rect) : overlapsRect(part, rect);
+    if (inside) {
+      part.selected = true;
+      hit = true;
+    }
+  }
+  return hit;
+}
+
+void MoveSelected(PackingJob& job, const ScreenPoint& from, const ScreenPoint& to) {
+  const Point a = toWorld(job, from);
+  const Point b = toWorld(job, to);
+  for (Part& part : job.workingParts) {
+    if (part.selected) {
+      translate(part, b.x - a.x, b.y - a.y);
+    }
+  }
+}
+
+void MoveSelectedChecked(PackingJob& job, const ScreenPoint& from, const ScreenPoint& to) {
+  const Point a = toWorld(job, from);
+  const Point b = toWorld(job, to);
+  const double dx = b.x - a.x;
+  const double dy = b.y - a.y;
+  for (Part& part : job.workingParts) {
+    if (!part.selected) {
+      continue;
+    }
+    // Each copy is assigned back whole, which restores the hole order too.
+    const Part beforeX(part);
+    translate(part, dx, 0.0);
+    if (!PartFits(job, part)) {
+      part = beforeX;
+    }
+    const Part beforeY(part);
+    translate(part, 0.0, dy);
+    if (!PartFits(job, part)) {
+      part = beforeY;
+    }
+  }
+}
+
+bool PartFits(const PackingJob& job, const Part& part) {
+  countFitTest();
+  if (!withinRect(part, job.plateExtents)) {
+    return false;
+  }
+  for (const Part& other : job.workingParts) {
+    if (&other == &part) {
+      continue;
+    }
+    if (!boxesApart(part.outer.bbox, other.outer.bbox) && !partsDisjoint(part, other)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void RotateSelected(PackingJob& job, const Point& centre, double angle) {
+  const Point pivot = centre;  // the centre may be a field of a part that turns
+  for (Part& part : job.workingParts) {
+    if (part.selected) {
+      rotate(part, pivot, angle);
+    }
+  }
+}
+
+void TurnOverFirstSelected(PackingJob& job) {
+  for (Part& part : job.workingParts) {
+    if (part.selected) {
+      const Point centroid = part.centroid;  // turnOver moves the centroid it mirrors about
+      turnOver(part, centroid);
+      return;
+    }
+  }
+}
+
+void StageNextPart(PackingJob& job) {
+  for (Part& part : job.workingParts) {
+    if (withinRect(part, job.plateExtents)) {
+      continue;
+    }
+    translate(part, job.params.plateLength - part.bbox.xmin,
+              job.params.plateWidth - part.bbox.ymax);
+    SelectNone(job);
+    part.selected = true;
+    return;
+  }
+}
+
+bool FindUnfitParts(PackingJob& job) {
+  bool none = true;
+  for (Part& part : job.workingParts) {
+    if (withinRect(part, job.plateExtents) && !PartFits(job, part)) {
+      part.selected = true;
+      none = false;
+    }
+  }
+  return none;
+}
+
+}  // namespace tarn

@@ -1,0 +1,143 @@
+#include "nesting/contact.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "geometry/predicates.h"
+#include "nesting/fit_tester.h"
+
+namespace tarn {
+namespace {
+
+constexpr double kStepShare = 0.25;  // of the part's smaller box side
+
+enum class Stop { Contact, Passed };
+
+// Moves `part` by steps in direction (ux, uy) while `acceptable` holds, undoes the
+// step that failed and halves the step until it is below kContactResolution.
+// Returns Passed as soon as `passed` holds after an accepted step.
+template <class Acceptable, class Passed>
+Stop stepToContact(Part& part, double ux, double uy, double distance, Acceptable&& acceptable,
+                   Passed&& passed) {
+  const BBox& box = part.bbox;
+  double step = kStepShare * std::min(box.xmax - box.xmin, box.ymax - box.ymin);
+  if (step > distance) {
+    step = distance;
+  }
+  // A part without extent, or a distance that is not positive, has no step that
+  // would ever end the stepping.
+  if (!(step > 0.0) || !std::isfinite(step)) {
+    return Stop::Contact;
+  }
+  double dx = ux * step;
+  double dy = uy * step;
+  for (;;) {
+    for (;;) {
+      translate(part, dx, dy);
+      if (!acceptable(part)) {
+        break;
+      }
+      if (passed(part)) {
+        return Stop::Passed;
+      }
+    }
+    translate(part, -dx, -dy);
+    if (std::abs(dx) < kContactResolution && std::abs(dy) < kContactResolution) {
+      return Stop::Contact;
+    }
+    dx *= 0.5;
+    dy *= 0.5;
+  }
+}
+
+void contactMove(PackingJob& job, Part& part, double ux, double uy) {
+  const FitTester tester(job, &part);
+  stepToContact(
+      part, ux, uy, job.params.packingPointDistance,
+      [&tester](const Part& moved) { return tester.fits(moved); },
+      [](const Part&) { return false; });
+}
+
+void slideFree(PackingJob& job, Part& part, double ux, double uy) {
+  const FitTester tester(job, nullptr);
+  stepToContact(
+      part, ux, uy, job.params.packingPointDistance,
+      [&tester](const Part& moved) { return tester.fits(moved); },
+      [](const Part&) { return false; });
+}
+
+template <class Passed>
+void slideToward(PackingJob& job, Part& moving, const Part& target, double ux, double uy,
+                 Passed&& passed) {
+  const Part start = sameOrderCopy(moving);
+  const Stop stop = stepToContact(
+      moving, ux, uy, job.params.packingPointDistance,
+      [&target](const Part& moved) { return partsDisjoint(moved, target); }, passed);
+  if (stop == Stop::Passed) {
+    // Assignment reverses the holes of `start` back into their first order.
+    moving = start;
+  }
+}
+
+}  // namespace
+
+bool CandidateFits(const PackingJob& job, const Part& part) {
+  countFitTest();
+  if (!withinRect(part, job.plateExtents)) {
+    return false;
+  }
+  for (const Part& other : job.workingParts) {
+    if (!boxesApart(part.outer.bbox, other.outer.bbox) && !partsDisjoint(part, other)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void ContactLeft(PackingJob& job, Part& part) {
+  contactMove(job, part, -1.0, 0.0);
+}
+void ContactRight(PackingJob& job, Part& part) {
+  contactMove(job, part, 1.0, 0.0);
+}
+void ContactUp(PackingJob& job, Part& part) {
+  contactMove(job, part, 0.0, 1.0);
+}
+void ContactDown(PackingJob& job, Part& part) {
+  contactMove(job, part, 0.0, -1.0);
+}
+
+void SlideLeftFree(PackingJob& job, Part& part) {
+  slideFree(job, part, -1.0, 0.0);
+}
+void SlideDownFree(PackingJob& job, Part& part) {
+  slideFree(job, part, 0.0, -1.0);
+}
+
+void SlideLeftToward(PackingJob& job, Part& moving, const Part& target) {
+  slideToward(job, moving, target, -1.0, 0.0,
+              [&target](const Part& moved) { return moved.bbox.xmax <= target.bbox.xmin; });
+}
+
+void SlideUpToward(PackingJob& job, Part& moving, const Part& target) {
+  slideToward(job, moving, target, 0.0, 1.0,
+              [&target](const Part& moved) { return moved.bbox.ymin >= target.bbox.ymax; });
+}
+
+void SlideDownToward(PackingJob& job, Part& moving, const Part& target) {
+  slideToward(job, moving, target, 0.0, -1.0,
+              [&target](const Part& moved) { return moved.bbox.ymax <= target.bbox.ymin; });
+}
+
+bool SelectStraddlingParts(PackingJob& job) {
+  bool any = false;
+  for (Part& part : job.workingParts) {
+    if (!withinRect(part, job.plateExtents) && overlapsRect(part, job.plateExtents)) {
+      part.selected = true;
+      any = true;
+    }
+  }
+  return any;
+}
+
+}  // namespace tarn
