@@ -1,0 +1,172 @@
+#include "output/layout_dxf.h"
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+
+#include "geometry/predicates.h"
+#include "geometry/texts.h"
+#include "output/dxf_writer.h"
+#include "output/file_output.h"
+#include "output/placement.h"
+
+namespace tarn {
+
+namespace {
+
+constexpr std::size_t kTextBuffer = 100;     // bytes, the terminating zero included
+constexpr double kTextHeightDivisor = 50.0;  // text height = plate width / 50
+
+const PartSource* findSource(const PackingJob& job, int id) {
+  for (const PartSource& source : job.sources) {
+    if (source.id == id) {
+      return &source;
+    }
+  }
+  return nullptr;
+}
+
+const Part* findTruePart(const PackingJob& job, int id) {
+  for (const Part& part : job.trueParts) {
+    if (part.id == id) {
+      return &part;
+    }
+  }
+  return nullptr;
+}
+
+int outlineColour(const Part& workingCopy) {
+  return workingCopy.turnedOver ? kTurnedOverColour : kUprightColour;
+}
+
+void writeSources(const PackingJob& job, DxfWriter& dxf) {
+  for (const PartSource& source : job.sources) {
+    const Part* workingCopy = findWorkingCopy(job, source.id);
+    if (workingCopy == nullptr) {
+      continue;
+    }
+    const PartSource placed = placedSource(source, *workingCopy);
+    const int colour = outlineColour(*workingCopy);
+    writeColouredOutline(dxf, kOutlineLayer, colour, placed.outer);
+    for (const RadiusPolyline& hole : placed.holes) {
+      writeColouredOutline(dxf, kOutlineLayer, colour, hole);
+    }
+    dxf.text(kNameLayer, placed.nameLabel);
+  }
+}
+
+// A part list job keeps no arcs: its parts are written from their true
+// outlines. Any other job has a source for every true part and writes none here.
+void writeTruePartsWithoutSource(const PackingJob& job, DxfWriter& dxf) {
+  for (const Part& truePart : job.trueParts) {
+    if (findSource(job, truePart.id) != nullptr) {
+      continue;
+    }
+    const Part* workingCopy = findWorkingCopy(job, truePart.id);
+    if (workingCopy == nullptr) {
+      continue;
+    }
+    const Part placed = placedPart(truePart, *workingCopy);
+    const int colour = outlineColour(*workingCopy);
+    writeColouredOutline(dxf, kOutlineLayer, colour, placed.outer);
+    for (const Region& hole : placed.holes) {
+      writeColouredOutline(dxf, kOutlineLayer, colour, hole);
+    }
+    dxf.text(kNameLayer, placed.nameLabel);
+  }
+}
+
+struct PackedMeasures {
+  int count = 0;
+  double area = 0.0;
+  double length = 0.0;  // largest xmax of the placed true outlines
+};
+
+// Measured on the true outlines at the working copies' places, not on the
+// grown working copies.
+PackedMeasures measurePacked(const PackingJob& job) {
+  PackedMeasures packed;
+  for (const Part& workingPart : job.workingParts) {
+    if (!withinRect(workingPart, job.plateExtents)) {
+      continue;
+    }
+    ++packed.count;
+    double xmax = 0.0;
+    if (const PartSource* source = findSource(job, workingPart.id)) {
+      Part built;
+      buildPart(placedSource(*source, workingPart), built);
+      packed.area += source->area;
+      xmax = built.bbox.xmax;
+    } else if (const Part* truePart = findTruePart(job, workingPart.id)) {
+      Part placed = placedPart(*truePart, workingPart);
+      packed.area += truePart->area;
+      xmax = computeBBox(placed.outer).xmax;
+    } else {
+      continue;
+    }
+    if (xmax > packed.length) {
+      packed.length = xmax;
+    }
+  }
+  return packed;
+}
+
+template <class... Args>
+std::string formatText(std::string_view format, Args... args) {
+  char buffer[kTextBuffer];
+  std::snprintf(buffer, sizeof buffer, format.data(), args...);
+  return buffer;
+}
+
+void writeInfoText(DxfWriter& dxf, double x, double y, double height, std::string text) {
+  TextLabel label;
+  label.text = std::move(text);
+  label.x = x;
+  label.y = y;
+  label.angle = 0.0;
+  label.height = height;
+  dxf.text(kInfoLayer, label);
+}
+
+}  // namespace
+
+void WriteLayoutDxf(PackingJob& job, std::ostream& out) {
+  const double length = job.params.plateLength;
+  const double width = job.params.plateWidth;
+  DxfWriter dxf(out);
+  dxf.beginEntities();
+
+  dxf.line(kPlateLayer, Point{0.0, 0.0}, Point{length, 0.0});
+  dxf.line(kPlateLayer, Point{length, 0.0}, Point{length, width});
+  dxf.line(kPlateLayer, Point{length, width}, Point{0.0, width});
+  dxf.line(kPlateLayer, Point{0.0, width}, Point{0.0, 0.0});
+
+  writeSources(job, dxf);
+  writeTruePartsWithoutSource(job, dxf);
+
+  const PackedMeasures packed = measurePacked(job);
+  dxf.line(kInfoLayer, Point{packed.length, width}, Point{packed.length, 0.0});
+
+  const double height = width / kTextHeightDivisor;
+  writeInfoText(dxf, length, width, height, formatText(text::kDxfPlateSize, length, width));
+  std::string utilisation;
+  if (packed.length != 0.0) {
+    const double ratio = packed.area / (packed.length * width);
+    utilisation = formatText(text::kDxfUtilisation, packed.length, ratio * 100.0);
+  } else {
+    utilisation = formatText(text::kDxfUtilisationUnknown, packed.length);
+  }
+  writeInfoText(dxf, packed.length, width - 2.0 * height, height, std::move(utilisation));
+  writeInfoText(dxf, packed.length, width - 4.0 * height, height,
+                formatText(text::kDxfPackedParts, packed.count, packed.area));
+
+  dxf.endFile();
+}
+
+void WriteLayoutDxf(PackingJob& job, const std::filesystem::path& path) {
+  std::ostringstream out;
+  WriteLayoutDxf(job, out);
+  writeWholeFile(path, out.str(), text::kLayoutFileWriteFailed);
+}
+
+}  // namespace tarn
