@@ -42,6 +42,7 @@ inline constexpr std::string_view kTimingSeconds = "排样计算时间为:%.2lf 
 inline constexpr std::string_view kBadPackingPointDistance =
     "排样点距离错误! (the packing point distance must be positive and give at most 50,000,000 "
     "packing points)";
+inline constexpr std::string_view kTimingFileName = "排样计算时间.txt";  // in the working directory
 // nesting: add new texts of the engine here
 
 // Output.

@@ -18,9 +18,11 @@ struct GridSize {
   double countY = 0.0;
 };
 
+// A plate side below zero (loaded after the plate warning) gives no positions
+// along it: an empty grid, on which nothing is placed.
 GridSize gridSizeFor(const PackingJob& job, double distance) {
-  return {std::trunc(job.params.plateLength / distance) + 1.0,
-          std::trunc(job.params.plateWidth / distance) + 1.0};
+  return {std::max(0.0, std::trunc(job.params.plateLength / distance) + 1.0),
+          std::max(0.0, std::trunc(job.params.plateWidth / distance) + 1.0)};
 }
 
 }  // namespace
@@ -30,9 +32,8 @@ bool PackingPointDistanceValid(const PackingJob& job, double distance) {
     return false;
   }
   const GridSize size = gridSizeFor(job, distance);
-  // A negative plate side gives a count below one: no grid to build either.
-  return std::isfinite(size.countX) && std::isfinite(size.countY) && size.countX >= 1.0 &&
-         size.countY >= 1.0 && size.countX * size.countY <= kMaxPackingPoints;
+  return std::isfinite(size.countX) && std::isfinite(size.countY) &&
+         size.countX * size.countY <= kMaxPackingPoints;
 }
 
 void RebuildPackingPoints(PackingJob& job) {

@@ -1,0 +1,339 @@
+#include "nesting/partner.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "geometry/predicates.h"
+#include "nesting/contact.h"
+#include "nesting/fit_tester.h"
+#include "nesting/packing_points.h"
+#include "nesting/placement.h"
+
+namespace tarn {
+namespace {
+
+constexpr int kQuarterTurns = 4;
+constexpr double kFarAway = 1e20;           // mm, worse than any real centroid
+constexpr double kNoScore = -1e20;          // below any real pairing score
+constexpr double kRectangularFill = 0.001;  // fill ratios this close to 1 never pair
+constexpr double kOvershootShare = 0.5;     // of the longer side, past the packed length
+
+double quarterTurn(int k) {
+  return k * std::acos(-1.0) / 2.0;
+}
+
+double boxArea(const BBox& box) {
+  return (box.xmax - box.xmin) * (box.ymax - box.ymin);
+}
+
+bool laidOut(const PackingJob& job, const Part& part) {
+  return withinRect(part, job.plateExtents);
+}
+
+enum class Spot { Right, Above, Below };
+constexpr Spot kSpots[] = {Spot::Right, Spot::Above, Spot::Below};
+
+// Each spot is one translation from the current boxes, wherever the part was.
+void moveToSpot(Part& part, const Part& laidOutPart, Spot spot) {
+  const BBox& q = laidOutPart.bbox;
+  const BBox& t = part.bbox;
+  switch (spot) {
+    case Spot::Right:
+      translate(part, q.xmax - t.xmin, q.ymin - t.ymin);
+      break;
+    case Spot::Above:
+      translate(part, q.xmin - t.xmin, q.ymax - t.ymin);
+      break;
+    case Spot::Below:
+      translate(part, q.xmin - t.xmin, q.ymin - t.ymax);
+      break;
+  }
+}
+
+// The part in its quarter turns about its refPoint; with `turned` first turned
+// over about the line through `mirrorAt` of the copy.
+enum class MirrorAt { Centroid, RefPoint };
+
+void addQuarterTurns(const Part& part, bool turned, MirrorAt mirrorAt, std::vector<Part>& out) {
+  Part base(part);
+  if (turned) {
+    const Point line = mirrorAt == MirrorAt::Centroid ? base.centroid : base.refPoint;
+    turnOver(base, line);
+  }
+  for (int k = 0; k < kQuarterTurns; ++k) {
+    Part copy(base);
+    if (k > 0) {
+      const Point pivot = copy.refPoint;
+      rotate(copy, pivot, quarterTurn(k));
+    }
+    out.push_back(std::move(copy));
+  }
+}
+
+// One search for a place beside laid-out parts. Nothing moves while it lasts,
+// so the fit tester and the prepared turns stay valid.
+class PartnerSearch {
+ public:
+  PartnerSearch(PackingJob& job, const Part& part)
+      : job_(job), part_(part), tester_(job, nullptr) {}
+
+  std::optional<BesideSpot> bestSpot(const Part& laidOutPart);
+  std::optional<Pairing> bestPairing(double threshold, const Part& laidOutPart);
+
+ private:
+  const std::vector<Part>& spotTurns();
+  const std::vector<Part>& pairTurns();
+
+  PackingJob& job_;
+  const Part& part_;
+  const FitTester tester_;
+  std::vector<Part> spotTurns_;
+  std::vector<Part> pairTurns_;
+  std::optional<double> packedLength_;
+  std::optional<Part> trial_;
+};
+
+const std::vector<Part>& PartnerSearch::spotTurns() {
+  if (spotTurns_.empty()) {
+    addQuarterTurns(part_, false, MirrorAt::Centroid, spotTurns_);
+    if (job_.params.allowTurnover) {
+      addQuarterTurns(part_, true, MirrorAt::Centroid, spotTurns_);
+    }
+  }
+  return spotTurns_;
+}
+
+const std::vector<Part>& PartnerSearch::pairTurns() {
+  if (pairTurns_.empty()) {
+    addQuarterTurns(part_, false, MirrorAt::RefPoint, pairTurns_);
+    if (job_.params.allowTurnover) {
+      addQuarterTurns(part_, true, MirrorAt::RefPoint, pairTurns_);
+    }
+  }
+  return pairTurns_;
+}
+
+std::optional<BesideSpot> PartnerSearch::bestSpot(const Part& laidOutPart) {
+  const std::vector<Part>& turns = spotTurns();
+  std::optional<BesideSpot> best;
+  double bx = kFarAway;
+  double by = kFarAway;
+  for (std::size_t n = 0; n < turns.size(); ++n) {
+    // The plain turns compare exactly; the turned-over ones must win by the tie band.
+    const bool turnedOver = n >= static_cast<std::size_t>(kQuarterTurns);
+    if (!trial_) {
+      trial_.emplace(turns[n]);
+    } else {
+      *trial_ = turns[n];
+    }
+    Part& trial = *trial_;
+    for (const Spot spot : kSpots) {
+      moveToSpot(trial, laidOutPart, spot);
+      if (!tester_.fits(trial)) {
+        continue;
+      }
+      const double cx = trial.centroid.x;
+      const double cy = trial.centroid.y;
+      const bool better = turnedOver ? cx < bx - kCentroidTieBand ||
+                                           (std::abs(cx - bx) < kCentroidTieBand && cy < by)
+                                     : cx < bx || (cx == bx && cy < by);
+      if (better) {
+        bx = cx;
+        by = cy;
+        best = BesideSpot{poseOf(trial), trial.centroid};
+      }
+    }
+  }
+  return best;
+}
+
+std::optional<Pairing> PartnerSearch::bestPairing(double threshold, const Part& laidOutPart) {
+  if (!SimilarParts(laidOutPart, part_)) {
+    return std::nullopt;
+  }
+  if (std::abs(part_.fillRatio - 1.0) < kRectangularFill) {
+    return std::nullopt;
+  }
+  if (!packedLength_) {
+    packedLength_ = PackedLength(job_);
+  }
+  const double packed = *packedLength_;
+  const double areaQ = boxArea(laidOutPart.bbox);
+  const double areaP = boxArea(part_.bbox);
+  std::optional<Pairing> best;
+  double bestScore = kNoScore;
+  double bestX = kFarAway;
+  for (const Part& turn : pairTurns()) {
+    if (!trial_) {
+      trial_.emplace(turn);
+    } else {
+      *trial_ = turn;
+    }
+    Part& trial = *trial_;
+    for (const Spot spot : kSpots) {
+      moveToSpot(trial, laidOutPart, spot);
+      switch (spot) {
+        case Spot::Right:
+          SlideLeftToward(job_, trial, laidOutPart);
+          break;
+        case Spot::Above:
+          SlideDownToward(job_, trial, laidOutPart);
+          break;
+        case Spot::Below:
+          SlideUpToward(job_, trial, laidOutPart);
+          break;
+      }
+      if (!tester_.fits(trial)) {
+        continue;
+      }
+      const double score = areaP + areaQ - UnionBoxArea(laidOutPart, trial);
+      const BBox& box = trial.bbox;
+      // A small part may not reach past the packed length by more than half its longer side.
+      const bool withinReach =
+          spot != Spot::Right || areaP >= kLargePartBoxArea ||
+          box.xmax <= packed + kOvershootShare * std::max(box.xmax - box.xmin, box.ymax - box.ymin);
+      if (withinReach && (score > bestScore || (score == bestScore && trial.centroid.x < bestX))) {
+        bestScore = score;
+        bestX = trial.centroid.x;
+        best = Pairing{poseOf(trial), score, trial.centroid};
+      }
+    }
+  }
+  if (!best || !(bestScore / areaP / (1.0 - part_.fillRatio) >= threshold)) {
+    return std::nullopt;
+  }
+  return best;
+}
+
+}  // namespace
+
+PlacementPose poseOf(const Part& part) {
+  return PlacementPose{part.turnedOver, part.refPoint, part.rotation};
+}
+
+void applyPose(PackingJob& job, Part& part, const PlacementPose& pose) {
+  if (pose.turnedOver != part.turnedOver) {
+    const Point ref = part.refPoint;
+    turnOver(part, ref);
+  }
+  translate(part, pose.refPoint.x - part.refPoint.x, pose.refPoint.y - part.refPoint.y);
+  rotate(part, pose.refPoint, pose.rotation - part.rotation);
+  MarkOccupied(job, part);
+}
+
+bool SimilarParts(const Part& q, const Part& p) {
+  const double wq = q.bbox.xmax - q.bbox.xmin;
+  const double hq = q.bbox.ymax - q.bbox.ymin;
+  const double wp = p.bbox.xmax - p.bbox.xmin;
+  const double hp = p.bbox.ymax - p.bbox.ymin;
+  const double longQ = std::max(wq, hq);
+  const double shortQ = std::min(wq, hq);
+  const double longP = std::max(wp, hp);
+  const double shortP = std::min(wp, hp);
+  return (std::abs(longQ - longP) / longQ < kSimilarSideShare ||
+          std::abs(shortQ - shortP) / shortQ < kSimilarSideShare) &&
+         std::abs(q.fillRatio - p.fillRatio) < kSimilarFillBand;
+}
+
+bool SimilarLaidOutExists(const PackingJob& job, const Part& part) {
+  for (const Part& other : job.workingParts) {
+    if (&other != &part && laidOut(job, other) && SimilarParts(other, part)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool SimilarWaitingExists(const PackingJob& job, const Part& part) {
+  for (const Part& other : job.workingParts) {
+    if (&other != &part && !laidOut(job, other) && SimilarParts(other, part)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool PlateEmpty(const PackingJob& job) {
+  return std::none_of(job.workingParts.begin(), job.workingParts.end(),
+                      [&job](const Part& part) { return laidOut(job, part); });
+}
+
+double PackedLength(const PackingJob& job) {
+  double length = 0.0;
+  for (const Part& part : job.workingParts) {
+    if (laidOut(job, part) && part.bbox.xmax > length) {
+      length = part.bbox.xmax;
+    }
+  }
+  return length;
+}
+
+double UnionBoxArea(const Part& a, const Part& b) {
+  return (std::max(a.bbox.xmax, b.bbox.xmax) - std::min(a.bbox.xmin, b.bbox.xmin)) *
+         (std::max(a.bbox.ymax, b.bbox.ymax) - std::min(a.bbox.ymin, b.bbox.ymin));
+}
+
+std::optional<BesideSpot> BestSpotBeside(PackingJob& job, const Part& laidOut, const Part& part) {
+  PartnerSearch search(job, part);
+  return search.bestSpot(laidOut);
+}
+
+bool PlaceNextToLaidOut(PackingJob& job, Part& part) {
+  if (PlateEmpty(job)) {
+    return PlaceOne(job, part);
+  }
+  PartnerSearch search(job, part);
+  std::optional<BesideSpot> best;
+  for (const Part& other : job.workingParts) {
+    if (&other == &part || !laidOut(job, other)) {
+      continue;
+    }
+    const std::optional<BesideSpot> spot = search.bestSpot(other);
+    if (!spot) {
+      continue;
+    }
+    const double cx = spot->centroid.x;
+    const double cy = spot->centroid.y;
+    if (!best || cx < best->centroid.x - kCentroidTieBand ||
+        (std::abs(cx - best->centroid.x) < kCentroidTieBand && cy < best->centroid.y)) {
+      best = spot;
+    }
+  }
+  if (!best) {
+    return false;
+  }
+  applyPose(job, part, best->pose);
+  return true;
+}
+
+std::optional<Pairing> BestPairingBeside(PackingJob& job, double threshold, const Part& laidOut,
+                                         const Part& part) {
+  PartnerSearch search(job, part);
+  return search.bestPairing(threshold, laidOut);
+}
+
+bool PlaceBySimilarPair(PackingJob& job, Part& part, double threshold) {
+  PartnerSearch search(job, part);
+  std::optional<Pairing> best;
+  for (const Part& other : job.workingParts) {
+    if (&other == &part || !laidOut(job, other)) {
+      continue;
+    }
+    const std::optional<Pairing> pairing = search.bestPairing(threshold, other);
+    if (!pairing) {
+      continue;
+    }
+    if (!best || pairing->score > best->score ||
+        (pairing->score == best->score && pairing->centroid.x < best->centroid.x)) {
+      best = pairing;
+    }
+  }
+  if (!best) {
+    return false;
+  }
+  applyPose(job, part, best->pose);
+  return true;
+}
+
+}  // namespace tarn

@@ -1,0 +1,266 @@
+#include "nesting/placement.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstddef>
+
+#include "geometry/predicates.h"
+#include "nesting/contact.h"
+#include "nesting/fit_tester.h"
+#include "nesting/packing_points.h"
+
+namespace tarn {
+namespace {
+
+constexpr int kQuarterTurns = 4;
+
+double pi() {
+  return std::acos(-1.0);
+}
+
+// One orientation of the part, prepared once per call and tested by
+// translation to each packing point.
+struct Candidate {
+  Part shape;
+  Point centroid;
+  double angle = 0.0;
+  bool turned = false;
+};
+
+enum class Ranking {
+  TieBand,  // further left by kCentroidTieBand, or as far left within it and lower
+  Strict,   // strictly further left, no tie-break
+};
+
+struct ScanResult {
+  bool found = false;
+  double x = 0.0;  // the winning candidate's centroid
+  double y = 0.0;
+  Point point;  // the winning packing point
+  std::size_t candidate = 0;
+};
+
+bool improves(Ranking ranking, double cx, double cy, const ScanResult& best) {
+  if (ranking == Ranking::Strict) {
+    return cx < best.x;
+  }
+  return cx < best.x - kCentroidTieBand ||
+         (std::abs(cx - best.x) < kCentroidTieBand && cy < best.y);
+}
+
+// The first fit column by column from the left, then the improvement scan from
+// that column on until a point lies more than `reach` right of the best
+// centroid. Candidates are translated by (point - origin).
+ScanResult scanGrid(const PackingJob& job, const std::vector<Candidate>& candidates,
+                    const Point& origin, double reach, int stride, Ranking ranking) {
+  ScanResult best;
+  if (candidates.empty() || job.gridCountX <= 0 || job.gridCountY <= 0) {
+    return best;
+  }
+  const FitTester tester(job, nullptr);
+  Part scratch = sameOrderCopy(candidates.front().shape);
+  const int countX = job.gridCountX;
+  const int countY = job.gridCountY;
+  const auto pointAt = [&job, countY](int i, int j) -> const PackingPoint& {
+    return job.packingPoints[static_cast<std::size_t>(i) * static_cast<std::size_t>(countY) +
+                             static_cast<std::size_t>(j)];
+  };
+
+  int firstColumn = -1;
+  for (int i = 0; i < countX && firstColumn < 0; i += stride) {
+    for (int j = 0; j < countY && firstColumn < 0; j += stride) {
+      const PackingPoint& q = pointAt(i, j);
+      if (q.occupied) {
+        continue;
+      }
+      const double dx = q.position.x - origin.x;
+      const double dy = q.position.y - origin.y;
+      for (std::size_t k = 0; k < candidates.size(); ++k) {
+        const Candidate& c = candidates[k];
+        if (tester.fitsTranslated(c.shape, dx, dy, scratch)) {
+          best = ScanResult{true, c.centroid.x + dx, c.centroid.y + dy, q.position, k};
+          firstColumn = i;
+          break;
+        }
+      }
+    }
+  }
+  if (firstColumn < 0) {
+    return best;
+  }
+
+  for (int i = firstColumn; i < countX; i += stride) {
+    for (int j = 0; j < countY; j += stride) {
+      const PackingPoint& q = pointAt(i, j);
+      if (q.occupied) {
+        continue;
+      }
+      // Every candidate centroid lies within `reach` of its packing point.
+      if (q.position.x - reach > best.x) {
+        return best;
+      }
+      const double dx = q.position.x - origin.x;
+      const double dy = q.position.y - origin.y;
+      for (std::size_t k = 0; k < candidates.size(); ++k) {
+        const Candidate& c = candidates[k];
+        const double cx = c.centroid.x + dx;
+        const double cy = c.centroid.y + dy;
+        if (improves(ranking, cx, cy, best) && tester.fitsTranslated(c.shape, dx, dy, scratch)) {
+          best = ScanResult{true, cx, cy, q.position, k};
+        }
+      }
+    }
+  }
+  return best;
+}
+
+// The orientations of the grid placements, each turned about `anchor`; with
+// `turnover` every rotation is followed by its twin turned over about the
+// horizontal line through `anchor`.
+std::vector<Candidate> gridCandidates(const Part& part, const Point& anchor, const Point& centroid,
+                                      const std::vector<double>& angles, bool turnover) {
+  std::vector<Candidate> candidates;
+  candidates.reserve(angles.size() * (turnover ? 2 : 1));
+  for (std::size_t k = 0; k < angles.size(); ++k) {
+    Candidate plain{Part(part), centroid, angles[k], false};
+    if (k > 0) {
+      rotate(plain.shape, anchor, angles[k]);
+    }
+    rotateAbout(plain.centroid, anchor, angles[k]);
+    if (turnover) {
+      Candidate twin{Part(plain.shape), plain.centroid, angles[k], true};
+      turnOver(twin.shape, anchor);
+      twin.centroid.y = 2.0 * anchor.y - plain.centroid.y;
+      candidates.push_back(std::move(plain));
+      candidates.push_back(std::move(twin));
+    } else {
+      candidates.push_back(std::move(plain));
+    }
+  }
+  return candidates;
+}
+
+bool placeByGrid(PackingJob& job, Part& part, bool turnover) {
+  const Point centroid = part.centroid;
+  const Point anchor = nearestVertexToCentroid(part);
+  const double reach = distance(anchor, centroid);
+  const std::vector<double> angles = RotationAngles(job.params.rotationNumber);
+  if (angles.empty()) {
+    return false;
+  }
+  const std::vector<Candidate> candidates =
+      gridCandidates(part, anchor, centroid, angles, turnover);
+  const int stride = PlacementStride(part.bbox, job.params.packingPointDistance);
+  const ScanResult best = scanGrid(job, candidates, anchor, reach, stride, Ranking::TieBand);
+  if (!best.found) {
+    return false;
+  }
+  const Candidate& winner = candidates[best.candidate];
+  translate(part, best.point.x - anchor.x, best.point.y - anchor.y);
+  rotate(part, best.point, winner.angle);
+  if (winner.turned) {
+    turnOver(part, best.point);
+  }
+  ContactLeft(job, part);
+  ContactDown(job, part);
+  MarkOccupied(job, part);
+  return true;
+}
+
+}  // namespace
+
+std::vector<double> RotationAngles(int rotationNumber) {
+  std::vector<double> angles;
+  if (rotationNumber <= 0) {
+    return angles;
+  }
+  const double step = 2.0 * pi() / rotationNumber;
+  angles.reserve(static_cast<std::size_t>(rotationNumber));
+  for (int k = 0; k < rotationNumber; ++k) {
+    angles.push_back(k * step);
+  }
+  return angles;
+}
+
+int PlacementStride(const BBox& box, double packingPointDistance) {
+  const double side = std::min(box.xmax - box.xmin, box.ymax - box.ymin);
+  if (side / 10.0 <= 2.0 * packingPointDistance) {
+    return 1;
+  }
+  const double stride = std::trunc(side / 10.0 / packingPointDistance);
+  // A distance that is not positive would give no usable stride: scan every point.
+  if (!(stride >= 1.0)) {
+    return 1;
+  }
+  return stride < INT_MAX / 4 ? static_cast<int>(stride) : INT_MAX / 4;
+}
+
+bool PlaceByGrid(PackingJob& job, Part& part) {
+  return placeByGrid(job, part, false);
+}
+
+bool PlaceByGridTurnover(PackingJob& job, Part& part) {
+  return placeByGrid(job, part, true);
+}
+
+bool PlaceByBoundingRectangle(PackingJob& job, Part& part) {
+  const Point centroid = computePartCentroid(part);
+  Point corner;
+  corner.x = part.bbox.xmin;
+  corner.y = part.bbox.ymin;
+  const double reach = distance(corner, centroid);
+
+  Region outline;
+  Point vertices[4];
+  vertices[0].x = part.bbox.xmin;
+  vertices[0].y = part.bbox.ymin;
+  vertices[1].x = part.bbox.xmax;
+  vertices[1].y = part.bbox.ymin;
+  vertices[2].x = part.bbox.xmax;
+  vertices[2].y = part.bbox.ymax;
+  vertices[3].x = part.bbox.xmin;
+  vertices[3].y = part.bbox.ymax;
+  setPoints(outline, std::vector<Point>(vertices, vertices + 4));
+  Part rectangle;
+  setGeometry(rectangle, outline, RegionList{});
+
+  std::vector<Candidate> candidates;
+  candidates.reserve(kQuarterTurns);
+  for (int k = 0; k < kQuarterTurns; ++k) {
+    const double angle = k * pi() / 2.0;
+    Candidate c{Part(rectangle), centroid, angle, false};
+    rotate(c.shape, corner, angle);
+    rotateAbout(c.centroid, corner, angle);
+    candidates.push_back(std::move(c));
+  }
+  const int stride = PlacementStride(part.bbox, job.params.packingPointDistance);
+  const ScanResult best = scanGrid(job, candidates, corner, reach, stride, Ranking::Strict);
+  if (!best.found) {
+    return false;
+  }
+  const double angle = candidates[best.candidate].angle;
+  // Only the rectangle is pushed: the part lies inside it, so it fits wherever
+  // the rectangle does.
+  Part pushed(rectangle);
+  translate(pushed, best.point.x - corner.x, best.point.y - corner.y);
+  rotate(pushed, best.point, angle);
+  const Point before = pushed.centroid;
+  SlideLeftFree(job, pushed);
+  SlideDownFree(job, pushed);
+  const double dx = best.point.x - corner.x + (pushed.centroid.x - before.x);
+  const double dy = best.point.y - corner.y + (pushed.centroid.y - before.y);
+  Point pivot;
+  pivot.x = corner.x + dx;
+  pivot.y = corner.y + dy;
+  translate(part, dx, dy);
+  rotate(part, pivot, angle);
+  MarkOccupied(job, part);
+  return true;
+}
+
+bool PlaceOne(PackingJob& job, Part& part) {
+  return job.params.allowTurnover ? PlaceByGridTurnover(job, part) : PlaceByGrid(job, part);
+}
+
+}  // namespace tarn
