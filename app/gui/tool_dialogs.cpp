@@ -1,0 +1,71 @@
+#include "app/gui/tool_dialogs.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/gui/dialog_units.h"
+#include "ui_packing_kit.h"
+#include "ui_renew_rn_ppd.h"
+
+namespace tarn::gui {
+namespace {
+
+constexpr char kButtonPrefix[] = "button_";
+
+// The ids live in the object names ("button_1009"), as in the dialog files.
+template <class Dialog, class Report>
+void connectButtons(Dialog& dialog, Report report) {
+  for (QPushButton* button : dialog.template findChildren<QPushButton*>()) {
+    const QString name = button->objectName();
+    if (!name.startsWith(QLatin1String(kButtonPrefix))) {
+      continue;
+    }
+    bool ok = false;
+    const int id = name.mid(static_cast<int>(sizeof kButtonPrefix) - 1).toInt(&ok);
+    if (ok) {
+      QObject::connect(button, &QPushButton::clicked, &dialog, [report, id] { report(id); });
+    }
+  }
+}
+
+void makeModelessTool(QDialog& dialog) {
+  dialog.setModal(false);
+  dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+  layoutFromDialogUnits(dialog);
+}
+
+}  // namespace
+
+PackingKitDialog::PackingKitDialog(QWidget* owner)
+    : QDialog(owner), ui_(std::make_unique<Ui::PackingKitDialog>()) {
+  ui_->setupUi(this);
+  makeModelessTool(*this);
+  connectButtons(*this, [this](int id) { emit buttonPressed(id); });
+}
+
+PackingKitDialog::~PackingKitDialog() = default;
+
+void PackingKitDialog::reject() {
+  emit buttonPressed(kKitCancel);
+}
+
+RenewDialog::RenewDialog(QWidget* owner, const RenewFields& fields)
+    : QDialog(owner), ui_(std::make_unique<Ui::RenewDialog>()) {
+  ui_->setupUi(this);
+  makeModelessTool(*this);
+  ui_->field_1001->setText(QString::fromStdString(fields.rotationNumber));
+  ui_->field_1002->setText(QString::fromStdString(fields.packingPointDistance));
+  connectButtons(*this, [this](int id) { emit buttonPressed(id, this->fields()); });
+}
+
+RenewDialog::~RenewDialog() = default;
+
+RenewFields RenewDialog::fields() const {
+  return {ui_->field_1001->text().toStdString(), ui_->field_1002->text().toStdString()};
+}
+
+void RenewDialog::reject() {
+  emit buttonPressed(kRenewCancel, fields());
+}
+
+}  // namespace tarn::gui
