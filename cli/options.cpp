@@ -1,0 +1,147 @@
+#include "cli/options.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <map>
+#include <ostream>
+#include <string_view>
+
+#include "cli/cli_texts.h"
+
+namespace tarn::cli {
+
+namespace {
+
+const std::map<std::string, LibraryFormat> kFormatNames = {
+    {"text", LibraryFormat::TextLibrary},
+    {"list", LibraryFormat::PartListFile},
+    {"presrc", LibraryFormat::PreSrcFile},
+};
+
+const std::map<std::string, LayoutMode> kLayoutNames = {
+    {"all", LayoutMode::All},
+    {"multi", LayoutMode::Multi},
+    {"none", LayoutMode::None},
+};
+
+bool endsWithPreSrc(const std::filesystem::path& path) {
+  std::string name = path.filename().string();
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  constexpr std::string_view kSuffix = ".presrc";
+  return name.size() >= kSuffix.size() &&
+         std::string_view(name).substr(name.size() - kSuffix.size()) == kSuffix;
+}
+
+}  // namespace
+
+LibraryFormat detectLibraryFormat(const std::filesystem::path& path) {
+  if (endsWithPreSrc(path)) {
+    return LibraryFormat::PreSrcFile;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    // The text reader's "cannot read the part library" says best what went wrong.
+    return LibraryFormat::TextLibrary;
+  }
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.starts_with("NAME") || line.starts_with("#end")) {
+      return LibraryFormat::TextLibrary;
+    }
+  }
+  return LibraryFormat::PartListFile;
+}
+
+std::string formatName(LibraryFormat format) {
+  for (const auto& [name, value] : kFormatNames) {
+    if (value == format) {
+      return name;
+    }
+  }
+  return "unknown";
+}
+
+ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& out,
+                             std::ostream& err) {
+  Options options;
+  std::string library;
+  std::string outDir = options.outDir.string();
+  std::string dxfPath = options.dxfPath.string();
+  std::string errorReport;
+  LibraryFormat format = LibraryFormat::TextLibrary;
+  int rotationNumber = 0;
+  double packingPointDistance = 0.0;
+
+  CLI::App app{std::string(text::kDescription), std::string(text::kProgramName)};
+  app.footer(std::string(text::kFooter));
+  app.set_version_flag("--version", std::string(text::kProgramName) + " " + TARN_VERSION);
+  app.add_option("LIBRARY", library,
+                 "The part library: a text library, a part list file or a preSrc file")
+      ->required();
+  auto* formatOption =
+      app.add_option("--format", format, "Which reader to use (detected when not given)")
+          ->transform(CLI::CheckedTransformer(kFormatNames))
+          ->option_text("text|list|presrc");
+  app.add_option("--layout", options.layout,
+                 "LayoutAll, SelectAll then LayoutMultipleSteps, or no layout")
+      ->transform(CLI::CheckedTransformer(kLayoutNames))
+      ->option_text("all|multi|none (default all)");
+  auto* rnOption = app.add_option("--rn", rotationNumber, "Rotation number: angles tried per part")
+                       ->check(CLI::PositiveNumber)
+                       ->option_text("N");
+  auto* ppdOption = app.add_option("--ppd", packingPointDistance,
+                                   "Packing point distance in mm (rebuilds the grid)")
+                        ->option_text("MM");
+  app.add_option("--out", outDir,
+                 "Folder for every file written, created when missing; the working "
+                 "directory of the run (default: the current directory)")
+      ->option_text("DIR");
+  app.add_option("--dxf", dxfPath,
+                 "Name of the layout drawing, relative to --out (default layout.dxf)")
+      ->option_text("PATH");
+  auto* errorOption = app.add_option("--error-report", errorReport,
+                                     "The error report that loading appends to (default "
+                                     "$XDG_STATE_HOME/tarnpacking/PackError.txt)")
+                          ->option_text("PATH");
+  app.add_flag("--export-parts", options.exportParts,
+               "Also write one DXF file per part into --out");
+  app.add_flag("--json", options.json, "Print a JSON document instead of the one-line summary");
+  app.add_flag("--quiet", options.quiet, "No progress line and no warnings on standard error");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    out << app.help();
+    return {std::nullopt, 0};
+  } catch (const CLI::CallForVersion& e) {
+    out << e.what() << '\n';
+    return {std::nullopt, 0};
+  } catch (const CLI::ParseError& e) {
+    err << text::kProgramName << ": " << e.what() << '\n'
+        << CLI::Formatter().make_usage(&app, std::string(text::kProgramName)) << text::kSeeHelp
+        << '\n';
+    return {std::nullopt, 2};
+  }
+
+  options.library = library;
+  if (formatOption->count() > 0) {
+    options.format = format;
+  }
+  if (rnOption->count() > 0) {
+    options.rotationNumber = rotationNumber;
+  }
+  if (ppdOption->count() > 0) {
+    options.packingPointDistance = packingPointDistance;
+  }
+  options.outDir = outDir;
+  options.dxfPath = dxfPath;
+  if (errorOption->count() > 0) {
+    options.errorReport = errorReport;
+  }
+  return {std::move(options), 0};
+}
+
+}  // namespace tarn::cli

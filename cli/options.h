@@ -1,0 +1,46 @@
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "cli/cli_texts.h"
+#include "library/nest_params.h"
+
+namespace tarn::cli {
+
+enum class LayoutMode { All, Multi, None };
+
+struct Options {
+  std::filesystem::path library;
+  std::optional<LibraryFormat> format;  // none: detected from the file
+  LayoutMode layout = LayoutMode::All;
+  std::optional<int> rotationNumber;
+  std::optional<double> packingPointDistance;  // mm
+  std::filesystem::path outDir = ".";
+  std::filesystem::path dxfPath{text::kLayoutDxfName};  // relative to outDir
+  std::optional<std::filesystem::path> errorReport;
+  bool exportParts = false;
+  bool json = false;
+  bool quiet = false;
+};
+
+struct ParseResult {
+  std::optional<Options> options;  // set when the run goes on
+  int exitCode = 0;                // when it does not: 0 after --help or --version, 2 on misuse
+};
+
+// Help and version go to `out`, misuse (with the usage text) to `err`.
+ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& out,
+                             std::ostream& err);
+
+// A name ending in ".preSrc" (any case) is a preSrc file; a file with a line
+// starting with "NAME" or "#end" is a text library; anything else, an
+// unreadable file included, is a part list file.
+LibraryFormat detectLibraryFormat(const std::filesystem::path& path);
+
+// "text", "list" or "presrc".
+std::string formatName(LibraryFormat format);
+
+}  // namespace tarn::cli

@@ -1,0 +1,231 @@
+#include "cli/run.h"
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "app/job_operations.h"
+#include "app/packing_job.h"
+#include "cli/cli_texts.h"
+#include "cli/layout_svg.h"
+#include "cli/summary.h"
+#include "cli/text_encoding.h"
+#include "geometry/core_error.h"
+#include "geometry/notify.h"
+#include "geometry/texts.h"
+#include "library/library_loader.h"
+#include "nesting/layout.h"
+#include "nesting/packing_points.h"
+#include "output/file_output.h"
+#include "output/layout_dxf.h"
+#include "output/layout_summary.h"
+#include "output/packing_report.h"
+#include "output/part_export.h"
+
+namespace tarn::cli {
+
+namespace {
+
+constexpr auto kProgressInterval = std::chrono::milliseconds(100);
+
+// Installs a hook for the life of the scope and puts the previous one back.
+class NoticeScope {
+ public:
+  explicit NoticeScope(NoticeHook hook) : previous_(setNoticeHook(std::move(hook))) {}
+  ~NoticeScope() { setNoticeHook(std::move(previous_)); }
+  NoticeScope(const NoticeScope&) = delete;
+  NoticeScope& operator=(const NoticeScope&) = delete;
+
+ private:
+  NoticeHook previous_;
+};
+
+class ProgressScope {
+ public:
+  explicit ProgressScope(ProgressHook hook) : previous_(setProgressHook(std::move(hook))) {}
+  ~ProgressScope() { setProgressHook(std::move(previous_)); }
+  ProgressScope(const ProgressScope&) = delete;
+  ProgressScope& operator=(const ProgressScope&) = delete;
+
+ private:
+  ProgressHook previous_;
+};
+
+// One line on the terminal, redrawn in place at most every kProgressInterval.
+class ProgressLine {
+ public:
+  explicit ProgressLine(std::ostream& err) : err_(err) {}
+
+  void update(const LayoutProgress& progress) {
+    const auto now = std::chrono::steady_clock::now();
+    if (drawn_ && now - lastDraw_ < kProgressInterval && progress.waiting > 0) {
+      return;
+    }
+    lastDraw_ = now;
+    drawn_ = true;
+    char buffer[128];
+    std::snprintf(buffer, sizeof buffer, "\rlaying out: %d parts tried, %d waiting, %.1f s\x1b[K",
+                  progress.tried, progress.waiting, progress.elapsedSeconds);
+    err_ << buffer << std::flush;
+  }
+
+  // Clears the line so that later messages start at the margin.
+  void finish() {
+    if (drawn_) {
+      err_ << "\r\x1b[K" << std::flush;
+      drawn_ = false;
+    }
+  }
+
+ private:
+  std::ostream& err_;
+  bool drawn_ = false;
+  std::chrono::steady_clock::time_point lastDraw_;
+};
+
+std::string_view glossOf(std::string_view message) {
+  for (const text::Gloss& gloss : text::kGlosses) {
+    if (message.starts_with(gloss.messageStart)) {
+      return gloss.english;
+    }
+  }
+  return {};
+}
+
+// A relative path on the command line means the folder tarnpack was started in.
+std::filesystem::path fromStartFolder(const std::filesystem::path& path) {
+  return path.empty() ? path : std::filesystem::absolute(path);
+}
+
+double runLayout(PackingJob& job, LayoutMode mode) {
+  switch (mode) {
+    case LayoutMode::All:
+      return LayoutAll(job, false);
+    case LayoutMode::Multi:
+      SelectAll(job);
+      return LayoutMultipleSteps(job, false);
+    case LayoutMode::None:
+      break;
+  }
+  return 0.0;
+}
+
+// The failures a run reports, with the exit status each one ends with.
+struct Failure {
+  std::string message;
+  int status = 1;
+};
+
+}  // namespace
+
+std::string describeFailure(std::string_view message) {
+  std::string text = toUtf8(message);
+  const std::string_view gloss = glossOf(message);
+  if (!gloss.empty()) {
+    text += " (";
+    text += gloss;
+    text += ')';
+  }
+  return text;
+}
+
+int runTarnpack(const Options& options, Console console) {
+  const std::filesystem::path library = fromStartFolder(options.library);
+  const std::filesystem::path errorReport =
+      options.errorReport ? fromStartFolder(*options.errorReport) : std::filesystem::path();
+  const LibraryFormat format = options.format ? *options.format : detectLibraryFormat(library);
+
+  RunFacts facts;
+  facts.library = options.library.string();
+  facts.format = format;
+
+  const bool showProgress = console.errIsTerminal && !options.quiet;
+  ProgressLine progressLine(console.err);
+  NoticeScope notices([&](const Notice& notice) {
+    facts.warnings.push_back(notice.text);
+    if (!options.quiet) {
+      progressLine.finish();
+      console.err << text::kProgramName << ": " << notice.caption << ' '
+                  << describeFailure(notice.text) << '\n';
+    }
+  });
+  ProgressScope progress(
+      showProgress ? ProgressHook([&](const LayoutProgress& step) { progressLine.update(step); })
+                   : ProgressHook());
+
+  const auto fail = [&](const Failure& failure) {
+    progressLine.finish();
+    console.err << text::kProgramName << ": " << failure.message << '\n';
+    if (failure.status == 2) {
+      console.err << text::kSeeHelp << '\n';
+    }
+    return failure.status;
+  };
+
+  std::error_code error;
+  std::filesystem::create_directories(options.outDir, error);
+  if (!error) {
+    std::filesystem::current_path(options.outDir, error);
+  }
+  if (error) {
+    return fail({describeFailure(text::kOutputFolderFailed) + ": " +
+                 toUtf8(options.outDir.string()) + ": " + error.message()});
+  }
+
+  // The file the current step reads or writes, named after a failure.
+  std::filesystem::path stepFile = errorReport.empty() ? defaultErrorReportPath() : errorReport;
+  try {
+    PackingJob job(stepFile);
+    stepFile = library;
+    openLibrary(job, library, nullptr, format);
+    // As the "Renew RN&PPD" dialog does: RN takes effect at the layout, a
+    // new distance rebuilds the grid at once.
+    if (options.rotationNumber) {
+      job.params.rotationNumber = *options.rotationNumber;
+    }
+    if (options.packingPointDistance) {
+      try {
+        RenewPackingPointDistance(job, *options.packingPointDistance);
+      } catch (const CoreError& e) {
+        return fail({describeFailure(e.what()), 2});
+      }
+    }
+
+    stepFile = std::filesystem::absolute(text::kTimingFileName);
+    facts.layoutSeconds = runLayout(job, options.layout);
+    progressLine.finish();
+
+    stepFile = std::filesystem::absolute(text::kReportName);
+    WritePackingReport(job, stepFile);
+    stepFile = std::filesystem::absolute(options.dxfPath);
+    WriteLayoutDxf(job, stepFile);
+    const LayoutSummary summary = SummariseLayout(job);
+    stepFile = std::filesystem::absolute(text::kLayoutSvgName);
+    writeWholeFile(stepFile, LayoutSvg(job, summary), ::tarn::text::kLayoutFileWriteFailed);
+    if (options.exportParts) {
+      stepFile = std::filesystem::current_path();
+      ExportParts(job);
+    }
+
+    if (options.json) {
+      console.out << summaryJson(job, summary, facts).dump(2) << '\n';
+    } else {
+      console.out << summaryLine(job, summary, facts) << '\n';
+    }
+    console.out.flush();
+    return 0;
+  } catch (const CoreError& e) {
+    return fail({describeFailure(e.what()) + ": " + toUtf8(stepFile.string())});
+  } catch (const std::exception& e) {
+    return fail({std::string(e.what()) + " (" + std::string(text::kUnexpectedFailureGloss) +
+                 "): " + toUtf8(stepFile.string())});
+  }
+}
+
+}  // namespace tarn::cli

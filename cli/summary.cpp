@@ -1,0 +1,77 @@
+#include "cli/summary.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "cli/options.h"
+#include "cli/text_encoding.h"
+#include "geometry/predicates.h"
+
+namespace tarn::cli {
+
+std::string summaryLine(const PackingJob& job, const LayoutSummary& summary,
+                        const RunFacts& facts) {
+  char buffer[256];
+  std::snprintf(buffer, sizeof buffer, "%d parts loaded, %d packed, packed length %g mm, ",
+                job.workingParts.count(), summary.packedCount, summary.packedLength);
+  std::string line = buffer;
+  if (summary.utilisation) {
+    std::snprintf(buffer, sizeof buffer, "utilisation %.2f %%", *summary.utilisation * 100.0);
+    line += buffer;
+  } else {
+    line += "utilisation unknown";
+  }
+  std::snprintf(buffer, sizeof buffer, ", layout time %.2f s", facts.layoutSeconds);
+  return line + buffer;
+}
+
+nlohmann::json summaryJson(const PackingJob& job, const LayoutSummary& summary,
+                           const RunFacts& facts) {
+  std::vector<const Part*> parts;
+  for (const Part& part : job.workingParts) {
+    parts.push_back(&part);
+  }
+  // By id, which is file order: the list itself is sorted by area.
+  std::stable_sort(parts.begin(), parts.end(),
+                   [](const Part* a, const Part* b) { return a->id < b->id; });
+
+  nlohmann::json partArray = nlohmann::json::array();
+  for (const Part* part : parts) {
+    const std::optional<double> area = TrueNetArea(job, part->id);
+    partArray.push_back({
+        {"id", part->id},
+        {"name", toUtf8(part->nameLabel.text)},
+        {"packed", withinRect(*part, job.plateExtents)},
+        {"refPoint", {part->refPoint.x, part->refPoint.y}},
+        {"rotation", part->rotation},
+        {"turnedOver", part->turnedOver},
+        {"bbox", {part->bbox.xmin, part->bbox.xmax, part->bbox.ymin, part->bbox.ymax}},
+        {"area", area ? nlohmann::json(*area) : nlohmann::json(nullptr)},
+    });
+  }
+
+  nlohmann::json warnings = nlohmann::json::array();
+  for (const std::string& warning : facts.warnings) {
+    warnings.push_back(toUtf8(warning));
+  }
+
+  return {
+      {"library", toUtf8(facts.library)},
+      {"format", formatName(facts.format)},
+      {"plate", {{"length", job.params.plateLength}, {"width", job.params.plateWidth}}},
+      {"partGap", job.params.partGap},
+      {"rotationNumber", job.params.rotationNumber},
+      {"packingPointDistance", job.params.packingPointDistance},
+      {"allowTurnover", job.params.allowTurnover},
+      {"parts", std::move(partArray)},
+      {"packedCount", summary.packedCount},
+      {"packedLength", summary.packedLength},
+      {"packedArea", summary.packedArea},
+      {"utilisation",
+       summary.utilisation ? nlohmann::json(*summary.utilisation) : nlohmann::json(nullptr)},
+      {"layoutSeconds", facts.layoutSeconds},
+      {"warnings", std::move(warnings)},
+  };
+}
+
+}  // namespace tarn::cli
