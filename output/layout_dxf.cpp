@@ -4,10 +4,10 @@
 #include <sstream>
 #include <string>
 
-#include "geometry/predicates.h"
 #include "geometry/texts.h"
 #include "output/dxf_writer.h"
 #include "output/file_output.h"
+#include "output/layout_summary.h"
 #include "output/placement.h"
 
 namespace tarn {
@@ -21,15 +21,6 @@ const PartSource* findSource(const PackingJob& job, int id) {
   for (const PartSource& source : job.sources) {
     if (source.id == id) {
       return &source;
-    }
-  }
-  return nullptr;
-}
-
-const Part* findTruePart(const PackingJob& job, int id) {
-  for (const Part& part : job.trueParts) {
-    if (part.id == id) {
-      return &part;
     }
   }
   return nullptr;
@@ -76,41 +67,6 @@ void writeTruePartsWithoutSource(const PackingJob& job, DxfWriter& dxf) {
   }
 }
 
-struct PackedMeasures {
-  int count = 0;
-  double area = 0.0;
-  double length = 0.0;  // largest xmax of the placed true outlines
-};
-
-// Measured on the true outlines at the working copies' places, not on the
-// grown working copies.
-PackedMeasures measurePacked(const PackingJob& job) {
-  PackedMeasures packed;
-  for (const Part& workingPart : job.workingParts) {
-    if (!withinRect(workingPart, job.plateExtents)) {
-      continue;
-    }
-    ++packed.count;
-    double xmax = 0.0;
-    if (const PartSource* source = findSource(job, workingPart.id)) {
-      Part built;
-      buildPart(placedSource(*source, workingPart), built);
-      packed.area += source->area;
-      xmax = built.bbox.xmax;
-    } else if (const Part* truePart = findTruePart(job, workingPart.id)) {
-      Part placed = placedPart(*truePart, workingPart);
-      packed.area += truePart->area;
-      xmax = computeBBox(placed.outer).xmax;
-    } else {
-      continue;
-    }
-    if (xmax > packed.length) {
-      packed.length = xmax;
-    }
-  }
-  return packed;
-}
-
 template <class... Args>
 std::string formatText(std::string_view format, Args... args) {
   char buffer[kTextBuffer];
@@ -144,21 +100,19 @@ void WriteLayoutDxf(PackingJob& job, std::ostream& out) {
   writeSources(job, dxf);
   writeTruePartsWithoutSource(job, dxf);
 
-  const PackedMeasures packed = measurePacked(job);
-  dxf.line(kInfoLayer, Point{packed.length, width}, Point{packed.length, 0.0});
+  // Measured on the true outlines at the working copies' places, not on the grown working copies.
+  const LayoutSummary packed = SummariseLayout(job);
+  dxf.line(kInfoLayer, Point{packed.packedLength, width}, Point{packed.packedLength, 0.0});
 
   const double height = width / kTextHeightDivisor;
   writeInfoText(dxf, length, width, height, formatText(text::kDxfPlateSize, length, width));
-  std::string utilisation;
-  if (packed.length != 0.0) {
-    const double ratio = packed.area / (packed.length * width);
-    utilisation = formatText(text::kDxfUtilisation, packed.length, ratio * 100.0);
-  } else {
-    utilisation = formatText(text::kDxfUtilisationUnknown, packed.length);
-  }
-  writeInfoText(dxf, packed.length, width - 2.0 * height, height, std::move(utilisation));
-  writeInfoText(dxf, packed.length, width - 4.0 * height, height,
-                formatText(text::kDxfPackedParts, packed.count, packed.area));
+  const std::string utilisation =
+      packed.utilisation
+          ? formatText(text::kDxfUtilisation, packed.packedLength, *packed.utilisation * 100.0)
+          : formatText(text::kDxfUtilisationUnknown, packed.packedLength);
+  writeInfoText(dxf, packed.packedLength, width - 2.0 * height, height, utilisation);
+  writeInfoText(dxf, packed.packedLength, width - 4.0 * height, height,
+                formatText(text::kDxfPackedParts, packed.packedCount, packed.packedArea));
 
   dxf.endFile();
 }
