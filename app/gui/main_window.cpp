@@ -64,6 +64,8 @@ template <class Dialog>
 void destroyDialog(QPointer<Dialog>& dialog) {
   if (dialog) {
     // Deferred: the dialog may be closing itself from one of its own buttons.
+    // Until it goes, nothing it sends may reach the window.
+    QObject::disconnect(dialog.data(), nullptr, nullptr, nullptr);
     dialog->hide();
     dialog->deleteLater();
     dialog.clear();

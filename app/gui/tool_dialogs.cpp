@@ -1,7 +1,9 @@
 #include "app/gui/tool_dialogs.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringList>
 
 #include "app/gui/dialog_units.h"
 #include "ui_packing_kit.h"
@@ -28,10 +30,36 @@ void connectButtons(Dialog& dialog, Report report) {
   }
 }
 
+constexpr int kButtonTextMargin = 8;  // pixels the button frame keeps free around its text
+
+// Multi-line buttons wrap a line that is wider than the button at its blanks.
+void wrapButtonText(QPushButton& button) {
+  const QFontMetrics metrics(button.font());
+  const int available = button.width() - kButtonTextMargin;
+  QStringList lines;
+  for (const QString& line : button.text().split(QLatin1Char('\n'))) {
+    QString current;
+    for (const QString& word : line.split(QLatin1Char(' '))) {
+      const QString candidate = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
+      if (!current.isEmpty() && metrics.horizontalAdvance(candidate) > available) {
+        lines.append(current);
+        current = word;
+      } else {
+        current = candidate;
+      }
+    }
+    lines.append(current);
+  }
+  button.setText(lines.join(QLatin1Char('\n')));
+}
+
 void makeModelessTool(QDialog& dialog) {
   dialog.setModal(false);
   dialog.setAttribute(Qt::WA_DeleteOnClose, false);
   layoutFromDialogUnits(dialog);
+  for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+    wrapButtonText(*button);
+  }
 }
 
 }  // namespace
