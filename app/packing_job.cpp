@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <locale>
+#include <sstream>
 #include <system_error>
 
 #include "geometry/core_error.h"
@@ -51,9 +53,16 @@ void WriteTimestamp(std::ostream& out) {
   if (local == nullptr) {
     return;
   }
-  out << local->tm_year + 1900 << text::kGbkYear << local->tm_mon + 1 << text::kGbkMonth
-      << local->tm_mday << text::kGbkDay << local->tm_hour << text::kGbkHour << local->tm_min
-      << text::kGbkMinute << local->tm_sec << text::kGbkSecond << text::kLineEnd;
+  WriteTimestamp(out, *local);
+}
+
+void WriteTimestamp(std::ostream& out, const std::tm& local) {
+  std::ostringstream line;
+  line.imbue(std::locale::classic());
+  line << local.tm_year + 1900 << text::kGbkYear << local.tm_mon + 1 << text::kGbkMonth
+       << local.tm_mday << text::kGbkDay << local.tm_hour << text::kGbkHour << local.tm_min
+       << text::kGbkMinute << local.tm_sec << text::kGbkSecond << text::kLineEnd;
+  out << line.str();
 }
 
 }  // namespace tarn

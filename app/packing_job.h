@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -57,5 +58,7 @@ std::filesystem::path defaultErrorReportPath();
 // "<year>年<month>月<day>日, <hour>时<minute>分<second>秒" in local time, GBK,
 // then a line end.
 void WriteTimestamp(std::ostream& out);
+// The same line for a given local time.
+void WriteTimestamp(std::ostream& out, const std::tm& local);
 
 }  // namespace tarn

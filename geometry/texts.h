@@ -32,6 +32,23 @@ inline constexpr std::string_view kListFileReadFailed = "排样信息文件读�
 // "零件" + '"' + path + '"' + "读取失败!"
 inline constexpr std::string_view kDrawingReadFailedPrefix = "零件\"";
 inline constexpr std::string_view kDrawingReadFailedSuffix = "\"读取失败!";
+// A part library that cannot be read on: the message, then where (file, line, part).
+inline constexpr std::string_view kLoopCountError =
+    "零件轮廓行数错误! (a loop needs a line count of 2 or more)";
+inline constexpr std::string_view kLoopCutShort =
+    "零件轮廓行数不足! (a loop ends before the lines its count announces)";
+inline constexpr std::string_view kNumberUnusable =
+    "数值无效! (a number that is not finite or beyond 10,000,000)";
+inline constexpr std::string_view kFolderPathTooLong = "路径过长! (the folder path is too long)";
+inline constexpr std::string_view kWhereFile = ": 文件 (file) \"";
+inline constexpr std::string_view kWhereLine = "\", 行 (line) ";
+inline constexpr std::string_view kWherePart = ", 零件 (part) \"";
+inline constexpr std::string_view kWhereEnd = "\"";
+// Error report lines of the readers (GBK).
+inline constexpr std::string_view kGbkArcAlarmClose = "), ";
+inline constexpr std::string_view kGbkPartWithoutOutline = "\t\xc1\xe3\xbc\xfe\xc3\xbb\xd3\xd0\xc2\xd6\xc0\xaa, \xb4\xed\xce\xf3!";  // '\t零件没有轮廓, 错误!'
+inline constexpr std::string_view kGbkBadNumber = "\t\xb6\xa5\xb5\xe3\xd7\xf8\xb1\xea\xbb\xf2\xd4\xb2\xbb\xa1\xb0\xeb\xbe\xb6\xca\xfd\xd6\xb5\xce\xde\xd0\xa7, \xb4\xed\xce\xf3!";  // '\t顶点坐标或圆弧半径数值无效, 错误!'
+inline constexpr std::string_view kGbkNetAreaNotPositive = "\t\xc1\xe3\xbc\xfe\xbe\xbb\xc3\xe6\xbb\xfd<=0, \xb4\xed\xce\xf3!";  // '\t零件净面积<=0, 错误!'
 // library: add new texts of the input readers here
 
 // Nesting engine.

@@ -1,0 +1,105 @@
+#include "library/library_loader.h"
+
+#include <iterator>
+
+#include "geometry/offset.h"
+#include "geometry/part.h"
+#include "geometry/part_source.h"
+#include "library/arc_checks.h"
+#include "library/part_list.h"
+#include "library/presrc.h"
+#include "library/text_library.h"
+#include "nesting/packing_points.h"
+
+namespace tarn {
+namespace {
+
+void readLibrary(PackingJob& job, const std::filesystem::path& path, LibraryFormat format) {
+  switch (format) {
+    case LibraryFormat::TextLibrary:
+      readTextLibrary(job, path);
+      break;
+    case LibraryFormat::PartListFile:
+      readPartListFile(job, path);
+      break;
+    case LibraryFormat::PreSrcFile:
+      readPreSrcFile(job, path);
+      break;
+  }
+}
+
+// Largest net area first. This selection procedure fixes the order of equal
+// areas: the nodes after B are final; the smallest node before B (the first
+// of equal ones) moves directly after B.
+void sortByNetArea(PartList& parts) {
+  if (parts.count() < 2) {
+    return;
+  }
+  auto b = std::prev(parts.end());
+  while (b != parts.begin()) {
+    auto smallest = b;
+    for (auto node = parts.begin(); node != b; ++node) {
+      if (node->area < smallest->area) {
+        smallest = node;
+      }
+    }
+    if (smallest != b) {
+      parts.moveAfter(smallest, b);
+    } else {
+      b = std::prev(b);
+    }
+  }
+}
+
+}  // namespace
+
+void openLibrary(PackingJob& job, const std::filesystem::path& path, View* view,
+                 LibraryFormat format) {
+  readLibrary(job, path, format);
+
+  for (auto source = job.sources.begin(); source != job.sources.end();) {
+    if (checkSourceArcs(*source, job.errorReport()) &&
+        checkSourceArea(*source, job.errorReport())) {
+      ++source;
+    } else {
+      source = job.sources.remove(source);
+    }
+  }
+
+  // Sources are newest first, so the working parts come out in reading order.
+  for (const PartSource& source : job.sources) {
+    Part part;
+    buildPart(source, part);
+    job.workingParts.insert(part);
+  }
+
+  job.trueParts.clear();
+  for (const Part& part : job.workingParts) {
+    job.trueParts.insert(part);
+  }
+
+  for (Part& part : job.workingParts) {
+    autoOrient(part);
+  }
+  sortByNetArea(job.workingParts);
+
+  // Measured before the offset; an empty library keeps the current distance.
+  job.params.packingPointDistance = DefaultPackingPointDistance(job);
+
+  if (job.params.partGap != 0.0) {
+    for (Part& part : job.workingParts) {
+      offsetPart(part, job.params.partGap * 0.5);
+    }
+  }
+
+  job.view = view;
+  resetPlateExtents(job);
+
+  // Parked beside the plate: left edge on its right edge, top edge on y = 0.
+  for (Part& part : job.workingParts) {
+    translate(part, job.params.plateLength - part.bbox.xmin, 0.0 - part.bbox.ymax);
+  }
+  job.errorReport().flush();
+}
+
+}  // namespace tarn

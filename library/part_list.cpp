@@ -1,0 +1,115 @@
+#include "library/part_list.h"
+
+#include <algorithm>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "geometry/core_error.h"
+#include "geometry/notify.h"
+#include "geometry/part.h"
+#include "geometry/texts.h"
+#include "library/dxf_reader.h"
+#include "library/line_reader.h"
+#include "library/nest_params.h"
+
+namespace tarn {
+namespace {
+
+constexpr std::size_t kPlateLengthOffset = 13;
+constexpr std::size_t kPlateWidthOffset = 12;
+constexpr std::size_t kPartGapOffset = 14;
+constexpr int kFolderLine = 4;
+
+bool hasDrawingExtension(const std::string& name) {
+  constexpr std::string_view kExtension = ".dxf";
+  if (name.size() < kExtension.size()) {
+    return false;
+  }
+  const std::string_view tail = std::string_view(name).substr(name.size() - kExtension.size());
+  return std::equal(tail.begin(), tail.end(), kExtension.begin(), [](char a, char b) {
+    return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+  });
+}
+
+bool isFolder(const std::filesystem::path& path) {
+  std::error_code error;
+  return std::filesystem::is_directory(path, error);
+}
+
+// A relative folder is looked for in the current folder, then beside the list.
+std::filesystem::path resolveFolder(const std::filesystem::path& folder,
+                                    const std::filesystem::path& listFile) {
+  if (folder.is_absolute() || isFolder(folder)) {
+    return folder;
+  }
+  const std::filesystem::path besideList = listFile.parent_path() / folder;
+  return isFolder(besideList) ? besideList : folder;
+}
+
+}  // namespace
+
+std::vector<std::filesystem::path> findDrawings(const std::filesystem::path& folder) {
+  std::vector<std::filesystem::path> drawings;
+  std::error_code error;
+  std::filesystem::directory_iterator entry(folder, error);
+  for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+    std::error_code typeError;
+    if (entry->is_directory(typeError)) {
+      continue;
+    }
+    if (hasDrawingExtension(entry->path().filename().string())) {
+      drawings.push_back(entry->path());
+    }
+  }
+  std::sort(drawings.begin(), drawings.end(),
+            [](const std::filesystem::path& a, const std::filesystem::path& b) {
+              return a.filename().string() < b.filename().string();
+            });
+  return drawings;
+}
+
+void readPartListFile(PackingJob& job, const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    throw CoreError(text::kListFileReadFailed);
+  }
+  LineReader file(in, kPartListLineBytes, path.string());
+  const double length = readHeaderValue(file, kPlateLengthOffset);
+  const double width = readHeaderValue(file, kPlateWidthOffset);
+  const double gap = readHeaderValue(file, kPartGapOffset);
+  job.params.plateLength = length;
+  job.params.plateWidth = width;
+  job.params.partGap = gap;
+  setPlateSize(job, length, width);
+  resetPlateExtents(job);
+
+  file.setLimit(kFolderLineBytes);
+  const std::optional<std::string> folderLine = file.next();
+  if (file.truncated()) {
+    throw CoreError(fileLineMessage(text::kFolderPathTooLong, file.fileName(), kFolderLine));
+  }
+  in.close();
+  // Without a folder line there is no folder to search: the library is empty.
+  if (!folderLine || folderLine->empty()) {
+    return;
+  }
+
+  int counter = 0;
+  for (const std::filesystem::path& drawing :
+       findDrawings(resolveFolder(std::filesystem::path(*folderLine), path))) {
+    Part part;
+    if (readDxfPart(part, drawing)) {
+      part.id = counter++;
+      job.workingParts.insert(part);
+    } else {
+      std::string message(text::kDrawingReadFailedPrefix);
+      message += drawing.string();
+      message += text::kDrawingReadFailedSuffix;
+      notifyWarning(message);
+    }
+  }
+}
+
+}  // namespace tarn

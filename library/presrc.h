@@ -1,0 +1,92 @@
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/packing_job.h"
+#include "geometry/part_source.h"
+#include "library/line_reader.h"
+
+namespace tarn {
+
+// The settings of a CONFIGINFO section, all zero before reading. Only
+// staPlate_0/1, partToPartGap and bPartTurnover reach the job.
+struct ConfigInfo {
+  int nestType = 0;
+  int mplateType = 0;
+  float feetLength_0 = 0.0F;
+  float feetLength_1 = 0.0F;
+  float staPlate_0 = 0.0F;
+  float staPlate_1 = 0.0F;
+  float minPlate_0 = 0.0F;
+  float minPlate_1 = 0.0F;
+  float maxPlate_0 = 0.0F;
+  float maxPlate_1 = 0.0F;
+  bool bAutoResize = false;
+  bool bMirror = false;
+  float partToPartGap = 0.0F;
+  float partToMplateGap = 0.0F;
+  bool bPartTurnover = false;
+  bool bHolePart = false;
+  int maxNestPartNum = 0;
+  float minPartGap = 0.0F;
+  float maxPartGap = 0.0F;
+  float minMplateGap = 0.0F;
+  float maxMplateGap = 0.0F;
+  float precision_length = 0.0F;
+  float precision_ang = 0.0F;
+};
+
+// One point line. Only value, x and y are used.
+struct PartInfoPoint {
+  double value = 0.0;  // a loop's line count, or the radius of the edge ending here
+  double x = 0.0;
+  double y = 0.0;
+  int code = 0;
+  std::string note;
+  float aux0 = 0.0F;
+  float aux1 = 0.0F;
+};
+
+// One PARTINFO section. Only nameId and points are used.
+struct PartInfo {
+  std::string nameId;
+  std::string partName;
+  int partinf0 = 0;
+  bool partinf1 = false;
+  float partinf2 = 0.0F;
+  std::vector<PartInfoPoint> points;
+};
+
+// The relative error report of the preSrc check and repair.
+inline constexpr const char* kPreSrcErrorReport = "PackError.txt";
+
+// Reads a preSrc file: the settings into the job, then one source per
+// buildable part into job.sources (newest first); ids count every accepted
+// section. Throws CoreError when the file cannot be opened, on a zero plate
+// size and on an unusable plate size or gap (file and line named).
+void readPreSrcFile(PackingJob& job, const std::filesystem::path& path);
+
+// Zeroes `config` and reads one section up to the line with "_end_".
+void readConfigInfo(LineReader& file, ConfigInfo& config);
+// Empties `partInfo` and reads one section; true when it is accepted (every
+// point line announced was read and it holds at least 3 points).
+bool readPartInfo(LineReader& file, PartInfo& partInfo);
+
+// The check made before a part is built: loop counts, usable numbers and
+// buildable arcs. Appends its report lines to "PackError.txt" in the current
+// folder (CoreError "排样错误报告文件输出失败!" when it cannot be opened).
+bool checkPreSrcPart(const PartInfo& partInfo);
+bool checkPreSrcPart(const PartInfo& partInfo, std::ostream& report);
+// The repair made when the check failed: arcs that cannot be built get a
+// radius 0.1 mm larger; on success the source is built. Reports as above.
+bool repairPreSrcPart(const PartInfo& partInfo, PartSource& source);
+bool repairPreSrcPart(const PartInfo& partInfo, PartSource& source, std::ostream& report);
+// Builds the source of a part that passed the check: the loop of largest area
+// (the last of equal ones) is the outer outline, the name is nameId. False,
+// the source untouched, when a loop cannot be read.
+bool buildPreSrcSource(const PartInfo& partInfo, PartSource& source);
+
+}  // namespace tarn

@@ -1,0 +1,149 @@
+#include "library/text_library.h"
+
+#include <cmath>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "geometry/core_error.h"
+#include "geometry/text_label.h"
+#include "geometry/texts.h"
+#include "library/arc_checks.h"
+#include "library/nest_params.h"
+
+namespace tarn {
+namespace {
+
+constexpr std::string_view kPartStart = "NAME";
+constexpr std::string_view kLibraryEnd = "#end";
+constexpr std::size_t kNameOffset = 5;  // "NAME" and one separator
+constexpr std::size_t kPlateLengthOffset = 13;
+constexpr std::size_t kPlateWidthOffset = 12;
+constexpr std::size_t kPartGapOffset = 14;
+
+bool endsPart(std::string_view line) {
+  return startsWith(line, kPartStart) || startsWith(line, kLibraryEnd);
+}
+
+// The next number of `rest`, which then starts after it (strtod's end pointer).
+double takeNumber(std::string_view& rest) {
+  std::size_t used = 0;
+  const double value = parseDouble(rest, &used);
+  rest.remove_prefix(used);
+  return value;
+}
+
+}  // namespace
+
+bool readLoop(LineReader& file, RadiusPolyline& polyline, bool& done, std::string_view partName) {
+  const std::optional<std::string> first = file.next();
+  if (!first || endsPart(*first)) {
+    if (first) {
+      file.putBack();
+    }
+    done = true;
+    return true;
+  }
+  const int countLine = file.lineNumber();
+  std::string_view rest = *first;
+  const double lineCount = std::trunc(takeNumber(rest));
+  if (!(lineCount >= 2.0)) {
+    throw CoreError(fileLineMessage(text::kLoopCountError, file.fileName(), countLine, partName));
+  }
+  // No more lines can follow than the file holds, so the vectors grow as read.
+  const double vertexCount = lineCount - 1.0;
+  std::vector<Point> points;
+  std::vector<double> radii;
+  Point vertex0;
+  vertex0.x = takeNumber(rest);
+  vertex0.y = takeNumber(rest);
+  points.push_back(vertex0);
+  bool usable = usableNumber(vertex0.x) && usableNumber(vertex0.y);
+  for (double i = 1.0; i <= vertexCount; i += 1.0) {
+    const std::optional<std::string> line = file.next();
+    if (!line || endsPart(*line)) {
+      throw CoreError(fileLineMessage(text::kLoopCutShort, file.fileName(), countLine, partName));
+    }
+    rest = *line;
+    const double radius = takeNumber(rest);
+    radii.push_back(radius);
+    usable = usable && usableNumber(radius);
+    if (i < vertexCount) {
+      Point p;
+      p.x = takeNumber(rest);
+      p.y = takeNumber(rest);
+      usable = usable && usableNumber(p.x) && usableNumber(p.y);
+      points.push_back(p);
+    }
+  }
+  setPolyline(polyline, points, radii);
+  return usable;
+}
+
+PartBody readPartBody(LineReader& file, PartSource& source) {
+  std::vector<RadiusPolyline> loops;
+  bool usable = true;
+  for (;;) {
+    RadiusPolyline loop;
+    bool done = false;
+    const bool loopUsable = readLoop(file, loop, done, source.nameLabel.text);
+    if (done) {
+      break;
+    }
+    usable = usable && loopUsable;
+    loops.push_back(std::move(loop));
+  }
+  if (loops.empty()) {
+    return PartBody::NoLoop;
+  }
+  if (!usable) {
+    return PartBody::BadNumber;
+  }
+  RadiusPolylineList holes;
+  for (std::size_t i = 1; i < loops.size(); ++i) {
+    holes.insert(loops[i]);
+  }
+  initSource(source, loops.front(), holes);
+  return PartBody::Read;
+}
+
+void readTextLibrary(PackingJob& job, const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    throw CoreError(text::kPartFileReadFailed);
+  }
+  LineReader file(in, kTextLibraryLineBytes, path.string());
+  const double length = readHeaderValue(file, kPlateLengthOffset);
+  const double width = readHeaderValue(file, kPlateWidthOffset);
+  const double gap = readHeaderValue(file, kPartGapOffset);
+  job.params.plateLength = length;
+  job.params.plateWidth = width;
+  job.params.partGap = gap;
+  setPlateSize(job, length, width);
+  resetPlateExtents(job);
+
+  int counter = 0;
+  while (const std::optional<std::string> line = file.next()) {
+    if (startsWith(*line, kPartStart)) {
+      PartSource source;
+      setLabelText(source.nameLabel, line->size() > kNameOffset
+                                         ? std::string_view(*line).substr(kNameOffset)
+                                         : std::string_view());
+      const PartBody body = readPartBody(file, source);
+      source.id = counter++;
+      if (body == PartBody::Read) {
+        job.sources.insert(source);
+      } else {
+        writeReportLine(job.errorReport(), body == PartBody::NoLoop ? text::kGbkPartWithoutOutline
+                                                                    : text::kGbkBadNumber);
+        writePartTrailer(job.errorReport(), source.nameLabel.text);
+      }
+    }
+    if (startsWith(*line, kLibraryEnd)) {
+      break;
+    }
+  }
+}
+
+}  // namespace tarn
