@@ -125,7 +125,6 @@ RenewFields renewDialogFields(const AppState& state);
 Effects pressRenewDialogButton(AppState& state, int id, const RenewFields& fields);
 
 // Whether a command runs a layout driver (the front end shows a wait cursor).
-bool menuCommandRunsLayout(int id);
 bool characterRunsLayout(char32_t character);
 bool packingKitButtonRunsLayout(int id);
 

@@ -256,11 +256,16 @@ void MainWindow::handleFileRequest(const Effects& effects, const QString& preset
     return;
   }
   state_.lastPath = chosen.toStdString();
-  if (effects.fileRequest == FileRequest::SaveLayoutDxf) {
-    apply(writeLayoutFile(state_, toPath(chosen)));
-  } else {
-    apply(openLibraryFile(state_, toPath(chosen), effects.openFormat));
+  Effects next;
+  {
+    WaitCursor wait(true);
+    if (effects.fileRequest == FileRequest::SaveLayoutDxf) {
+      next = writeLayoutFile(state_, toPath(chosen));
+    } else {
+      next = openLibraryFile(state_, toPath(chosen), effects.openFormat);
+    }
   }
+  apply(next);
 }
 
 void MainWindow::closeDialogs(const Effects& effects) {

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -364,6 +365,36 @@ TEST(CommandsWithoutAJob, OpenClosesBothDialogsBeforeAskingForTheFile) {
   EXPECT_EQ(effects.fileRequest, FileRequest::OpenPreSrc);
   EXPECT_EQ(effects.openFormat, LibraryFormat::PreSrcFile);
   EXPECT_EQ(runMenuCommand(state, kOpenPartListFile).fileRequest, FileRequest::OpenTextLibrary);
+}
+
+TEST_F(CommandsTest, AFailedOpenKeepsTheJobAndTheView) {
+  test::ScratchDir scratch;
+  ASSERT_EQ(setenv("XDG_STATE_HOME", scratch.path().c_str(), 1), 0);
+  addPart(1, 100, 100, 50);
+  const PackingJob* job = state.job.get();
+  const View* view = state.view.get();
+  runMenuCommand(state, kOpenTextLibrary);
+  EXPECT_THROW(openLibraryFile(state, scratch.path() / "missing.txt", LibraryFormat::TextLibrary),
+               CoreError);
+  EXPECT_EQ(state.job.get(), job);
+  EXPECT_EQ(state.view.get(), view);
+  EXPECT_EQ(state.job->view, view);
+  EXPECT_FALSE(state.packingKitOpen);
+
+  test::writeBytes(scratch.path() / "one.txt",
+                   "Plate length:300\r\nPlate width:200\r\nPart distance:0\r\n"
+                   "NAME P\r\n5 0 0\r\n0 10 0\r\n0 10 10\r\n0 0 10\r\n0\r\n#end\r\n");
+  state.clientWidth = 600;
+  state.clientHeight = 400;
+  const Effects effects =
+      openLibraryFile(state, scratch.path() / "one.txt", LibraryFormat::TextLibrary);
+  EXPECT_TRUE(effects.openPackingKit && effects.repaint);
+  EXPECT_TRUE(state.packingKitOpen);
+  EXPECT_NE(state.job.get(), job);
+  EXPECT_EQ(state.job->view, state.view.get());
+  EXPECT_DOUBLE_EQ(state.savedExtent.xmax, 300.0);
+  EXPECT_DOUBLE_EQ(state.view->scale, 0.95 * 2.0);  // fitted: 600 / 300 and 400 / 200
+  unsetenv("XDG_STATE_HOME");
 }
 
 TEST(LenientNumbers, ReadLikeStrtolAndStrtod) {

@@ -295,7 +295,7 @@ void MainWindowTest::paintsThePlateAndThePartsByTheirState() {
 
   const QByteArray screenshot = qgetenv("TARN_SCREENSHOT");
   if (!screenshot.isEmpty()) {
-    image.save(QString::fromLocal8Bit(screenshot));
+    window_->grab().save(QString::fromLocal8Bit(screenshot));
   }
 }
 
