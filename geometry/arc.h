@@ -28,6 +28,7 @@ using ArcList = SentinelList<Arc>;
 using CircleList = SentinelList<Circle>;
 
 // An arc normalised so that endAngle >= startAngle (360 added to the end).
+// Angles that are not finite are left as given.
 Arc setArc(const Point& centre, double radius, double startAngle, double endAngle);
 
 // A closed outline whose edges may be arcs: radii[i] is the signed radius of the
@@ -50,7 +51,7 @@ struct RadiusPolyline {
 
 using RadiusPolylineList = SentinelList<RadiusPolyline>;
 
-// pts and radii must have the same length.
+// One radius per vertex: missing radii are 0 (straight), extra ones dropped.
 void setPolyline(RadiusPolyline& poly, const std::vector<Point>& pts,
                  const std::vector<double>& radii);
 void translate(RadiusPolyline& poly, double dx, double dy);
@@ -59,7 +60,9 @@ void rotate(RadiusPolyline& poly, const Point& centre, double angle);
 void mirror(RadiusPolyline& poly, const Segment& s);
 
 // The discretisers insert at the front of `out`, so its walk meets the last
-// segment produced first. Refusals show a warning and add nothing.
+// segment produced first. Refusals show a warning and add nothing (an arc whose
+// sweep is not finite is refused as a bad step). An arc or circle is cut into at
+// most 100000 pieces (100001 for a circle); only absurd radii or steps need more.
 void arcByStep(const Arc& arc, double stepDeg, SegmentList& out);
 void arcByChord(const Arc& arc, double h, SegmentList& out);
 void circleByStep(const Circle& circle, double stepDeg, SegmentList& out);
@@ -68,6 +71,7 @@ void arcsByChord(const ArcList& arcs, double h, SegmentList& out);
 void circlesByChord(const CircleList& circles, double h, SegmentList& out);
 
 bool circlesMeet(const Circle& c1, const Circle& c2);
+// Nothing for circles apart, concentric, or one inside the other.
 std::optional<std::pair<Point, Point>> intersectCircles(const Circle& c1, const Circle& c2);
 // distance(start, end) <= 2 * |R|
 bool arcPossible(const Point& start, const Point& end, double radius);
@@ -76,6 +80,7 @@ bool arcPossible(const Point& start, const Point& end, double radius);
 std::optional<Arc> arcFromChord(const Point& start, const Point& end, double radius);
 
 // The straight-edged Region of an outline, arcs discretised with chord height h.
+// An arc edge that cannot be built (after its warning) is kept as its chord.
 Region polylineToRegion(const RadiusPolyline& poly, double h);
 
 }  // namespace tarn

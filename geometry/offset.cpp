@@ -67,7 +67,8 @@ void appendFallbackCorner(const Segment& f, const Segment& e, double d, std::vec
 
 void offsetRegion(Region& region, double d) {
   const std::size_t n = region.points.size();
-  if (n < 3) {
+  // A distance that is not a number would leave no usable vertex.
+  if (n < 3 || !std::isfinite(d)) {
     return;
   }
   const double s = isCounterClockwise(region) ? -1.0 : 1.0;

@@ -48,22 +48,28 @@ using PartList = SentinelList<Part>;
 // Copies outer and holes (holes reversed) and computes area, centroid, bbox,
 // ratios; refPoint = vertex 0 of outer, rotation = 0. Labels, selected, id,
 // turnedOver and chordTol are left as they were.
+// Throws CoreError when `outer` has no vertices.
 void setGeometry(Part& part, const Region& outer, const RegionList& holes);
 double computeNetArea(Part& part);
+// Without net area the centroid of the outer region stands in.
 Point computePartCentroid(Part& part);
 BBox computePartBBox(Part& part);
+// Outer area / box area, capped at 1; 1 for a box of zero width or height.
 double computeFillRatio(Part& part);
+// Longer box side / shorter side; 1 for a box of zero width or height.
 double computeAspectRatio(Part& part);
 Point centroidOf(const Part& part);
 
 void translate(Part& part, double dx, double dy);
 // Radians, counter-clockwise positive. aspectRatio is not recomputed.
 void rotate(Part& part, const Point& centre, double angle);
-// Mirrors across the horizontal line through p (y' = 2 * p.y - y).
+// Mirrors across the horizontal line through p (y' = 2 * p.y - y), also for a
+// part whose box is a single point.
 void turnOver(Part& part, const Point& p);
 Point nearestVertexToCentroid(Part& part);
-// Turns the part (0 to 89.9 degrees, 0.1-degree steps) to the smallest
-// bounding measure; ties keep the smaller angle.
+// Turns the part about refPoint (0 to 89.9 degrees, 0.1-degree steps) to the
+// smallest bounding measure of its outer region; ties keep the smaller angle.
+// A part without vertices is left alone.
 void autoOrient(Part& part);
 
 }  // namespace tarn

@@ -37,10 +37,13 @@ using PartSourceList = SentinelList<PartSource>;
 // refPoint, rotation 0, area and centroid. The label text is the caller's.
 void initSource(PartSource& source, const RadiusPolyline& outer, const RadiusPolylineList& holes);
 double sourceArea(PartSource& source);
+// Without net area the centroid of the outer outline stands in.
 Point sourceCentroid(PartSource& source);
 // Fills a freshly constructed part from the source (discretised with chordTol).
 void buildPart(const PartSource& source, Part& part);
 
+// The counterparts of the Part transforms: outlines, label point, refPoint and
+// centroid move together, so a source can be brought to a placed part's pose.
 void translate(PartSource& source, double dx, double dy);
 void rotate(PartSource& source, const Point& centre, double angle);
 void turnOver(PartSource& source, const Point& p);

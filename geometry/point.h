@@ -22,7 +22,8 @@ bool within(const Point& p, const Point& q, double r);
 bool coincides(const Point& p, const Point& q);
 // Counter-clockwise for a positive angle (radians); p changes in place.
 void rotateAbout(Point& p, const Point& centre, double angle);
-// Reflection across the line of s; the result has the default tolerance.
+// Reflection across the line of s; the result has the default tolerance. A
+// segment of zero length has no line and leaves the point where it is.
 Point mirrorAcross(const Point& p, const Segment& s);
 
 using PointChain = SentinelList<Point>;

@@ -5,8 +5,8 @@
 
 namespace tarn {
 
-inline constexpr double kRectTolerance = 1e-10;     // withinRect
-inline constexpr double kDisjointBoxGap = 1e-5;     // regionsDisjoint, boxes closer count as apart
+inline constexpr double kRectTolerance = 1e-10;  // withinRect
+inline constexpr double kDisjointBoxGap = 1e-5;  // regionsDisjoint, boxes closer count as apart
 
 // Crossing rule on the stored bbox and vertices; on an axis-aligned square the
 // right and bottom sides are inside, the left and top sides outside.

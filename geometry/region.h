@@ -39,11 +39,14 @@ using RegionList = SentinelList<Region>;
 // Replaces the vertices, then recomputes bbox and area.
 void setPoints(Region& region, const std::vector<Point>& pts);
 Point vertex(const Region& region, int i);
+// A region without vertices gets an all-zero box.
 BBox computeBBox(Region& region);
 double computeArea(Region& region);
 bool isCounterClockwise(const Region& region);
+// Independent of the vertex order. Without area (a line, a collapsed hole) the
+// mean of the vertices; (0, 0) without vertices.
 Point computeCentroid(const Region& region);
-// The lowest index wins on equal distances.
+// The lowest index wins on equal distances; (0, 0) without vertices.
 Point nearestVertex(const Region& region, const Point& p);
 void translate(Region& region, double dx, double dy);
 // Radians, counter-clockwise positive; recomputes the bbox.
