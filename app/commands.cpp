@@ -32,7 +32,6 @@ Effects repaint() {
 Effects repaintWithErase() {
   Effects effects = repaint();
   effects.erase = true;
-  effects.checksChanged = true;
   return effects;
 }
 

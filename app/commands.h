@@ -85,9 +85,8 @@ struct Effects {
   bool openRenewDialog = false;
   bool focusMainWindow = false;
   bool repaint = false;
-  bool erase = false;          // the view toggles repaint with erase
-  bool showReport = false;     // kReportPath in the desktop's text editor
-  bool checksChanged = false;  // the View menu's check marks follow the state
+  bool erase = false;       // the view toggles repaint with erase
+  bool showReport = false;  // kReportPath in the desktop's text editor
 };
 
 enum class ArrowKey { Left, Right, Up, Down };

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -11,7 +12,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QUrl>
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 
@@ -136,10 +139,13 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), hooks_(defaultShe
   canvas_->setFocus();
 }
 
-MainWindow::~MainWindow() {
-  // The dialogs are children and go with the window; the job and view go with state_.
-  delete packingKit_.data();
-  delete renewDialog_.data();
+MainWindow::~MainWindow() = default;
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // The tool dialogs go with the window, so the event loop ends with it.
+  destroyDialog(packingKit_);
+  destroyDialog(renewDialog_);
+  QMainWindow::closeEvent(event);
 }
 
 PackingKitDialog* MainWindow::packingKit() const {
@@ -242,9 +248,6 @@ void MainWindow::apply(const Effects& effects, const QString& presetPath) {
     hooks_.showReport(QDir::current().absoluteFilePath(
         QString::fromUtf8(kReportPath.data(), static_cast<qsizetype>(kReportPath.size()))));
   }
-  if (effects.checksChanged) {
-    syncChecks();
-  }
 }
 
 // Asks for the file (unless the caller gave one) and runs the command that needed it.
@@ -283,6 +286,7 @@ void MainWindow::openPackingKit() {
   connect(packingKit_.data(), &PackingKitDialog::buttonPressed, this, [this](int id) {
     run([this, id] { return pressPackingKitButton(state_, id); }, packingKitButtonRunsLayout(id));
   });
+  placeBeside(*packingKit_);
   packingKit_->show();
 }
 
@@ -293,7 +297,19 @@ void MainWindow::openRenewDialog() {
           [this](int id, const RenewFields& fields) {
             run([this, id, fields] { return pressRenewDialogButton(state_, id, fields); });
           });
+  placeBeside(*renewDialog_);
   renewDialog_->show();
+}
+
+// Tool windows float at the main window's right edge, outside it where the screen has room.
+void MainWindow::placeBeside(QWidget& dialog) const {
+  const QRect frame = frameGeometry();
+  const QRect screenArea = screen() != nullptr ? screen()->availableGeometry() : frame;
+  int x = frame.right() + 1;
+  if (x + dialog.width() > screenArea.right()) {
+    x = std::max(screenArea.left(), frame.right() - dialog.width());
+  }
+  dialog.move(x, frame.top());
 }
 
 void MainWindow::focusMainWindow() {

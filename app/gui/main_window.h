@@ -51,7 +51,11 @@ class MainWindow : public QMainWindow {
   // The three Open commands; with a path given the file dialog is not shown.
   void openLibrary(int menuId, const QString& path = {});
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  void placeBeside(QWidget& dialog) const;
   void buildMenus();
   void apply(const Effects& effects, const QString& presetPath = {});
   void handleFileRequest(const Effects& effects, const QString& presetPath);
