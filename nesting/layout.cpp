@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -37,10 +38,11 @@ ProgressHook& progressHook() {
   return hook;
 }
 
-std::string formatTiming(std::string_view format, double value) {
-  const std::string pattern(format);
+std::string formatTiming(std::string_view milliseconds, std::string_view seconds, double value) {
+  const bool shortRun = value <= kMillisecondLimit;
+  const std::string pattern(shortRun ? milliseconds : seconds);
   char buffer[kTimingTextBytes];
-  std::snprintf(buffer, sizeof buffer, pattern.c_str(), value);
+  std::snprintf(buffer, sizeof buffer, pattern.c_str(), shortRun ? value * 1000.0 : value);
   return buffer;
 }
 
@@ -66,13 +68,10 @@ class TimedRun {
 
   double finish(bool announceRun) {
     const double seconds = elapsedSeconds();
-    const bool short_ = seconds <= kMillisecondLimit;
-    const double value = short_ ? seconds * 1000.0 : seconds;
     if (announceRun) {
-      announce(formatTiming(short_ ? text::kTimingMilliseconds : text::kTimingSeconds, value));
+      announce(TimingNoticeText(seconds));
     }
-    file_ << formatTiming(short_ ? text::kGbkTimingMilliseconds : text::kGbkTimingSeconds, value)
-          << text::kLineEnd;
+    file_ << TimingFileText(seconds) << text::kLineEnd;
     // A failing close leaves only the stream's fail state; the layout stands.
     file_.close();
     return seconds;
@@ -108,6 +107,14 @@ int selectedWaiting(const PackingJob& job) {
 }
 
 }  // namespace
+
+std::string TimingNoticeText(double seconds) {
+  return formatTiming(text::kTimingMilliseconds, text::kTimingSeconds, seconds);
+}
+
+std::string TimingFileText(double seconds) {
+  return formatTiming(text::kGbkTimingMilliseconds, text::kGbkTimingSeconds, seconds);
+}
 
 ProgressHook setProgressHook(ProgressHook hook) {
   return std::exchange(progressHook(), std::move(hook));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "app/packing_job.h"
 #include "geometry/part.h"
@@ -25,6 +26,11 @@ ProgressHook setProgressHook(ProgressHook hook);
 double Layout(PackingJob& job, bool announce);
 double LayoutAll(PackingJob& job, bool announce);
 double LayoutMultipleSteps(PackingJob& job, bool announce);
+
+// The text telling how long a run took: milliseconds up to 1 s, seconds
+// beyond. UTF-8 for the notice, GBK (without a line end) for the timing file.
+std::string TimingNoticeText(double seconds);
+std::string TimingFileText(double seconds);
 
 bool PlaceMedium(PackingJob& job, Part& part, double threshold);
 bool PlaceMediumStrict(PackingJob& job, Part& part, double threshold);

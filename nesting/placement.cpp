@@ -189,8 +189,8 @@ int PlacementStride(const BBox& box, double packingPointDistance) {
     return 1;
   }
   const double stride = std::trunc(side / 10.0 / packingPointDistance);
-  // A distance that is not positive would give no usable stride: scan every point.
-  if (!(stride >= 1.0)) {
+  // A distance that is not positive gives no usable stride: scan every point.
+  if (!(stride >= 1.0) || !std::isfinite(stride)) {
     return 1;
   }
   return stride < INT_MAX / 4 ? static_cast<int>(stride) : INT_MAX / 4;
