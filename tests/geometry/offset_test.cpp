@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "geometry/predicates.h"
 #include "tests/geometry/shapes.h"
@@ -27,23 +28,20 @@ TEST(OffsetRegion, MovesEveryEdgeOutwardsWhateverTheOrder) {
   Region inwards = square(0, 0, 10, 10);
   offsetRegion(inwards, -1);
   test::expectVertices(inwards, {{1, 1}, {9, 1}, {9, 9}, {1, 9}});
-  EXPECT_NEAR(inwards.area, 64, 1e-9);
-}
 
-TEST(OffsetRegion, ACollinearVertexMovesStraightOut) {
-  Region r = regionOf({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}});
-  offsetRegion(r, 1);
-  test::expectVertices(r, {{-1, -1}, {5, -1}, {11, -1}, {11, 11}, {-1, 11}});
+  // A collinear middle vertex moves straight out through the 0.1 rule.
+  Region collinear = regionOf({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}});
+  offsetRegion(collinear, 1);
+  test::expectVertices(collinear, {{-1, -1}, {5, -1}, {11, -1}, {11, 11}, {-1, 11}});
 }
 
 TEST(OffsetRegion, ConvexAreaGrowsByPerimeterAndCornerTerms) {
-  // Added area = P * d + d^2 * sum of tan(half the turn) over the corners.
+  // Added area = P * d + d^2 * (sum over the corners of tan(half the turn)).
   const double s3 = std::sqrt(3.0);
   struct Row {
     const char* label;
     Region region;
-    double perimeter;
-    double cornerSum;
+    double perimeter, cornerSum;
   };
   const Row rows[] = {
       {"square", square(0, 0, 10, 10), 40, 4},
@@ -56,10 +54,9 @@ TEST(OffsetRegion, ConvexAreaGrowsByPerimeterAndCornerTerms) {
     for (double d : {0.5, 2.0, -0.25}) {
       SCOPED_TRACE(testing::Message() << row.label << " by " << d);
       Region r = row.region;
-      const double before = r.area;
       offsetRegion(r, d);
       EXPECT_EQ(r.count(), row.region.count());
-      EXPECT_NEAR(r.area, before + row.perimeter * d + row.cornerSum * d * d, 1e-9);
+      EXPECT_NEAR(r.area, row.region.area + row.perimeter * d + row.cornerSum * d * d, 1e-9);
     }
   }
 }
@@ -68,8 +65,6 @@ TEST(OffsetRegion, ZeroLengthEdgesFollowTheEdgeBefore) {
   Region r = regionOf({{0, 0}, {10, 0}, {10, 0}, {10, 10}, {0, 10}});
   offsetRegion(r, 1);
   test::expectVertices(r, {{-1, -1}, {10, -1}, {11, -1}, {11, 11}, {-1, 11}});
-  EXPECT_NEAR(r.area, 144, 1e-9);
-
   // The closing vertex repeated: the first edge has a zero-length edge before it.
   Region closed = regionOf({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}});
   offsetRegion(closed, 1);
@@ -83,24 +78,25 @@ TEST(OffsetRegion, AnEdgeTurningBackGetsASquareCap) {
   offsetRegion(r, 1);
   test::expectVertices(
       r, {{-1, -1}, {11, -1}, {11, 4}, {21, 4}, {21, 6}, {11, 6}, {11, 11}, {-1, 11}});
-  EXPECT_NEAR(r.area, 164, 1e-9);
   EXPECT_TRUE(pointInRegion(r, 20.5, 5));
 }
 
-TEST(OffsetRegion, LeavesDegenerateRegionsAlone) {
+TEST(OffsetRegion, LeavesDegenerateRegionsAndDistancesAlone) {
   Region two = regionOf({{0, 0}, {10, 0}});
   offsetRegion(two, 1);
   test::expectVertices(two, {{0, 0}, {10, 0}}, 0);
   Region dot = regionOf({{3, 3}, {3, 3}, {3, 3}});
   offsetRegion(dot, 1);
   test::expectVertices(dot, {{3, 3}, {3, 3}, {3, 3}}, 0);
+  Region s = square(0, 0, 10, 10);
+  offsetRegion(s, std::numeric_limits<double>::quiet_NaN());
+  test::expectVertices(s, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 0);
 }
 
 TEST(OffsetPart, GrowsTheOutlineAndShrinksTheHoles) {
   Part part = test::partOf(square(0, 0, 10, 10), {square(4, 4, 6, 6)});
   part.nameLabel.x = 3;
   part.rotation = 0.25;
-  translate(part, 0, 0);
   Part half = part;
 
   offsetPart(part, 1);
@@ -112,22 +108,17 @@ TEST(OffsetPart, GrowsTheOutlineAndShrinksTheHoles) {
   EXPECT_EQ(part.nameLabel.x, 3);
   EXPECT_EQ(part.rotation, 0.25);
   test::expectPoint(part.refPoint, 0, 0, 0);
-  EXPECT_EQ(part.fillRatio, 1);
-  EXPECT_EQ(part.aspectRatio, 1);
 
   offsetPart(half, 0.5);
   test::expectVertices(half.holes.front(), {{4.5, 4.5}, {5.5, 4.5}, {5.5, 5.5}, {4.5, 5.5}});
   EXPECT_NEAR(half.area, 120, 1e-9);
-}
 
-TEST(OffsetPart, ByZeroChangesNothing) {
-  Part part = test::partOf(square(0, 0, 10, 10));
-  part.bbox = BBox{1, 2, 3, 4};  // stale on purpose
-  part.area = 7;
-  offsetPart(part, 0);
-  test::expectBox(part.bbox, 1, 2, 3, 4, 0);
-  EXPECT_EQ(part.area, 7);
-  test::expectVertices(part.outer, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 0);
+  // By 0 nothing changes, not even a stale box.
+  Part still = test::partOf(square(0, 0, 10, 10));
+  still.bbox = BBox{1, 2, 3, 4};
+  offsetPart(still, 0);
+  test::expectBox(still.bbox, 1, 2, 3, 4, 0);
+  test::expectVertices(still.outer, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 0);
 }
 
 }  // namespace

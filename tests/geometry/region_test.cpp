@@ -18,46 +18,32 @@ TEST(Region, MeasuresDoNotDependOnTheVertexOrder) {
   struct Row {
     const char* label;
     Region region;
-    double area;
-    double cx, cy;
+    double area, cx, cy;
     bool ccw;
   };
   const Row rows[] = {
       {"square", regionOf({{0, 0}, {10, 0}, {10, 10}, {0, 10}}), 100, 5, 5, true},
       {"square, clockwise", regionOf({{0, 0}, {0, 10}, {10, 10}, {10, 0}}), 100, 5, 5, false},
-      {"triangle", regionOf({{0, 0}, {4, 0}, {0, 3}}), 6, 4.0 / 3, 1, true},
       {"triangle, clockwise", regionOf({{0, 3}, {4, 0}, {0, 0}}), 6, 4.0 / 3, 1, false},
-      // An L of a 4 x 2 bar and a 2 x 2 block on its left end.
+      // A 4 x 2 bar with a 2 x 2 block on its left end.
       {"L shape", regionOf({{0, 0}, {4, 0}, {4, 2}, {2, 2}, {2, 4}, {0, 4}}), 12, 5.0 / 3, 5.0 / 3,
        true},
-      {"away from the origin", regionOf({{100, -50}, {110, -50}, {110, -40}, {100, -40}}), 100, 105,
-       -45, true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
     Region r = row.region;
     EXPECT_NEAR(r.area, row.area, 1e-12);
-    EXPECT_NEAR(computeArea(r), row.area, 1e-12);
     test::expectPoint(computeCentroid(r), row.cx, row.cy, 1e-12);
     EXPECT_EQ(isCounterClockwise(r), row.ccw);
   }
 }
 
-TEST(Region, SetPointsComputesTheBox) {
-  const Region r = regionOf({{3, -1}, {7, 2}, {-4, 5}});
-  test::expectBox(r.bbox, -4, 7, -1, 5, 0);
-  EXPECT_EQ(r.count(), 3);
-  test::expectPoint(vertex(r, 1), 7, 2, 0);
-}
-
 TEST(Region, CentroidWithoutAreaIsTheMeanOfTheVertices) {
-  Region line = regionOf({{0, 0}, {2, 0}, {7, 0}});
-  EXPECT_EQ(computeArea(line), 0);
+  const Region line = regionOf({{0, 0}, {2, 0}, {7, 0}});
+  EXPECT_EQ(line.area, 0);
   test::expectPoint(computeCentroid(line), 3, 0, 0);
-  const Region dot = regionOf({{5, 5}, {5, 5}, {5, 5}, {5, 5}});
-  test::expectPoint(computeCentroid(dot), 5, 5, 0);
-  const Region empty;
-  EXPECT_TRUE(std::isfinite(computeCentroid(empty).x));
+  test::expectPoint(computeCentroid(regionOf({{5, 5}, {5, 5}, {5, 5}})), 5, 5, 0);
+  EXPECT_TRUE(std::isfinite(computeCentroid(Region{}).x));
 }
 
 TEST(Region, AssignmentFromAnEmptyRegionThrowsAndKeepsTheTarget) {
@@ -66,31 +52,24 @@ TEST(Region, AssignmentFromAnEmptyRegionThrowsAndKeepsTheTarget) {
   EXPECT_THROW(target = empty, CoreError);
   EXPECT_EQ(target.count(), 4);
   EXPECT_EQ(target.area, 100);
-  const Region copy(empty);  // copy construction of an empty region is fine
-  EXPECT_EQ(copy.count(), 0);
-  target = test::square(0, 0, 1, 2);
-  EXPECT_EQ(target.area, 2);
-  test::expectBox(target.bbox, 0, 1, 0, 2, 0);
+  EXPECT_EQ(Region(empty).count(), 0);  // copy construction of an empty region is fine
 }
 
 TEST(Region, NearestVertexPrefersTheLowestIndexOnTies) {
   const Region r = test::square(0, 0, 10, 10);
   test::expectPoint(nearestVertex(r, pt(5, 0)), 0, 0, 0);
   test::expectPoint(nearestVertex(r, pt(5, 10)), 10, 10, 0);
-  test::expectPoint(nearestVertex(r, pt(5, 5)), 0, 0, 0);
   test::expectPoint(nearestVertex(r, pt(9, 12)), 10, 10, 0);
 }
 
 TEST(Region, TransformsMoveVerticesAndBox) {
-  const double pi = std::acos(-1.0);
   Region r = test::square(0, 0, 10, 10);
-
   translate(r, 5, -3);
   test::expectVertices(r, {{5, -3}, {15, -3}, {15, 7}, {5, 7}}, 0);
   test::expectBox(r.bbox, 5, 15, -3, 7, 0);
   EXPECT_EQ(r.area, 100);
 
-  rotate(r, pt(5, -3), pi / 2);
+  rotate(r, pt(5, -3), std::acos(-1.0) / 2);
   test::expectVertices(r, {{5, -3}, {5, 7}, {-5, 7}, {-5, -3}});
   test::expectBox(r.bbox, -5, 5, -3, 7);
 
@@ -99,13 +78,6 @@ TEST(Region, TransformsMoveVerticesAndBox) {
   test::expectVertices(r, {{5, 5}, {5, -5}, {-5, -5}, {-5, 5}});
   test::expectBox(r.bbox, -5, 5, -5, 5);
   EXPECT_FALSE(isCounterClockwise(r));
-}
-
-TEST(Region, TranslateShiftsTheStoredBoxAsItIs) {
-  Region r = test::square(0, 0, 10, 10);
-  r.bbox = BBox{1, 2, 3, 4};  // deliberately stale
-  translate(r, 1, 1);
-  test::expectBox(r.bbox, 2, 3, 4, 5, 0);
 }
 
 }  // namespace
