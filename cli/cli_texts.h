@@ -14,7 +14,7 @@ inline constexpr std::string_view kDescription =
 inline constexpr std::string_view kFooter =
     "Exit status: 0 done, 1 a file could not be read or written, 2 a usage error.\n"
     "Without --format: a name ending in .preSrc is a preSrc file; a file with a line that "
-    "starts with NAME or #end is a text library; anything else is a part list file.";
+    "starts with NAME or #end is a text library; anything else is a part list file.\n";
 
 inline constexpr std::string_view kLayoutSvgName = "layout.svg";
 inline constexpr std::string_view kLayoutDxfName = "layout.dxf";

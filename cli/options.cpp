@@ -14,6 +14,9 @@ namespace tarn::cli {
 
 namespace {
 
+// One degree apart at most; more angles only slow the layout down.
+constexpr int kMaxRotationNumber = 360;
+
 const std::map<std::string, LibraryFormat> kFormatNames = {
     {"text", LibraryFormat::TextLibrary},
     {"list", LibraryFormat::PartListFile},
@@ -89,9 +92,10 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
                  "LayoutAll, SelectAll then LayoutMultipleSteps, or no layout")
       ->transform(CLI::CheckedTransformer(kLayoutNames))
       ->option_text("all|multi|none (default all)");
-  auto* rnOption = app.add_option("--rn", rotationNumber, "Rotation number: angles tried per part")
-                       ->check(CLI::PositiveNumber)
-                       ->option_text("N");
+  auto* rnOption =
+      app.add_option("--rn", rotationNumber, "Rotation number: angles tried per part, 1 to 360")
+          ->check(CLI::Range(1, kMaxRotationNumber))
+          ->option_text("N");
   auto* ppdOption = app.add_option("--ppd", packingPointDistance,
                                    "Packing point distance in mm (rebuilds the grid)")
                         ->option_text("MM");

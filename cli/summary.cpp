@@ -25,8 +25,8 @@ std::string summaryLine(const PackingJob& job, const LayoutSummary& summary,
   return line + buffer;
 }
 
-nlohmann::json summaryJson(const PackingJob& job, const LayoutSummary& summary,
-                           const RunFacts& facts) {
+nlohmann::ordered_json summaryJson(const PackingJob& job, const LayoutSummary& summary,
+                                   const RunFacts& facts) {
   std::vector<const Part*> parts;
   for (const Part& part : job.workingParts) {
     parts.push_back(&part);
@@ -35,7 +35,7 @@ nlohmann::json summaryJson(const PackingJob& job, const LayoutSummary& summary,
   std::stable_sort(parts.begin(), parts.end(),
                    [](const Part* a, const Part* b) { return a->id < b->id; });
 
-  nlohmann::json partArray = nlohmann::json::array();
+  nlohmann::ordered_json partArray = nlohmann::ordered_json::array();
   for (const Part* part : parts) {
     const std::optional<double> area = TrueNetArea(job, part->id);
     partArray.push_back({
@@ -46,11 +46,11 @@ nlohmann::json summaryJson(const PackingJob& job, const LayoutSummary& summary,
         {"rotation", part->rotation},
         {"turnedOver", part->turnedOver},
         {"bbox", {part->bbox.xmin, part->bbox.xmax, part->bbox.ymin, part->bbox.ymax}},
-        {"area", area ? nlohmann::json(*area) : nlohmann::json(nullptr)},
+        {"area", area ? nlohmann::ordered_json(*area) : nlohmann::ordered_json(nullptr)},
     });
   }
 
-  nlohmann::json warnings = nlohmann::json::array();
+  nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
   for (const std::string& warning : facts.warnings) {
     warnings.push_back(toUtf8(warning));
   }
@@ -67,8 +67,8 @@ nlohmann::json summaryJson(const PackingJob& job, const LayoutSummary& summary,
       {"packedCount", summary.packedCount},
       {"packedLength", summary.packedLength},
       {"packedArea", summary.packedArea},
-      {"utilisation",
-       summary.utilisation ? nlohmann::json(*summary.utilisation) : nlohmann::json(nullptr)},
+      {"utilisation", summary.utilisation ? nlohmann::ordered_json(*summary.utilisation)
+                                          : nlohmann::ordered_json(nullptr)},
       {"layoutSeconds", facts.layoutSeconds},
       {"warnings", std::move(warnings)},
   };

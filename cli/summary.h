@@ -23,7 +23,7 @@ struct RunFacts {
 std::string summaryLine(const PackingJob& job, const LayoutSummary& summary, const RunFacts& facts);
 
 // The --json document; its keys are documented in the README and kept stable.
-nlohmann::json summaryJson(const PackingJob& job, const LayoutSummary& summary,
-                           const RunFacts& facts);
+nlohmann::ordered_json summaryJson(const PackingJob& job, const LayoutSummary& summary,
+                                   const RunFacts& facts);
 
 }  // namespace tarn::cli
