@@ -8,6 +8,8 @@
 
 #include "geometry/core_error.h"
 #include "geometry/texts.h"
+#include "library/dxf_reader.h"
+#include "library/part_list.h"
 #include "output_fixtures.h"
 #include "support/test_support.h"
 
@@ -103,6 +105,31 @@ TEST(ExportParts, UnwritableFileThrowsAndKeepsTheFilesBefore) {
   }
   EXPECT_EQ(filesIn("."), (std::set<std::string>{"A.dxf", "B.dxf"}));
   EXPECT_TRUE(std::filesystem::is_directory("B.dxf"));
+}
+
+TEST(ExportParts, AnExportedPartLoadsAgainThroughThePartList) {
+  test::TestJob job;
+  Part holed = test::squarePart(1, "H", 0, 0, 10);
+  Region hole;
+  setPoints(hole, {{4, 4}, {6, 4}, {6, 6}, {4, 6}});
+  RegionList holes;
+  holes.insert(hole);
+  const Region outer = holed.outer;
+  setGeometry(holed, outer, holes);
+  test::addPart(job.job, holed);
+  test::ScratchDir scratch;
+  std::filesystem::create_directory("parts");
+  ExportParts(job.job, "parts");
+
+  Part read;
+  ASSERT_TRUE(readDxfPart(read, "parts/H.dxf"));
+  EXPECT_DOUBLE_EQ(read.area, 96.0);
+  test::writeBytes("parts.lst",
+                   "Plate length:1000\r\nPlate width:500\r\nPart distance:0\r\nparts\r\n");
+  test::TestJob reloaded;
+  readPartListFile(reloaded.job, "parts.lst");
+  ASSERT_EQ(reloaded.job.workingParts.count(), 1);
+  EXPECT_DOUBLE_EQ(reloaded.job.workingParts.front().area, 96.0);
 }
 
 TEST(ExportParts, EmptyLibraryWritesNothing) {
