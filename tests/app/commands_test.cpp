@@ -215,18 +215,6 @@ TEST_F(CommandsTest, ShiftTurnsAMoveIntoACheckedMove) {
   }
 }
 
-TEST_F(CommandsTest, MoveCheckedKeepsThePartOnThePlate) {
-  Part& part = addPart(1, 500, 100, 50);
-  part.selected = true;
-  key(U'o');
-  click(500, 300);
-  moveMouse(state, {600, 250}, false);  // +100 in x leaves the plate, +50 in y does not
-  EXPECT_DOUBLE_EQ(working(1).bbox.xmin, 500.0);
-  EXPECT_DOUBLE_EQ(working(1).bbox.ymin, 150.0);
-  click(600, 250);
-  EXPECT_EQ(state.clickCount, 0);
-}
-
 TEST_F(CommandsTest, RotateTurnsAboutTheClickedCentreBothWays) {
   Part& part = addPart(1, 100, 100, 100);
   part.selected = true;
@@ -270,17 +258,6 @@ TEST_F(CommandsTest, LetterAActsOnlyInRotateModeUnlessShiftSelectsAll) {
   EXPECT_TRUE(selectedIds().empty());
 }
 
-TEST_F(CommandsTest, TheWheelZoomsAboutTheCursor) {
-  const Point before = state.view->screenToWorld({200, 100});
-  turnWheel(state, {200, 100}, 120);
-  EXPECT_DOUBLE_EQ(state.view->scale, 1.1);
-  const Point after = state.view->screenToWorld({200, 100});
-  EXPECT_NEAR(after.x, before.x, 1.0);
-  EXPECT_NEAR(after.y, before.y, 1.0);
-  turnWheel(state, {200, 100}, -120);
-  EXPECT_NEAR(state.view->scale, 1.0, 1e-12);
-}
-
 TEST_F(CommandsTest, ZoomWindowZoomsToTheBandAndXFitsAgain) {
   key(U'z');
   click(0, 400);
@@ -296,17 +273,6 @@ TEST_F(CommandsTest, ZoomWindowZoomsToTheBandAndXFitsAgain) {
   resizeClient(state, 1200, 800);  // a resize fits the saved extent again
   EXPECT_DOUBLE_EQ(state.view->scale, 1.9);
   EXPECT_EQ(state.view->originX, 600);
-}
-
-TEST_F(CommandsTest, ArrowKeysPushTheSelectedPartsAgainstTheirNeighbours) {
-  addPart(2, 0, 100, 50);
-  Part& part = addPart(1, 300, 100, 50);
-  part.selected = true;
-  pressArrowKey(state, ArrowKey::Left);
-  EXPECT_NEAR(working(1).bbox.xmin, 50.0, 0.011);
-  pressPackingKitButton(state, kKitContactDown);
-  EXPECT_NEAR(working(1).bbox.ymin, 0.0, 0.011);
-  EXPECT_DOUBLE_EQ(working(2).bbox.xmin, 0.0);
 }
 
 TEST_F(CommandsTest, IdleClicksCountNothing) {
