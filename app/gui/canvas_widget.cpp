@@ -7,6 +7,7 @@
 #include <QPen>
 #include <QVector>
 #include <QWheelEvent>
+#include <exception>
 
 #include "app/commands.h"
 #include "app/gui/main_window.h"
@@ -91,7 +92,11 @@ void CanvasWidget::paintEvent(QPaintEvent*) {
   {
     QPainter painter(&buffer);
     PainterCanvas canvas(painter, buffer.rect());
-    paintState(window_.state(), canvas);
+    try {
+      paintState(window_.state(), canvas);
+    } catch (const std::exception&) {
+      // A paint has nobody to report to; what was drawn so far is shown.
+    }
   }
   QPainter(this).drawImage(0, 0, buffer);
 }
