@@ -1,8 +1,6 @@
 #include "app/commands.h"
 
-#include <cerrno>
 #include <climits>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -174,6 +172,18 @@ void drawRubberBand(Canvas& canvas, ScreenPoint a, ScreenPoint b, Rgb colour, bo
   for (int i = 0; i < 4; ++i) {
     canvas.line(corners[i], corners[(i + 1) % 4], colour, 1, dashed);
   }
+}
+
+// printf of one value, however long the text (a huge distance has hundreds of digits).
+template <class T>
+std::string printed(const char* format, T value) {
+  const int length = std::snprintf(nullptr, 0, format, value);
+  if (length <= 0) {
+    return {};
+  }
+  std::string text(static_cast<std::size_t>(length), '\0');
+  std::snprintf(text.data(), text.size() + 1, format, value);
+  return text;
 }
 
 }  // namespace
@@ -548,17 +558,8 @@ RenewFields renewDialogFields(const AppState& state) {
   if (!state.job) {
     return fields;
   }
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%d", state.job->params.rotationNumber);
-  fields.rotationNumber = buffer;
-  // "%f" and "%lf" are the same conversion; six decimals.
-  const int length =
-      std::snprintf(buffer, sizeof buffer, "%lf", state.job->params.packingPointDistance);
-  if (length >= 0 && static_cast<std::size_t>(length) < sizeof buffer) {
-    fields.packingPointDistance = buffer;
-  } else {
-    fields.packingPointDistance = std::to_string(state.job->params.packingPointDistance);
-  }
+  fields.rotationNumber = printed("%d", state.job->params.rotationNumber);
+  fields.packingPointDistance = printed("%lf", state.job->params.packingPointDistance);
   return fields;
 }
 
@@ -612,7 +613,6 @@ bool packingKitButtonRunsLayout(int id) {
 
 int parseLenientInt(std::string_view text) {
   const std::string copy(text);
-  errno = 0;
   const long value = std::strtol(copy.c_str(), nullptr, 10);
   if (value > INT_MAX) {
     return INT_MAX;
