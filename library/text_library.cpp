@@ -26,13 +26,25 @@ bool endsPart(std::string_view line) {
   return startsWith(line, kPartStart) || startsWith(line, kLibraryEnd);
 }
 
-// The next number of `rest`, which then starts after it (strtod's end pointer).
-double takeNumber(std::string_view& rest) {
-  std::size_t used = 0;
-  const double value = parseDouble(rest, &used);
-  rest.remove_prefix(used);
-  return value;
-}
+// The numbers of one line, read one after another as strtod's end pointer
+// moves on. On a line cut to the limit, a number that reaches the cut, or one
+// missing before it, may have lost digits: the line is then not trusted.
+struct LineNumbers {
+  LineNumbers(std::string_view line, bool lineTruncated) : rest(line), truncated(lineTruncated) {}
+
+  double take() {
+    std::size_t used = 0;
+    const double value = parseDouble(rest, &used);
+    rest.remove_prefix(used);
+    const bool onlyBlanks = rest.find_first_not_of(" \t") == std::string_view::npos;
+    cut = cut || (truncated && (rest.empty() || (used == 0 && onlyBlanks)));
+    return value;
+  }
+
+  std::string_view rest;
+  bool truncated = false;
+  bool cut = false;
+};
 
 }  // namespace
 
@@ -46,8 +58,8 @@ bool readLoop(LineReader& file, RadiusPolyline& polyline, bool& done, std::strin
     return true;
   }
   const int countLine = file.lineNumber();
-  std::string_view rest = *first;
-  const double lineCount = std::trunc(takeNumber(rest));
+  LineNumbers countNumbers(*first, file.truncated());
+  const double lineCount = std::trunc(countNumbers.take());
   if (!(lineCount >= 2.0)) {
     throw CoreError(fileLineMessage(text::kLoopCountError, file.fileName(), countLine, partName));
   }
@@ -56,26 +68,27 @@ bool readLoop(LineReader& file, RadiusPolyline& polyline, bool& done, std::strin
   std::vector<Point> points;
   std::vector<double> radii;
   Point vertex0;
-  vertex0.x = takeNumber(rest);
-  vertex0.y = takeNumber(rest);
+  vertex0.x = countNumbers.take();
+  vertex0.y = countNumbers.take();
   points.push_back(vertex0);
-  bool usable = usableNumber(vertex0.x) && usableNumber(vertex0.y);
+  bool usable = usableNumber(vertex0.x) && usableNumber(vertex0.y) && !countNumbers.cut;
   for (double i = 1.0; i <= vertexCount; i += 1.0) {
     const std::optional<std::string> line = file.next();
     if (!line || endsPart(*line)) {
       throw CoreError(fileLineMessage(text::kLoopCutShort, file.fileName(), countLine, partName));
     }
-    rest = *line;
-    const double radius = takeNumber(rest);
+    LineNumbers numbers(*line, file.truncated());
+    const double radius = numbers.take();
     radii.push_back(radius);
     usable = usable && usableNumber(radius);
     if (i < vertexCount) {
       Point p;
-      p.x = takeNumber(rest);
-      p.y = takeNumber(rest);
+      p.x = numbers.take();
+      p.y = numbers.take();
       usable = usable && usableNumber(p.x) && usableNumber(p.y);
       points.push_back(p);
     }
+    usable = usable && !numbers.cut;
   }
   setPolyline(polyline, points, radii);
   return usable;

@@ -119,12 +119,14 @@ TEST(MalformedInput, TextLibrarySkipsBadPartsAndCutsLongLines) {
   for (int i = 0; i < 1000; ++i) {
     longName += "\xc1\xe3\xbc\xfe";  // GBK for two characters
   }
-  const std::string bytes = kHeader + std::string(100000, '#') + "\n" +  // overlong comment
-                            "NAME " + longName + "\n" + kSquare +
-                            "NAME FLAT\n5 0 0\n0 10 0\n0 20 0\n0 30 0\n0\n" +
-                            "NAME DOT\n2 5 5\n0\n" +  // one vertex
-                            "NAME INF\n5 0 0\ninf 10 0\n0 10 10\n0 0 10\n0\n" +
-                            "NAME NUL\n5 0 0\n0 10\0 7 0\n0 10 10\n0 0 10\n0\n"s;
+  const std::string bytes =
+      kHeader + std::string(100000, '#') + "\n" +  // overlong comment
+      "NAME " + longName + "\n" + kSquare + "NAME FLAT\n5 0 0\n0 10 0\n0 20 0\n0 30 0\n0\n" +
+      "NAME DOT\n2 5 5\n0\n" +  // one vertex
+      "NAME INF\n5 0 0\ninf 10 0\n0 10 10\n0 0 10\n0\n" + "NAME CUT\n5 0 0\n0 10." +
+      std::string(200, '0') + " 0\n0 10 10\n0 0 10\n0\n" + "NAME PAD\n5 0 0\n0 10 0" +
+      std::string(200, ' ') + "\n0 10 10\n0 0 10\n0\n" +
+      "NAME NUL\n5 0 0\n0 10\0 7 0\n0 10 10\n0 0 10\n0\n"s;
   std::string crlf;
   for (const char c : bytes) {
     crlf += c == '\n' ? "\r\n"s : std::string(1, c);
@@ -133,11 +135,12 @@ TEST(MalformedInput, TextLibrarySkipsBadPartsAndCutsLongLines) {
     const Outcome outcome = load(file, "lib.txt", LibraryFormat::TextLibrary);
     EXPECT_EQ(outcome.error, "");
     // The name is cut to the label without splitting a character: 48 bytes.
-    EXPECT_EQ(outcome.names, (std::vector<std::string>{longName.substr(0, 48), "NUL"}));
+    EXPECT_EQ(outcome.names, (std::vector<std::string>{longName.substr(0, 48), "PAD", "NUL"}));
     const std::string area = "\t零件净面积<=0, 错误!";
+    const std::string number = "\t顶点坐标或圆弧半径数值无效, 错误!";
     EXPECT_EQ(outcome.report,
-              test::gbkLines({"\t顶点坐标或圆弧半径数值无效, 错误!", "以上错误发生于零件:INF", area,
-                              "以上错误发生于零件:DOT", area, "以上错误发生于零件:FLAT"}));
+              test::gbkLines({number, "以上错误发生于零件:INF", number, "以上错误发生于零件:CUT",
+                              area, "以上错误发生于零件:DOT", area, "以上错误发生于零件:FLAT"}));
   }
 }
 
