@@ -194,6 +194,13 @@ TEST(TarnpackExamples, EachFormatLoadsLaysOutAndWritesAgreeingFiles) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");  // no warnings, and no progress line off a terminal
     checkRun(example, json::parse(run.out), "all");
+    // Nothing rejected: the error report holds the run's time stamp alone, and
+    // the preSrc check found nothing to report or repair.
+    const std::string errors = readBytes("errors.txt");
+    EXPECT_EQ(errors.find("\r\n"), errors.size() - 2) << errors;
+    if (std::filesystem::exists("out/PackError.txt")) {
+      EXPECT_EQ(std::filesystem::file_size("out/PackError.txt"), 0u);
+    }
   }
 }
 

@@ -115,8 +115,9 @@ TEST(TarnpackRun, RotationNumberAndDistanceReachTheJob) {
 
 TEST(TarnpackRun, WritesEverythingIntoTheOutputFolder) {
   ScratchDir scratch;
+  writeBytes("squares.txt", readBytes(fixture("squares.txt")));
   const ProcessResult run =
-      runTarnpackProcess({fixture("squares.txt"), "--out", "deep/er/out", "--dxf", "named.dxf",
+      runTarnpackProcess({"squares.txt", "--out", "deep/er/out", "--dxf", "named.dxf",
                           "--export-parts", "--error-report", "e.txt"});
   ASSERT_EQ(run.status, 0) << run.err;
   const std::filesystem::path out = "deep/er/out";
@@ -126,8 +127,9 @@ TEST(TarnpackRun, WritesEverythingIntoTheOutputFolder) {
   }
   EXPECT_FALSE(std::filesystem::exists(out / "layout.dxf"));
   EXPECT_FALSE(std::filesystem::exists("Report.txt"));
-  // The error report path is taken from where tarnpack started.
+  // The library and the error report are taken from where tarnpack started.
   EXPECT_TRUE(std::filesystem::exists("e.txt"));
+  EXPECT_TRUE(run.out.starts_with("3 parts loaded")) << run.out;
 }
 
 TEST(TarnpackRun, AnEmptyLibraryIsNoFailure) {
@@ -167,6 +169,25 @@ TEST(TarnpackRun, WarningsGoToStandardErrorAndTheJson) {
           run.err, "点链表首尾不等，无法构成多边形面域! (a contour of a drawing is not closed)"));
       EXPECT_TRUE(contains(run.err, openDrawing + "读取失败! (a part drawing could not be read"));
     }
+  }
+}
+
+TEST(TarnpackRun, ShowsProgressOnlyOnATerminal) {
+  for (const bool quiet : {false, true}) {
+    SCOPED_TRACE(quiet ? "quiet" : "not quiet");
+    ScratchDir scratch;
+    std::vector<std::string> args = {fixture("squares.txt"), "--out", "out", "--error-report",
+                                     "e.txt"};
+    if (quiet) {
+      args.push_back("--quiet");
+    }
+    const std::optional<ProcessResult> run = runTarnpackOnTerminal(args);
+    if (!run) {
+      GTEST_SKIP() << "util-linux's script is not installed";
+    }
+    EXPECT_EQ(run->status, 0) << run->out;
+    EXPECT_EQ(contains(run->out, "laying out: 3 parts tried, 0 waiting"), !quiet) << run->out;
+    EXPECT_TRUE(contains(run->out, "3 parts loaded, 3 packed")) << run->out;
   }
 }
 

@@ -23,16 +23,21 @@ std::string shellQuote(const std::string& arg) {
   return quoted + "'";
 }
 
+std::string commandLine(const std::vector<std::string>& args) {
+  std::string command = shellQuote(TARNPACK_PATH);
+  for (const std::string& arg : args) {
+    command += ' ' + shellQuote(arg);
+  }
+  return command;
+}
+
 }  // namespace
 
 ProcessResult runTarnpackProcess(const std::vector<std::string>& args) {
   const std::filesystem::path outFile = std::filesystem::absolute(".tarnpack-stdout");
   const std::filesystem::path errFile = std::filesystem::absolute(".tarnpack-stderr");
-  std::string command = shellQuote(TARNPACK_PATH);
-  for (const std::string& arg : args) {
-    command += ' ' + shellQuote(arg);
-  }
-  command += " </dev/null >" + shellQuote(outFile.string()) + " 2>" + shellQuote(errFile.string());
+  const std::string command = commandLine(args) + " </dev/null >" + shellQuote(outFile.string()) +
+                              " 2>" + shellQuote(errFile.string());
 
   ProcessResult result;
   const int status = std::system(command.c_str());
@@ -43,6 +48,23 @@ ProcessResult runTarnpackProcess(const std::vector<std::string>& args) {
   result.err = readBytes(errFile);
   std::filesystem::remove(outFile);
   std::filesystem::remove(errFile);
+  return result;
+}
+
+std::optional<ProcessResult> runTarnpackOnTerminal(const std::vector<std::string>& args) {
+  if (std::system("command -v script >/dev/null 2>&1") != 0) {
+    return std::nullopt;
+  }
+  const std::filesystem::path outFile = std::filesystem::absolute(".tarnpack-terminal");
+  const std::string command = "script -qec " + shellQuote(commandLine(args)) + " /dev/null" +
+                              " </dev/null >" + shellQuote(outFile.string()) + " 2>&1";
+  ProcessResult result;
+  const int status = std::system(command.c_str());
+  if (status != -1 && WIFEXITED(status)) {
+    result.status = WEXITSTATUS(status);
+  }
+  result.out = readBytes(outFile);
+  std::filesystem::remove(outFile);
   return result;
 }
 

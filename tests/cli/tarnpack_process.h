@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,5 +16,9 @@ struct ProcessResult {
 // Runs the built tarnpack with `args` in the current working directory, its
 // standard input empty and both outputs captured (so neither is a terminal).
 ProcessResult runTarnpackProcess(const std::vector<std::string>& args);
+
+// The same with both outputs on one pseudo-terminal (through util-linux's
+// `script`), as a person at a terminal sees them; nullopt without `script`.
+std::optional<ProcessResult> runTarnpackOnTerminal(const std::vector<std::string>& args);
 
 }  // namespace tarn::test
