@@ -13,6 +13,8 @@ namespace {
 
 constexpr double kMaxCircleStepDeg = 120.0;
 constexpr double kMaxArcRadiusToChord = 200.0;  // flatter arcs are drawn straight
+constexpr double kTouchingSlack = 1e-9;         // relative, for circles that just touch
+constexpr double kHalfTurnSlackDeg = 1e-3;      // sweeps this close to 180 count as 180
 // Beyond this an arc or circle is cut into this many pieces with a wider step;
 // only absurd radii or angles reach it.
 constexpr double kMaxPieces = 100000.0;
@@ -200,7 +202,9 @@ std::optional<std::pair<Point, Point>> intersectCircles(const Circle& c1, const 
   const double d = distance(c1.centre, c2.centre);
   const double r1 = c1.radius;
   const double r2 = c2.radius;
-  if (d > r1 + r2) {
+  // A half circle's chord that a move or turn made a rounding error longer than
+  // its diameter still touches: the circles meet at its midpoint.
+  if (d > (r1 + r2) * (1.0 + kTouchingSlack)) {
     return std::nullopt;
   }
   // Concentric circles, or one inside the other, have no crossing points.
@@ -245,10 +249,12 @@ std::optional<Arc> arcFromChord(const Point& start, const Point& end, double rad
   const Arc q = setArc(k, r, aS, aE);
   const Arc p = setArc(k, r, aE, aS);
   const double sweep = q.endAngle - q.startAngle;
-  if (sweep < 180.0) {
+  // Within rounding of a half turn the sign of the radius decides, as at exactly
+  // 180 degrees, so a moved half circle keeps the side it bulges to.
+  if (sweep < 180.0 - kHalfTurnSlackDeg) {
     return q;
   }
-  if (sweep > 180.0) {
+  if (sweep > 180.0 + kHalfTurnSlackDeg) {
     return p;
   }
   return radius > 0.0 ? q : p;

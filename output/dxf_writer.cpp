@@ -28,39 +28,15 @@ constexpr std::string_view kCodeColour = " 62";
 constexpr std::string_view kFlatZ = "0.0";
 constexpr int kTextZ = 0;
 
-// A chord that the diameter misses by no more than this share is a half circle.
-constexpr double kDiameterSlack = 1e-9;
-
-const double kPi = std::acos(-1.0);
-
 bool finiteArc(const Arc& arc) {
   return std::isfinite(arc.centre.x) && std::isfinite(arc.centre.y) && std::isfinite(arc.radius) &&
          std::isfinite(arc.startAngle) && std::isfinite(arc.endAngle);
 }
 
-// The half circle over the chord, turned as the sign of the radius asks.
-Arc halfCircle(const Point& start, const Point& end, double radius) {
-  const Point centre{(start.x + end.x) * 0.5, (start.y + end.y) * 0.5};
-  const double startDeg = std::atan2(start.y - centre.y, start.x - centre.x) * 180.0 / kPi;
-  const double endDeg = std::atan2(end.y - centre.y, end.x - centre.x) * 180.0 / kPi;
-  const double r = std::abs(radius);
-  return radius > 0.0 ? setArc(centre, r, startDeg, endDeg) : setArc(centre, r, endDeg, startDeg);
-}
-
-// An edge whose chord is its diameter can miss it by a rounding error once the
-// part has been moved; it is still the half circle it was read as.
+// An edge whose arc cannot be built (the warning has been shown) keeps its chord.
 std::optional<Arc> edgeArc(const Point& start, const Point& end, double radius) {
-  const double diameter = 2.0 * std::abs(radius);
-  const double chord = distance(start, end);
-  const bool nearDiameter = chord <= diameter * (1.0 + kDiameterSlack);
-  if (chord > diameter && nearDiameter) {
-    return halfCircle(start, end, radius);
-  }
   if (std::optional<Arc> arc = arcFromChord(start, end, radius); arc && finiteArc(*arc)) {
     return arc;
-  }
-  if (nearDiameter) {
-    return halfCircle(start, end, radius);
   }
   return std::nullopt;
 }

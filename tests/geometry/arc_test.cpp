@@ -186,6 +186,31 @@ TEST(ArcFromChord, TheSignOfTheRadiusPicksTheCentre) {
   EXPECT_EQ(notices.texts(), texts({text::kCirclesDoNotMeet, text::kCirclesDoNotMeet}));
 }
 
+// Turning a half circle leaves its chord a rounding error off the diameter; it
+// must still be built, bulging to the side its sign asks for.
+TEST(ArcFromChord, KeepsATurnedHalfCircleOnItsSide) {
+  test::NoticeRecorder notices;
+  const double pi = std::acos(-1.0);
+  for (int step = 0; step < 36; ++step) {
+    SCOPED_TRACE(step);
+    const double angle = step * pi / 18.0 + 0.1;
+    Point s = pt(1234.5, 77.25);
+    Point e = pt(1244.5, 77.25);
+    rotateAbout(s, pt(13.7, -2.2), angle);
+    rotateAbout(e, pt(13.7, -2.2), angle);
+    for (const double r : {5.0, -5.0}) {
+      const std::optional<Arc> arc = arcFromChord(s, e, r);
+      ASSERT_TRUE(arc);
+      EXPECT_NEAR(arc->endAngle - arc->startAngle, 180.0, 1e-3);
+      // Unturned, the positive half runs through the bottom (270 degrees).
+      const double middle = (arc->startAngle + arc->endAngle) * 0.5;
+      const double expected = (r > 0 ? 270.0 : 90.0) + angle * 180.0 / pi;
+      EXPECT_NEAR(std::remainder(middle - expected, 360.0), 0.0, 1e-3);
+    }
+  }
+  EXPECT_TRUE(notices.texts().empty());
+}
+
 RadiusPolyline polyline(std::initializer_list<test::XY> xy, std::vector<double> radii) {
   RadiusPolyline poly;
   setPolyline(poly, test::pointsOf(xy), radii);
