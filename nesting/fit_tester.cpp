@@ -1,5 +1,6 @@
 #include "nesting/fit_tester.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -14,16 +15,23 @@ std::uint64_t& fitTests() {
   return count;
 }
 
+constexpr std::size_t kFewNeighbours = 8;       // below this a walk beats the buckets
+constexpr double kCellsAlongLongerSide = 48.0;  // buckets along the plate's longer side
+
 BBox translated(const BBox& box, double dx, double dy) {
   return BBox{box.xmin + dx, box.xmax + dx, box.ymin + dy, box.ymax + dy};
 }
 
 void placeRegion(Region& to, const Region& from, double dx, double dy) {
-  to.points.resize(from.points.size());
-  for (std::size_t i = 0; i < from.points.size(); ++i) {
-    to.points[i].x = from.points[i].x + dx;
-    to.points[i].y = from.points[i].y + dy;
-    to.points[i].tol = from.points[i].tol;
+  if (to.points.size() != from.points.size()) {
+    to.points = from.points;  // the tolerances come with the first copy
+  }
+  const Point* source = from.points.data();
+  Point* target = to.points.data();
+  const std::size_t count = from.points.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    target[i].x = source[i].x + dx;
+    target[i].y = source[i].y + dy;
   }
   to.area = from.area;
   to.bbox = translated(from.bbox, dx, dy);
@@ -106,6 +114,112 @@ FitTester::FitTester(const PackingJob& job, const Part* skipped) : plate_(job.pl
       neighbours_.push_back(Neighbour{part.outer.bbox, &part});
     }
   }
+  const double width = plate_.xmax - plate_.xmin;
+  const double height = plate_.ymax - plate_.ymin;
+  if (neighbours_.size() < kFewNeighbours || !(width > 0.0) || !(height > 0.0) ||
+      !std::isfinite(width) || !std::isfinite(height)) {
+    return;  // a plain walk is as quick
+  }
+  cellSize_ = std::max(width, height) / kCellsAlongLongerSide;
+  cellsX_ = std::max(1, static_cast<int>(std::ceil(width / cellSize_)));
+  cellsY_ = std::max(1, static_cast<int>(std::ceil(height / cellSize_)));
+  const std::size_t cells = static_cast<std::size_t>(cellsX_) * static_cast<std::size_t>(cellsY_);
+  cellStart_.assign(cells + 1, 0);
+  // Count, then fill: every neighbour goes into each bucket its box touches.
+  for (int pass = 0; pass < 2; ++pass) {
+    std::vector<int> fill;
+    if (pass == 1) {
+      for (std::size_t c = 0; c < cells; ++c) {
+        cellStart_[c + 1] += cellStart_[c];
+      }
+      cellItems_.resize(static_cast<std::size_t>(cellStart_[cells]));
+      fill.assign(cellStart_.begin(), cellStart_.end() - 1);
+    }
+    for (std::size_t n = 0; n < neighbours_.size(); ++n) {
+      const BBox& box = neighbours_[n].box;
+      int i0 = 0, i1 = 0, j0 = 0, j1 = 0;
+      cellRange(box.xmin, box.xmax, plate_.xmin, cellsX_, i0, i1);
+      cellRange(box.ymin, box.ymax, plate_.ymin, cellsY_, j0, j1);
+      for (int i = i0; i <= i1; ++i) {
+        for (int j = j0; j <= j1; ++j) {
+          const std::size_t c = static_cast<std::size_t>(i) * static_cast<std::size_t>(cellsY_) +
+                                static_cast<std::size_t>(j);
+          if (pass == 0) {
+            ++cellStart_[c + 1];
+          } else {
+            cellItems_[static_cast<std::size_t>(fill[c]++)] = static_cast<int>(n);
+          }
+        }
+      }
+    }
+  }
+  seen_.assign(neighbours_.size(), 0);
+}
+
+// Flooring is monotonic, so two boxes that share a point share a bucket.
+void FitTester::cellRange(double lo, double hi, double origin, int count, int& first,
+                          int& last) const {
+  const auto index = [&](double value) {
+    const double cell = std::floor((value - origin) / cellSize_);
+    if (!(cell > 0.0)) {
+      return 0;
+    }
+    return cell < count - 1 ? static_cast<int>(cell) : count - 1;
+  };
+  first = index(lo);
+  last = index(hi);
+}
+
+template <class Visit>
+bool FitTester::visitNear(const BBox& box, Visit&& visit) const {
+  if (cellsX_ == 0) {
+    for (const Neighbour& neighbour : neighbours_) {
+      if (!visit(neighbour)) {
+        return false;
+      }
+    }
+    return true;
+  }
+  if (++visit_ == 0) {
+    std::fill(seen_.begin(), seen_.end(), 0);
+    visit_ = 1;
+  }
+  int i0 = 0, i1 = 0, j0 = 0, j1 = 0;
+  cellRange(box.xmin, box.xmax, plate_.xmin, cellsX_, i0, i1);
+  cellRange(box.ymin, box.ymax, plate_.ymin, cellsY_, j0, j1);
+  for (int i = i0; i <= i1; ++i) {
+    for (int j = j0; j <= j1; ++j) {
+      const std::size_t c = static_cast<std::size_t>(i) * static_cast<std::size_t>(cellsY_) +
+                            static_cast<std::size_t>(j);
+      for (int k = cellStart_[c]; k < cellStart_[c + 1]; ++k) {
+        const std::size_t n = static_cast<std::size_t>(cellItems_[static_cast<std::size_t>(k)]);
+        if (seen_[n] == visit_) {
+          continue;
+        }
+        seen_[n] = visit_;
+        if (!visit(neighbours_[n])) {
+          return false;
+        }
+      }
+    }
+  }
+  return true;
+}
+
+template <class Disjoint>
+bool FitTester::disjointFromAll(const BBox& box, Disjoint&& disjoint) const {
+  // Nearby positions are mostly blocked by the same part: ask it first.
+  if (lastBlocker_ < neighbours_.size() && !disjoint(neighbours_[lastBlocker_])) {
+    return false;
+  }
+  return visitNear(box, [&](const Neighbour& neighbour) {
+    const auto index = static_cast<std::size_t>(&neighbour - neighbours_.data());
+    if (index == lastBlocker_ || disjoint(neighbour)) {
+      return true;
+    }
+    lastBlocker_ = index;
+    return false;
+  });
 }
 
 bool FitTester::fits(const Part& part) const {
@@ -113,12 +227,10 @@ bool FitTester::fits(const Part& part) const {
   if (!withinRect(part, plate_)) {
     return false;
   }
-  for (const Neighbour& neighbour : neighbours_) {
-    if (!boxesApart(part.outer.bbox, neighbour.box) && !partsDisjoint(part, *neighbour.part)) {
-      return false;
-    }
-  }
-  return true;
+  const BBox& box = part.outer.bbox;
+  return disjointFromAll(box, [&](const Neighbour& neighbour) {
+    return boxesApart(box, neighbour.box) || partsDisjoint(part, *neighbour.part);
+  });
 }
 
 bool FitTester::fitsTranslated(const Part& shape, double dx, double dy, Part& scratch) const {
@@ -131,19 +243,16 @@ bool FitTester::fitsTranslated(const Part& shape, double dx, double dy, Part& sc
   }
   const BBox box = scratch.outer.bbox;
   bool placed = false;
-  for (const Neighbour& neighbour : neighbours_) {
+  return disjointFromAll(box, [&](const Neighbour& neighbour) {
     if (boxesApart(box, neighbour.box)) {
-      continue;
+      return true;
     }
     if (!placed) {
       placeTranslated(scratch, shape, dx, dy);
       placed = true;
     }
-    if (!partsDisjoint(scratch, *neighbour.part)) {
-      return false;
-    }
-  }
-  return true;
+    return partsDisjoint(scratch, *neighbour.part);
+  });
 }
 
 }  // namespace tarn

@@ -31,8 +31,9 @@ void placeTranslated(Part& scratch, const Part& shape, double dx, double dy);
 
 // The fit tests of one search during which no working part moves except the
 // skipped one. Holds the working parts that can meet a part inside the plate,
-// with their boxes, in one flat array; the answers are those of PartFits (a
-// part skipped) or CandidateFits (none skipped).
+// with their boxes, in one flat array and in buckets of a coarse grid over the
+// plate; the answers are those of PartFits (a part skipped) or CandidateFits
+// (none skipped).
 class FitTester {
  public:
   FitTester(const PackingJob& job, const Part* skipped);
@@ -48,8 +49,27 @@ class FitTester {
     const Part* part = nullptr;
   };
 
+  // Calls visit(neighbour) once for every neighbour whose box might meet `box`
+  // (a box inside the plate) until it returns false; returns false then.
+  template <class Visit>
+  bool visitNear(const BBox& box, Visit&& visit) const;
+  // Whether `disjoint` holds for every neighbour near `box`, the one that
+  // refused last asked first.
+  template <class Disjoint>
+  bool disjointFromAll(const BBox& box, Disjoint&& disjoint) const;
+  void cellRange(double lo, double hi, double origin, int count, int& first, int& last) const;
+
   BBox plate_;
   std::vector<Neighbour> neighbours_;
+  // Bucket c holds cellItems_[cellStart_[c]] up to cellItems_[cellStart_[c + 1]].
+  int cellsX_ = 0;
+  int cellsY_ = 0;
+  double cellSize_ = 0.0;
+  std::vector<int> cellStart_;
+  std::vector<int> cellItems_;
+  mutable std::vector<std::uint32_t> seen_;
+  mutable std::uint32_t visit_ = 0;
+  mutable std::size_t lastBlocker_ = static_cast<std::size_t>(-1);  // neighbour that last refused
 };
 
 }  // namespace tarn

@@ -141,6 +141,10 @@ TEST(FitTester, TranslatedTestsAnswerAsCandidateFits) {
   t.add({makePart(rectangle(0, 0, 300, 300), {rectangle(50, 50, 200, 200)}),
          makePart({{400, 0}, {700, 0}, {550, 260}}), rectanglePart(0, 400, 250, 20),
          rectanglePart(1000, -300, 300, 300)});
+  // Enough parts for the bucket index.
+  for (int i = 0; i < 8; ++i) {
+    t.add({rectanglePart(600 + 45 * i, 500 + 20 * (i % 3), 30, 30)});
+  }
   const Part shape = makePart({{0, 0}, {120, 0}, {120, 30}, {30, 30}, {30, 90}, {0, 90}},
                               {{{5, 5}, {20, 5}, {20, 20}}});
   const FitTester tester(*t.job, nullptr);
