@@ -129,7 +129,9 @@ std::vector<Candidate> gridCandidates(const Part& part, const Point& anchor, con
     }
     rotateAbout(plain.centroid, anchor, angles[k]);
     if (turnover) {
-      Candidate twin{Part(plain.shape), plain.centroid, angles[k], true};
+      // Every candidate keeps the hole order of the first, so the scratch copy
+      // never has to grow.
+      Candidate twin{sameOrderCopy(plain.shape), plain.centroid, angles[k], true};
       turnOver(twin.shape, anchor);
       twin.centroid.y = 2.0 * anchor.y - plain.centroid.y;
       candidates.push_back(std::move(plain));
