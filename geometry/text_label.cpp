@@ -1,6 +1,7 @@
 #include "geometry/text_label.h"
 
 #include <cstddef>
+#include <cstdio>
 
 namespace tarn {
 namespace {
@@ -82,6 +83,23 @@ std::string truncateText(std::string_view text, std::size_t maxBytes) {
 
 void setLabelText(TextLabel& label, std::string_view text) {
   label.text = truncateText(text, kLabelTextBytes);
+}
+
+std::string printableText(std::string_view bytes) {
+  const bool utf8 = isUtf8(bytes);
+  std::string shown;
+  shown.reserve(bytes.size());
+  for (const char ch : bytes) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7f || (!utf8 && c >= 0x80)) {
+      char escaped[5];
+      std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+      shown += escaped;
+    } else {
+      shown += ch;
+    }
+  }
+  return shown;
 }
 
 }  // namespace tarn

@@ -1,10 +1,10 @@
 #include "output/part_export.h"
 
-#include <cstdio>
 #include <sstream>
 #include <string>
 
 #include "geometry/notify.h"
+#include "geometry/text_label.h"
 #include "geometry/texts.h"
 #include "output/dxf_writer.h"
 #include "output/file_output.h"
@@ -54,24 +54,6 @@ bool looksLikeUtf8(std::string_view bytes) {
   return true;
 }
 
-// The name as a message can show it: control characters and bytes that are
-// not UTF-8 written as \xHH.
-std::string printableName(std::string_view name) {
-  const bool utf8 = looksLikeUtf8(name);
-  std::string shown;
-  for (const char ch : name) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (isControl(c) || (!utf8 && c >= 0x80)) {
-      char escaped[5];
-      std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
-      shown += escaped;
-    } else {
-      shown += ch;
-    }
-  }
-  return shown;
-}
-
 void writePartDxf(std::ostream& out, const Part& part) {
   DxfWriter dxf(out);
   dxf.beginEntities();
@@ -111,7 +93,7 @@ void ExportParts(PackingJob& job, const std::filesystem::path& folder) {
   for (const Part& part : job.trueParts) {
     const std::string& name = part.nameLabel.text;
     if (!isSafePartFileName(name)) {
-      notifyWarning(std::string(text::kLayoutFileWriteFailed) + " \"" + printableName(name) + "\"");
+      notifyWarning(std::string(text::kLayoutFileWriteFailed) + " \"" + printableText(name) + "\"");
       continue;
     }
     std::ostringstream out;

@@ -45,5 +45,25 @@ TEST(TruncateText, KeepsTheFieldBoundWithoutCuttingACharacter) {
   EXPECT_EQ(TextLabel{}.height, 10);
 }
 
+TEST(PrintableText, KeepsUtf8AndEscapesOtherBytes) {
+  struct Row {
+    const char* label;
+    std::string bytes, shown;
+  };
+  const Row rows[] = {
+      {"ascii", "part-1 a", "part-1 a"},
+      {"utf-8", "\xe9\x9b\xb6\xe4\xbb\xb6", "\xe9\x9b\xb6\xe4\xbb\xb6"},
+      {"gbk", "P\xc1\xe3Q", "P\\xc1\\xe3Q"},
+      {"utf-8 cut short", "a\xe9\x9b", "a\\xe9\\x9b"},
+      {"overlong utf-8", "\xc0\xaf", "\\xc0\\xaf"},
+      {"control bytes in utf-8", "\xe9\x9b\xb6\t\x7f", "\xe9\x9b\xb6\\x09\\x7f"},
+      {"empty", "", ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(printableText(row.bytes), row.shown);
+  }
+}
+
 }  // namespace
 }  // namespace tarn
