@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <locale>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -50,6 +51,30 @@ const Point& edgeEnd(const RadiusPolyline& polyline, std::size_t i) {
   return polyline.points[(i + 1) % polyline.points.size()];
 }
 
+// The first arc edge that cannot be built, or (with `h`) whose |R| is not above
+// h, is reported and gives false.
+bool checkArcs(const RadiusPolyline& polyline, std::string_view unbuildable,
+               std::optional<double> h, std::ostream& stream) {
+  const std::size_t n = std::min(polyline.points.size(), polyline.radii.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const double radius = polyline.radii[i];
+    if (radius == 0.0) {
+      continue;
+    }
+    const Point& s = polyline.points[i];
+    const Point& e = edgeEnd(polyline, i);
+    if (!arcPossible(s, e, radius)) {
+      writeUnbuildable(stream, s, e, radius, unbuildable);
+      return false;
+    }
+    if (h && !(std::fabs(radius) > *h)) {
+      writeBelowChordTol(stream, s, e, radius, *h);
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 void writeReportLine(std::ostream& stream, std::string_view text) {
@@ -65,41 +90,11 @@ void writePartTrailer(std::ostream& stream, std::string_view name) {
 }
 
 bool checkArcsBuildable(const RadiusPolyline& polyline, std::ostream& stream) {
-  const std::size_t n = std::min(polyline.points.size(), polyline.radii.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const double radius = polyline.radii[i];
-    if (radius == 0.0) {
-      continue;
-    }
-    const Point& s = polyline.points[i];
-    const Point& e = edgeEnd(polyline, i);
-    if (!arcPossible(s, e, radius)) {
-      writeUnbuildable(stream, s, e, radius, text::kGbkArcNotBuilt);
-      return false;
-    }
-  }
-  return true;
+  return checkArcs(polyline, text::kGbkArcNotBuilt, std::nullopt, stream);
 }
 
 bool checkArcsAgainstChord(const RadiusPolyline& polyline, double h, std::ostream& stream) {
-  const std::size_t n = std::min(polyline.points.size(), polyline.radii.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const double radius = polyline.radii[i];
-    if (radius == 0.0) {
-      continue;
-    }
-    const Point& s = polyline.points[i];
-    const Point& e = edgeEnd(polyline, i);
-    if (!arcPossible(s, e, radius)) {
-      writeUnbuildable(stream, s, e, radius, text::kGbkArcBuildFailed);
-      return false;
-    }
-    if (!(std::fabs(radius) > h)) {
-      writeBelowChordTol(stream, s, e, radius, h);
-      return false;
-    }
-  }
-  return true;
+  return checkArcs(polyline, text::kGbkArcBuildFailed, h, stream);
 }
 
 bool repairArcs(RadiusPolyline& polyline, std::ostream& stream) {

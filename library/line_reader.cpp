@@ -36,6 +36,14 @@ std::size_t skipBlanksAndSign(std::string_view text, bool& negative, bool& hadSi
 
 }  // namespace
 
+std::ifstream openInput(const std::filesystem::path& path, std::string_view failure) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    throw CoreError(failure);
+  }
+  return in;
+}
+
 std::optional<std::string> readLineBounded(std::istream& in, std::size_t limit, bool* truncated) {
   if (truncated != nullptr) {
     *truncated = false;

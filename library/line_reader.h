@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
+#include <fstream>
 #include <istream>
 #include <optional>
 #include <string>
@@ -21,6 +23,10 @@ inline constexpr std::size_t kFolderLineBytes = 4096;
 // input: they would overflow the arithmetic or make outlines of millions of
 // pieces.
 inline constexpr double kMaxInputMagnitude = 1e7;
+
+// Opens an input file for binary reading; throws CoreError `failure` when it
+// cannot be opened.
+std::ifstream openInput(const std::filesystem::path& path, std::string_view failure);
 
 // Reads one line of any length. The line end (CR LF, LF, or none at the end of
 // the input) is stripped; at most `limit` bytes of content are kept and the

@@ -12,14 +12,11 @@
 #include "geometry/texts.h"
 #include "library/dxf_reader.h"
 #include "library/line_reader.h"
-#include "library/nest_params.h"
+#include "library/text_library.h"
 
 namespace tarn {
 namespace {
 
-constexpr std::size_t kPlateLengthOffset = 13;
-constexpr std::size_t kPlateWidthOffset = 12;
-constexpr std::size_t kPartGapOffset = 14;
 constexpr int kFolderLine = 4;
 
 bool hasDrawingExtension(const std::string& name) {
@@ -71,19 +68,9 @@ std::vector<std::filesystem::path> findDrawings(const std::filesystem::path& fol
 }
 
 void readPartListFile(PackingJob& job, const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    throw CoreError(text::kListFileReadFailed);
-  }
+  std::ifstream in = openInput(path, text::kListFileReadFailed);
   LineReader file(in, kPartListLineBytes, path.string());
-  const double length = readHeaderValue(file, kPlateLengthOffset);
-  const double width = readHeaderValue(file, kPlateWidthOffset);
-  const double gap = readHeaderValue(file, kPartGapOffset);
-  job.params.plateLength = length;
-  job.params.plateWidth = width;
-  job.params.partGap = gap;
-  setPlateSize(job, length, width);
-  resetPlateExtents(job);
+  readPlateHeader(job, file);
 
   file.setLimit(kFolderLineBytes);
   const std::optional<std::string> folderLine = file.next();

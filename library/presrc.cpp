@@ -188,21 +188,33 @@ void writeLoopFault(std::ostream& report, LoopFault fault) {
                   fault == LoopFault::BadCount ? text::kGbkBadVertexCount : text::kGbkBadNumber);
 }
 
-// Every loop of the part, stopping at the first fault (reported when `report`
-// is given). Nothing when a loop cannot be read.
-std::optional<std::vector<RadiusPolyline>> readAllLoops(const PartInfo& partInfo,
-                                                        std::ostream* report) {
-  std::vector<RadiusPolyline> loops;
+// The loops of the part in file order, each faulty loop reported when
+// `report` is given. The walk stops at the first fault when `stopAtFault` is
+// set, else at a count that does not move it forward.
+struct PartLoops {
+  std::vector<RadiusPolyline> polylines;
+  bool faulty = false;
+};
+
+PartLoops readPartLoops(const PartInfo& partInfo, std::ostream* report, bool stopAtFault) {
+  PartLoops loops;
   std::size_t start = 1;
   while (start < partInfo.points.size()) {
     LoopRecords loop = readLoopRecords(partInfo.points, start);
     if (loop.fault != LoopFault::None) {
+      loops.faulty = true;
       if (report != nullptr) {
         writeLoopFault(*report, loop.fault);
       }
-      return std::nullopt;
+      if (stopAtFault) {
+        break;
+      }
+    } else {
+      loops.polylines.push_back(std::move(loop.polyline));
     }
-    loops.push_back(std::move(loop.polyline));
+    if (!loop.next) {
+      break;
+    }
     start = *loop.next;
   }
   return loops;
@@ -234,6 +246,22 @@ void buildSource(std::vector<RadiusPolyline> loops, const std::string& nameId, P
   setLabelText(source.nameLabel, nameId);
 }
 
+// Hands `take` every line of a section up to the line with "_end_" that holds
+// an "=", with the text after its first "="; a false from `take` ends the
+// section there.
+template <class Take>
+void readSectionValues(LineReader& file, Take take) {
+  while (const std::optional<std::string> line = file.next()) {
+    if (contains(*line, kSectionEnd)) {
+      break;
+    }
+    const std::optional<std::string_view> value = afterEquals(*line);
+    if (value && !take(std::string_view(*line), *value)) {
+      break;
+    }
+  }
+}
+
 std::ofstream openPreSrcReport() {
   std::ofstream report(kPreSrcErrorReport, std::ios::binary | std::ios::app);
   if (!report) {
@@ -246,24 +274,17 @@ std::ofstream openPreSrcReport() {
 
 void readConfigInfo(LineReader& file, ConfigInfo& config) {
   config = ConfigInfo{};
-  while (const std::optional<std::string> line = file.next()) {
-    if (contains(*line, kSectionEnd)) {
-      break;
-    }
-    const std::optional<std::string_view> value = afterEquals(*line);
-    if (!value) {
-      continue;
-    }
+  readSectionValues(file, [&](std::string_view line, std::string_view value) {
     for (const ConfigKey& key : kConfigKeys) {
-      if (!contains(*line, keyField(key.name))) {
+      if (!contains(line, keyField(key.name))) {
         continue;
       }
       if (key.integer != nullptr) {
-        config.*key.integer = parseInt(*value);
+        config.*key.integer = parseInt(value);
       } else if (key.flag != nullptr) {
-        config.*key.flag = parseInt(*value) != 0;
+        config.*key.flag = parseInt(value) != 0;
       } else {
-        const float number = toFloat(parseDouble(*value));
+        const float number = toFloat(parseDouble(value));
         if (key.reachesJob && !usableNumber(number)) {
           throw CoreError(
               fileLineMessage(text::kNumberUnusable, file.fileName(), file.lineNumber()));
@@ -272,35 +293,30 @@ void readConfigInfo(LineReader& file, ConfigInfo& config) {
       }
       break;
     }
-  }
+    return true;
+  });
 }
 
 bool readPartInfo(LineReader& file, PartInfo& partInfo) {
   partInfo = PartInfo{};
-  while (const std::optional<std::string> line = file.next()) {
-    if (contains(*line, kSectionEnd)) {
-      break;
-    }
-    const std::optional<std::string_view> value = afterEquals(*line);
-    if (!value) {
-      continue;
-    }
-    if (contains(*line, "NameID")) {
-      partInfo.nameId = std::string(*value);
-    } else if (contains(*line, "partName")) {
-      partInfo.partName = std::string(*value);
-    } else if (contains(*line, "partinf")) {
-      partInfo.partinf0 = parseInt(*value);
-      const std::size_t comma = value->find(',');
+  bool complete = true;
+  readSectionValues(file, [&](std::string_view line, std::string_view value) {
+    if (contains(line, "NameID")) {
+      partInfo.nameId = std::string(value);
+    } else if (contains(line, "partName")) {
+      partInfo.partName = std::string(value);
+    } else if (contains(line, "partinf")) {
+      partInfo.partinf0 = parseInt(value);
+      const std::size_t comma = value.find(',');
       if (comma != std::string_view::npos) {
-        partInfo.partinf1 = parseInt(value->substr(comma + 1)) != 0;
-        const std::size_t second = value->find(',', comma + 1);
+        partInfo.partinf1 = parseInt(value.substr(comma + 1)) != 0;
+        const std::size_t second = value.find(',', comma + 1);
         if (second != std::string_view::npos) {
-          partInfo.partinf2 = toFloat(parseDouble(value->substr(second + 1)));
+          partInfo.partinf2 = toFloat(parseDouble(value.substr(second + 1)));
         }
       }
-    } else if (contains(*line, "pointNum")) {
-      const int announced = parseInt(*value);
+    } else if (contains(line, "pointNum")) {
+      const int announced = parseInt(value);
       int read = 0;
       // The records grow only with the lines really present.
       for (int i = 0; i < announced; ++i) {
@@ -313,34 +329,19 @@ bool readPartInfo(LineReader& file, PartInfo& partInfo) {
           ++read;
         }
       }
-      if (read != announced) {
-        return false;
-      }
+      complete = read == announced;
     }
-  }
+    return complete;
+  });
   constexpr std::size_t kMinPoints = 3;
-  return partInfo.points.size() >= kMinPoints;
+  return complete && partInfo.points.size() >= kMinPoints;
 }
 
 bool checkPreSrcPart(const PartInfo& partInfo, std::ostream& report) {
-  bool failed = false;
-  std::vector<RadiusPolyline> loops;
-  std::size_t start = 1;
-  while (start < partInfo.points.size()) {
-    LoopRecords loop = readLoopRecords(partInfo.points, start);
-    if (loop.fault != LoopFault::None) {
-      writeLoopFault(report, loop.fault);
-      failed = true;
-    } else {
-      loops.push_back(std::move(loop.polyline));
-    }
-    if (!loop.next) {
-      break;
-    }
-    start = *loop.next;
-  }
+  const PartLoops loops = readPartLoops(partInfo, &report, false);
+  bool failed = loops.faulty;
   if (!failed) {
-    for (const RadiusPolyline& loop : loops) {
+    for (const RadiusPolyline& loop : loops.polylines) {
       if (!checkArcsBuildable(loop, report)) {
         failed = true;
         break;
@@ -359,16 +360,16 @@ bool checkPreSrcPart(const PartInfo& partInfo) {
 }
 
 bool repairPreSrcPart(const PartInfo& partInfo, PartSource& source, std::ostream& report) {
-  std::optional<std::vector<RadiusPolyline>> loops = readAllLoops(partInfo, &report);
-  if (!loops || loops->empty()) {
+  PartLoops loops = readPartLoops(partInfo, &report, true);
+  if (loops.faulty || loops.polylines.empty()) {
     return false;
   }
-  for (RadiusPolyline& loop : *loops) {
+  for (RadiusPolyline& loop : loops.polylines) {
     if (!repairArcs(loop, report)) {
       return false;
     }
   }
-  buildSource(std::move(*loops), partInfo.nameId, source);
+  buildSource(std::move(loops.polylines), partInfo.nameId, source);
   return true;
 }
 
@@ -378,19 +379,16 @@ bool repairPreSrcPart(const PartInfo& partInfo, PartSource& source) {
 }
 
 bool buildPreSrcSource(const PartInfo& partInfo, PartSource& source) {
-  std::optional<std::vector<RadiusPolyline>> loops = readAllLoops(partInfo, nullptr);
-  if (!loops || loops->empty()) {
+  PartLoops loops = readPartLoops(partInfo, nullptr, true);
+  if (loops.faulty || loops.polylines.empty()) {
     return false;
   }
-  buildSource(std::move(*loops), partInfo.nameId, source);
+  buildSource(std::move(loops.polylines), partInfo.nameId, source);
   return true;
 }
 
 void readPreSrcFile(PackingJob& job, const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    throw CoreError(text::kPartFileReadFailed);
-  }
+  std::ifstream in = openInput(path, text::kPartFileReadFailed);
   LineReader file(in, kPreSrcLineBytes, path.string());
   ConfigInfo config;
   std::vector<PartInfo> records;

@@ -14,40 +14,24 @@ namespace tarn {
 // The settings of a CONFIGINFO section, all zero before reading. Only
 // staPlate_0/1, partToPartGap and bPartTurnover reach the job.
 struct ConfigInfo {
-  int nestType = 0;
-  int mplateType = 0;
-  float feetLength_0 = 0.0F;
-  float feetLength_1 = 0.0F;
-  float staPlate_0 = 0.0F;
-  float staPlate_1 = 0.0F;
-  float minPlate_0 = 0.0F;
-  float minPlate_1 = 0.0F;
-  float maxPlate_0 = 0.0F;
-  float maxPlate_1 = 0.0F;
-  bool bAutoResize = false;
-  bool bMirror = false;
-  float partToPartGap = 0.0F;
-  float partToMplateGap = 0.0F;
-  bool bPartTurnover = false;
-  bool bHolePart = false;
+  int nestType = 0, mplateType = 0;
+  float feetLength_0 = 0.0F, feetLength_1 = 0.0F, staPlate_0 = 0.0F, staPlate_1 = 0.0F;
+  float minPlate_0 = 0.0F, minPlate_1 = 0.0F, maxPlate_0 = 0.0F, maxPlate_1 = 0.0F;
+  bool bAutoResize = false, bMirror = false;
+  float partToPartGap = 0.0F, partToMplateGap = 0.0F;
+  bool bPartTurnover = false, bHolePart = false;
   int maxNestPartNum = 0;
-  float minPartGap = 0.0F;
-  float maxPartGap = 0.0F;
-  float minMplateGap = 0.0F;
-  float maxMplateGap = 0.0F;
-  float precision_length = 0.0F;
-  float precision_ang = 0.0F;
+  float minPartGap = 0.0F, maxPartGap = 0.0F, minMplateGap = 0.0F, maxMplateGap = 0.0F;
+  float precision_length = 0.0F, precision_ang = 0.0F;
 };
 
 // One point line. Only value, x and y are used.
 struct PartInfoPoint {
   double value = 0.0;  // a loop's line count, or the radius of the edge ending here
-  double x = 0.0;
-  double y = 0.0;
+  double x = 0.0, y = 0.0;
   int code = 0;
   std::string note;
-  float aux0 = 0.0F;
-  float aux1 = 0.0F;
+  float aux0 = 0.0F, aux1 = 0.0F;
 };
 
 // One PARTINFO section. Only nameId and points are used.

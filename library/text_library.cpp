@@ -18,9 +18,6 @@ namespace {
 constexpr std::string_view kPartStart = "NAME";
 constexpr std::string_view kLibraryEnd = "#end";
 constexpr std::size_t kNameOffset = 5;  // "NAME" and one separator
-constexpr std::size_t kPlateLengthOffset = 13;
-constexpr std::size_t kPlateWidthOffset = 12;
-constexpr std::size_t kPartGapOffset = 14;
 
 bool endsPart(std::string_view line) {
   return startsWith(line, kPartStart) || startsWith(line, kLibraryEnd);
@@ -47,6 +44,20 @@ struct LineNumbers {
 };
 
 }  // namespace
+
+void readPlateHeader(PackingJob& job, LineReader& file) {
+  constexpr std::size_t kPlateLengthOffset = 13;
+  constexpr std::size_t kPlateWidthOffset = 12;
+  constexpr std::size_t kPartGapOffset = 14;
+  const double length = readHeaderValue(file, kPlateLengthOffset);
+  const double width = readHeaderValue(file, kPlateWidthOffset);
+  const double gap = readHeaderValue(file, kPartGapOffset);
+  job.params.plateLength = length;
+  job.params.plateWidth = width;
+  job.params.partGap = gap;
+  setPlateSize(job, length, width);
+  resetPlateExtents(job);
+}
 
 bool readLoop(LineReader& file, RadiusPolyline& polyline, bool& done, std::string_view partName) {
   const std::optional<std::string> first = file.next();
@@ -122,19 +133,9 @@ PartBody readPartBody(LineReader& file, PartSource& source) {
 }
 
 void readTextLibrary(PackingJob& job, const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    throw CoreError(text::kPartFileReadFailed);
-  }
+  std::ifstream in = openInput(path, text::kPartFileReadFailed);
   LineReader file(in, kTextLibraryLineBytes, path.string());
-  const double length = readHeaderValue(file, kPlateLengthOffset);
-  const double width = readHeaderValue(file, kPlateWidthOffset);
-  const double gap = readHeaderValue(file, kPartGapOffset);
-  job.params.plateLength = length;
-  job.params.plateWidth = width;
-  job.params.partGap = gap;
-  setPlateSize(job, length, width);
-  resetPlateExtents(job);
+  readPlateHeader(job, file);
 
   int counter = 0;
   while (const std::optional<std::string> line = file.next()) {

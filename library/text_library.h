@@ -18,6 +18,12 @@ namespace tarn {
 // and on a malformed loop (file, line and part named).
 void readTextLibrary(PackingJob& job, const std::filesystem::path& path);
 
+// The three header lines shared with the part list file: plate length, plate
+// width and part gap, each read from a fixed offset (13, 12, 14) after a label
+// that is never looked at. Sets the plate size and extents (CoreError on a zero
+// side or an unusable number).
+void readPlateHeader(PackingJob& job, LineReader& file);
+
 enum class PartBody {
   Read,       // outer outline and holes stored in the source
   NoLoop,     // "NAME" or "#end" (or the end of the file) came first
