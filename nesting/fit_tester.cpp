@@ -107,6 +107,22 @@ void placeTranslated(Part& scratch, const Part& shape, double dx, double dy) {
   scratch.aspectRatio = shape.aspectRatio;
 }
 
+template <class VisitCell>
+bool FitTester::forEachCell(const BBox& box, VisitCell&& visitCell) const {
+  int i0 = 0, i1 = 0, j0 = 0, j1 = 0;
+  cellRange(box.xmin, box.xmax, plate_.xmin, cellsX_, i0, i1);
+  cellRange(box.ymin, box.ymax, plate_.ymin, cellsY_, j0, j1);
+  for (int i = i0; i <= i1; ++i) {
+    for (int j = j0; j <= j1; ++j) {
+      if (!visitCell(static_cast<std::size_t>(i) * static_cast<std::size_t>(cellsY_) +
+                     static_cast<std::size_t>(j))) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 FitTester::FitTester(const PackingJob& job, const Part* skipped) : plate_(job.plateExtents) {
   neighbours_.reserve(static_cast<std::size_t>(job.workingParts.count()));
   for (const Part& part : job.workingParts) {
@@ -136,21 +152,14 @@ FitTester::FitTester(const PackingJob& job, const Part* skipped) : plate_(job.pl
       fill.assign(cellStart_.begin(), cellStart_.end() - 1);
     }
     for (std::size_t n = 0; n < neighbours_.size(); ++n) {
-      const BBox& box = neighbours_[n].box;
-      int i0 = 0, i1 = 0, j0 = 0, j1 = 0;
-      cellRange(box.xmin, box.xmax, plate_.xmin, cellsX_, i0, i1);
-      cellRange(box.ymin, box.ymax, plate_.ymin, cellsY_, j0, j1);
-      for (int i = i0; i <= i1; ++i) {
-        for (int j = j0; j <= j1; ++j) {
-          const std::size_t c = static_cast<std::size_t>(i) * static_cast<std::size_t>(cellsY_) +
-                                static_cast<std::size_t>(j);
-          if (pass == 0) {
-            ++cellStart_[c + 1];
-          } else {
-            cellItems_[static_cast<std::size_t>(fill[c]++)] = static_cast<int>(n);
-          }
+      forEachCell(neighbours_[n].box, [&](std::size_t c) {
+        if (pass == 0) {
+          ++cellStart_[c + 1];
+        } else {
+          cellItems_[static_cast<std::size_t>(fill[c]++)] = static_cast<int>(n);
         }
-      }
+        return true;
+      });
     }
   }
   seen_.assign(neighbours_.size(), 0);
@@ -184,26 +193,19 @@ bool FitTester::visitNear(const BBox& box, Visit&& visit) const {
     std::fill(seen_.begin(), seen_.end(), 0);
     visit_ = 1;
   }
-  int i0 = 0, i1 = 0, j0 = 0, j1 = 0;
-  cellRange(box.xmin, box.xmax, plate_.xmin, cellsX_, i0, i1);
-  cellRange(box.ymin, box.ymax, plate_.ymin, cellsY_, j0, j1);
-  for (int i = i0; i <= i1; ++i) {
-    for (int j = j0; j <= j1; ++j) {
-      const std::size_t c = static_cast<std::size_t>(i) * static_cast<std::size_t>(cellsY_) +
-                            static_cast<std::size_t>(j);
-      for (int k = cellStart_[c]; k < cellStart_[c + 1]; ++k) {
-        const std::size_t n = static_cast<std::size_t>(cellItems_[static_cast<std::size_t>(k)]);
-        if (seen_[n] == visit_) {
-          continue;
-        }
-        seen_[n] = visit_;
-        if (!visit(neighbours_[n])) {
-          return false;
-        }
+  return forEachCell(box, [&](std::size_t c) {
+    for (int k = cellStart_[c]; k < cellStart_[c + 1]; ++k) {
+      const std::size_t n = static_cast<std::size_t>(cellItems_[static_cast<std::size_t>(k)]);
+      if (seen_[n] == visit_) {
+        continue;
+      }
+      seen_[n] = visit_;
+      if (!visit(neighbours_[n])) {
+        return false;
       }
     }
-  }
-  return true;
+    return true;
+  });
 }
 
 template <class Disjoint>

@@ -57,6 +57,10 @@ class FitTester {
   // refused last asked first.
   template <class Disjoint>
   bool disjointFromAll(const BBox& box, Disjoint&& disjoint) const;
+  // Calls visitCell(c) for every bucket c that `box` touches, column by column,
+  // until it returns false; returns false then.
+  template <class VisitCell>
+  bool forEachCell(const BBox& box, VisitCell&& visitCell) const;
   void cellRange(double lo, double hi, double origin, int count, int& first, int& last) const;
 
   BBox plate_;
