@@ -8,6 +8,7 @@
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <variant>
 
 #include "geometry/arc.h"
 #include "geometry/core_error.h"
@@ -36,37 +37,35 @@ float toFloat(double value) {
 
 struct ConfigKey {
   std::string_view name;
-  int ConfigInfo::*integer = nullptr;
-  bool ConfigInfo::*flag = nullptr;
-  float ConfigInfo::*real = nullptr;
+  std::variant<int ConfigInfo::*, bool ConfigInfo::*, float ConfigInfo::*> field;
   bool reachesJob = false;  // an unusable value would corrupt the plate or the parts
 };
 
 // Tested in this order; the first key found on a line takes it.
 const ConfigKey kConfigKeys[] = {
-    {"nestType", &ConfigInfo::nestType, nullptr, nullptr, false},
-    {"bMirror", nullptr, &ConfigInfo::bMirror, nullptr, false},
-    {"partToPartGap", nullptr, nullptr, &ConfigInfo::partToPartGap, true},
-    {"partToMplateGap", nullptr, nullptr, &ConfigInfo::partToMplateGap, false},
-    {"bPartTurnover", nullptr, &ConfigInfo::bPartTurnover, nullptr, false},
-    {"bHolePart", nullptr, &ConfigInfo::bHolePart, nullptr, false},
-    {"maxNestPartNum", &ConfigInfo::maxNestPartNum, nullptr, nullptr, false},
-    {"minPartGap", nullptr, nullptr, &ConfigInfo::minPartGap, false},
-    {"maxPartGap", nullptr, nullptr, &ConfigInfo::maxPartGap, false},
-    {"minMplateGap", nullptr, nullptr, &ConfigInfo::minMplateGap, false},
-    {"maxMplateGap", nullptr, nullptr, &ConfigInfo::maxMplateGap, false},
-    {"precision_length", nullptr, nullptr, &ConfigInfo::precision_length, false},
-    {"precision_ang", nullptr, nullptr, &ConfigInfo::precision_ang, false},
-    {"mplateType", &ConfigInfo::mplateType, nullptr, nullptr, false},
-    {"feetLength_0", nullptr, nullptr, &ConfigInfo::feetLength_0, false},
-    {"feetLength_1", nullptr, nullptr, &ConfigInfo::feetLength_1, false},
-    {"staPlate_0", nullptr, nullptr, &ConfigInfo::staPlate_0, true},
-    {"staPlate_1", nullptr, nullptr, &ConfigInfo::staPlate_1, true},
-    {"minPlate_0", nullptr, nullptr, &ConfigInfo::minPlate_0, false},
-    {"minPlate_1", nullptr, nullptr, &ConfigInfo::minPlate_1, false},
-    {"maxPlate_0", nullptr, nullptr, &ConfigInfo::maxPlate_0, false},
-    {"maxPlate_1", nullptr, nullptr, &ConfigInfo::maxPlate_1, false},
-    {"bAutoResize", nullptr, &ConfigInfo::bAutoResize, nullptr, false},
+    {"nestType", &ConfigInfo::nestType},
+    {"bMirror", &ConfigInfo::bMirror},
+    {"partToPartGap", &ConfigInfo::partToPartGap, true},
+    {"partToMplateGap", &ConfigInfo::partToMplateGap},
+    {"bPartTurnover", &ConfigInfo::bPartTurnover},
+    {"bHolePart", &ConfigInfo::bHolePart},
+    {"maxNestPartNum", &ConfigInfo::maxNestPartNum},
+    {"minPartGap", &ConfigInfo::minPartGap},
+    {"maxPartGap", &ConfigInfo::maxPartGap},
+    {"minMplateGap", &ConfigInfo::minMplateGap},
+    {"maxMplateGap", &ConfigInfo::maxMplateGap},
+    {"precision_length", &ConfigInfo::precision_length},
+    {"precision_ang", &ConfigInfo::precision_ang},
+    {"mplateType", &ConfigInfo::mplateType},
+    {"feetLength_0", &ConfigInfo::feetLength_0},
+    {"feetLength_1", &ConfigInfo::feetLength_1},
+    {"staPlate_0", &ConfigInfo::staPlate_0, true},
+    {"staPlate_1", &ConfigInfo::staPlate_1, true},
+    {"minPlate_0", &ConfigInfo::minPlate_0},
+    {"minPlate_1", &ConfigInfo::minPlate_1},
+    {"maxPlate_0", &ConfigInfo::maxPlate_0},
+    {"maxPlate_1", &ConfigInfo::maxPlate_1},
+    {"bAutoResize", &ConfigInfo::bAutoResize},
 };
 
 // A key counts only as its whole field: the name padded with blanks to 16.
@@ -279,17 +278,17 @@ void readConfigInfo(LineReader& file, ConfigInfo& config) {
       if (!contains(line, keyField(key.name))) {
         continue;
       }
-      if (key.integer != nullptr) {
-        config.*key.integer = parseInt(value);
-      } else if (key.flag != nullptr) {
-        config.*key.flag = parseInt(value) != 0;
+      if (const auto* integer = std::get_if<int ConfigInfo::*>(&key.field)) {
+        config.** integer = parseInt(value);
+      } else if (const auto* flag = std::get_if<bool ConfigInfo::*>(&key.field)) {
+        config.** flag = parseInt(value) != 0;
       } else {
         const float number = toFloat(parseDouble(value));
         if (key.reachesJob && !usableNumber(number)) {
           throw CoreError(
               fileLineMessage(text::kNumberUnusable, file.fileName(), file.lineNumber()));
         }
-        config.*key.real = number;
+        config.*std::get<float ConfigInfo::*>(key.field) = number;
       }
       break;
     }
