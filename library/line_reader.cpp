@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "geometry/core_error.h"
+#include "geometry/text_label.h"
 #include "geometry/texts.h"
 
 namespace tarn {
@@ -215,12 +216,12 @@ std::string fileLineMessage(std::string_view what, std::string_view file, int li
                             std::optional<std::string_view> part) {
   std::string message(what);
   message += text::kWhereFile;
-  message += file;
+  message += printableText(file);
   message += text::kWhereLine;
   message += std::to_string(line);
   if (part) {
     message += text::kWherePart;
-    message += *part;
+    message += printableText(*part);
     message += text::kWhereEnd;
   }
   return message;

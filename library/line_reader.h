@@ -83,7 +83,8 @@ bool usableNumber(double value);
 bool startsWith(std::string_view text, std::string_view prefix);
 bool contains(std::string_view text, std::string_view part);
 
-// "<what>: 文件 (file) "<file>", 行 (line) <line>[, 零件 (part) "<part>"]"
+// "<what>: 文件 (file) "<file>", 行 (line) <line>[, 零件 (part) "<part>"]", the
+// file and part bytes made printable (a GBK name shows as \xhh escapes).
 std::string fileLineMessage(std::string_view what, std::string_view file, int line,
                             std::optional<std::string_view> part = std::nullopt);
 

@@ -9,6 +9,7 @@
 #include "geometry/core_error.h"
 #include "geometry/notify.h"
 #include "geometry/part.h"
+#include "geometry/text_label.h"
 #include "geometry/texts.h"
 #include "library/dxf_reader.h"
 #include "library/line_reader.h"
@@ -92,7 +93,7 @@ void readPartListFile(PackingJob& job, const std::filesystem::path& path) {
       job.workingParts.insert(part);
     } else {
       std::string message(text::kDrawingReadFailedPrefix);
-      message += drawing.string();
+      message += printableText(drawing.string());
       message += text::kDrawingReadFailedSuffix;
       notifyWarning(message);
     }
