@@ -4,52 +4,91 @@
 #include <iconv.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/packing_job.h"
 #include "geometry/core_error.h"
+#include "geometry/point.h"
+#include "library/library_loader.h"
 #include "support/test_support.h"
 
 namespace tarn::test {
 
-// Expected report lines are written in UTF-8 and converted here, so they do
-// not lean on the program's own GBK table.
-inline std::string gbkLines(const std::vector<std::string>& utf8Lines) {
-  std::string bytes;
-  for (const std::string& line : utf8Lines) {
-    iconv_t cd = iconv_open("GBK", "UTF-8");
-    std::string in(line);
-    std::string out(in.size() * 2 + 4, '\0');
-    char* inPtr = in.data();
-    char* outPtr = out.data();
-    std::size_t inLeft = in.size();
-    std::size_t outLeft = out.size();
-    EXPECT_NE(iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft), static_cast<std::size_t>(-1));
-    iconv_close(cd);
-    bytes += out.substr(0, out.size() - outLeft) + "\r\n";
+using Texts = std::vector<std::string>;
+
+inline std::string toCrLf(const std::string& lf) {
+  std::string crlf;
+  for (const char c : lf) {
+    crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   }
-  return bytes;
+  return crlf;
 }
 
-// The job's error report without its first (timestamp) line.
-inline std::string afterTimestamp(const std::string& report) {
-  const std::size_t end = report.find("\r\n");
-  return end == std::string::npos ? std::string() : report.substr(end + 2);
+// UTF-8 lines, each ending in "\n", as GBK lines ending in CR LF: converted
+// here, so expectations do not lean on the program's own GBK table.
+inline std::string gbkLines(std::string utf8) {
+  std::string gbk(utf8.size(), '\0');  // GBK never needs more bytes than UTF-8
+  char* in = utf8.data();
+  char* out = gbk.data();
+  std::size_t inLeft = utf8.size();
+  std::size_t outLeft = gbk.size();
+  iconv_t cd = iconv_open("GBK", "UTF-8");
+  EXPECT_NE(iconv(cd, &in, &inLeft, &out, &outLeft), static_cast<std::size_t>(-1));
+  iconv_close(cd);
+  gbk.resize(gbk.size() - outLeft);
+  return toCrLf(gbk);  // no GBK byte is a line feed
 }
 
 inline std::filesystem::path libraryData(const std::string& relative) {
   return dataPath("library/" + relative);
 }
 
-// A CR LF copy of an LF fixture in the current (scratch) folder.
-inline std::filesystem::path crlfCopy(const std::filesystem::path& lfFile) {
-  std::string crlf;
-  for (const char c : readBytes(lfFile)) {
-    crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+// An expected report written as a UTF-8 fixture.
+inline std::string expectedReport(const std::string& fixture) {
+  return gbkLines(readBytes(libraryData(fixture)));
+}
+
+// A fixture as it is and as a CR LF copy in the current (scratch) folder.
+inline std::vector<std::filesystem::path> withCrLfCopy(const std::string& fixture) {
+  const std::filesystem::path lf = libraryData(fixture);
+  writeBytes(lf.filename(), toCrLf(readBytes(lf)));
+  return {lf, std::filesystem::current_path() / lf.filename()};
+}
+
+// x0, y0, x1, y1, ... of a vertex array.
+inline std::vector<double> coordinates(const std::vector<Point>& points) {
+  std::vector<double> xy;
+  for (const Point& p : points) {
+    xy.insert(xy.end(), {p.x, p.y});
   }
-  writeBytes(lfFile.filename(), crlf);
-  return std::filesystem::current_path() / lfFile.filename();
+  return xy;
+}
+
+// A fresh job whose error report goes to memory.
+struct MemoryJob {
+  std::ostringstream report;
+  PackingJob job{report};
+  // The report after the job's timestamp line.
+  std::string reportLines() const {
+    const std::string bytes = report.str();
+    return bytes.substr(bytes.find("\r\n") + 2);
+  }
+};
+
+// Reads a fixture and its CR LF copy, each into a fresh job handed to `check`.
+template <class Check>
+void readBothLineEnds(void (*read)(PackingJob&, const std::filesystem::path&),
+                      const std::string& fixture, Check check) {
+  ScratchDir scratch;
+  for (const auto& path : withCrLfCopy(fixture)) {
+    SCOPED_TRACE(path.string());
+    MemoryJob m;
+    read(m.job, path);
+    check(m.job);
+  }
 }
 
 // The message of the CoreError that `action` throws; empty when it throws none.
@@ -63,24 +102,14 @@ std::string errorOf(Action&& action) {
   return {};
 }
 
+// "<name>#<id>" of every element, in list order.
 template <class List>
-std::vector<std::string> namesOf(const List& list) {
-  std::vector<std::string> names;
+Texts namesOf(const List& list) {
+  Texts names;
   for (const auto& element : list) {
     names.push_back(element.nameLabel.text + "#" + std::to_string(element.id));
   }
   return names;
-}
-
-template <class List>
-const auto& named(const List& list, std::string_view name) {
-  for (const auto& element : list) {
-    if (element.nameLabel.text == name) {
-      return element;
-    }
-  }
-  ADD_FAILURE() << "no part " << name;
-  return list.front();
 }
 
 }  // namespace tarn::test

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cmath>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -43,8 +42,6 @@ TEST(ParseNumbers, FollowStrtodAndAtoiInTheCLocale) {
     EXPECT_EQ(parseDouble(row.text, &used), row.value);
     EXPECT_EQ(used, row.used);
   }
-  EXPECT_TRUE(std::isinf(parseDouble("-inf")));
-  EXPECT_TRUE(std::isnan(parseDouble("1e999")));  // beyond double: unusable, not HUGE_VAL
   EXPECT_EQ(parseInt(" 42.9"), 42);
   EXPECT_EQ(parseInt("99999999999999999999"), INT_MAX);
   EXPECT_EQ(parseInt("-99999999999"), INT_MIN);

@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <ctime>
-#include <sstream>
 
-#include "geometry/core_error.h"
 #include "geometry/texts.h"
 #include "library_test_util.h"
 
@@ -23,7 +21,7 @@ TEST(WriteTimestamp, WritesPlainNumbersAndGbkUnits) {
   local.tm_sec = 3;
   std::ostringstream out;
   WriteTimestamp(out, local);
-  EXPECT_EQ(out.str(), test::gbkLines({"2024年3月7日, 9时5分3秒"}));
+  EXPECT_EQ(out.str(), test::gbkLines("2024年3月7日, 9时5分3秒\n"));
 }
 
 TEST(PackingJob, AppendsOneStampPerJobAndFailsWhenTheReportCannotBeOpened) {

@@ -2,87 +2,54 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-#include <string>
-#include <vector>
-
-#include "app/packing_job.h"
-#include "geometry/texts.h"
 #include "library_test_util.h"
 
 namespace tarn {
 namespace {
 
-using test::gbkLines;
-using test::libraryData;
-using Names = std::vector<std::string>;
-
-const std::string kTooFar =
-    "\t报警圆弧:起点(0,0),终点(10,0), 错误细节:起讫点距离d=10超过两倍半径的绝对值=2*|R|=2*";
-const std::string kNeeded = "圆弧半径绝对值|R|需要适当增加，以连接零件轮廓某段起讫点。";
-const std::string kTrailer = "以上错误发生于零件:";
+using test::Texts;
 
 TEST(ReadPreSrcFile, AppliesTheSettingsAndBuildsTheSquare) {
-  test::ScratchDir scratch;
-  const auto lf = libraryData("presrc/square.preSrc");
-  for (const auto& path : {lf, test::crlfCopy(lf)}) {
-    SCOPED_TRACE(path.string());
-    std::ostringstream report;
-    PackingJob job(report);
-    readPreSrcFile(job, path);
+  test::readBothLineEnds(readPreSrcFile, "presrc/square.preSrc", [](const PackingJob& job) {
     EXPECT_EQ(job.plateExtents.xmax, 2000.0);
     EXPECT_EQ(job.plateExtents.ymax, 1000.0);
     EXPECT_EQ(job.params.partGap, 4.0);
     EXPECT_FALSE(job.params.allowTurnover);
-    EXPECT_EQ(test::namesOf(job.sources), Names{"SQ-1#0"});
+    EXPECT_EQ(test::namesOf(job.sources), Texts{"SQ-1#0"});
     // Record 5 closes the square; its own x and y are not a vertex.
     EXPECT_EQ(job.sources.front().outer.count(), 4);
     EXPECT_EQ(job.sources.front().area, 10000.0);
-  }
+  });
 }
 
 TEST(ReadPreSrcFile, ReportsCheckAndRepairAndKeepsIdsOfDroppedParts) {
   test::ScratchDir scratch;
   test::writeBytes("PackError.txt", "earlier\r\n");
-  std::ostringstream report;
-  PackingJob job(report);
-  readPreSrcFile(job, libraryData("presrc/two_sections.preSrc"));
-  EXPECT_TRUE(job.params.allowTurnover);
-  EXPECT_EQ(test::namesOf(job.sources), Names{"GOOD#1"});
-  readPreSrcFile(job, libraryData("presrc/repair.preSrc"));
-  EXPECT_EQ(test::named(job.sources, "PLUS").outer.radii[0], 4.96 + 0.1);
-  EXPECT_EQ(test::named(job.sources, "MINUS").outer.radii[0], -4.96 - 0.1);
-  const std::string done = "圆弧半径绝对值|R|增加了0.1mm，问题得到修正。";
-  EXPECT_EQ(
-      test::readBytes("PackError.txt"),
-      "earlier\r\n" +
-          gbkLines({kTooFar + "4.8=9.6, 圆弧无法生成!", kTrailer + "BAD", kNeeded,
-                    "圆弧半径绝对值|R|增加了0.1mm，依然无法连接零件轮廓某段起讫点！",
-                    kTooFar + "4.96=9.92, 圆弧无法生成!", kTrailer + "PLUS", kNeeded, done,
-                    kTooFar + "4.96=9.92, 圆弧无法生成!", kTrailer + "MINUS", kNeeded, done}));
-  EXPECT_EQ(test::afterTimestamp(report.str()), "");
+  test::MemoryJob m;
+  readPreSrcFile(m.job, test::libraryData("presrc/two_sections.preSrc"));
+  EXPECT_TRUE(m.job.params.allowTurnover);
+  EXPECT_EQ(test::namesOf(m.job.sources), Texts{"GOOD#1"});
+  readPreSrcFile(m.job, test::libraryData("presrc/repair.preSrc"));
+  ASSERT_EQ(test::namesOf(m.job.sources), (Texts{"MINUS#1", "PLUS#0", "GOOD#1"}));
+  EXPECT_EQ(m.job.sources.front().outer.radii[0], -4.96 - 0.1);
+  EXPECT_EQ(std::next(m.job.sources.begin())->outer.radii[0], 4.96 + 0.1);
+  EXPECT_EQ(test::readBytes("PackError.txt"),
+            "earlier\r\n" + test::expectedReport("presrc/repair.expected"));
+  EXPECT_EQ(m.reportLines(), "");
 }
 
-TEST(ReadPreSrcFile, RejectsBadLoopCountsWithLineFive) {
+TEST(ReadPreSrcFile, DropsBrokenSectionsAndRejectsBadLoopCounts) {
   test::ScratchDir scratch;
-  std::ostringstream report;
-  PackingJob job(report);
-  readPreSrcFile(job, libraryData("presrc/bad_counts.preSrc"));
-  EXPECT_EQ(test::namesOf(job.sources), Names{"GOOD#4"});
-  const std::string count = "\t某个面域点的数目<=0, 错误!";
-  const std::string number = "\t顶点坐标或圆弧半径数值无效, 错误!";
-  EXPECT_EQ(test::readBytes("PackError.txt"),
-            gbkLines({count, kTrailer + "ONE", count,   // count 1: no vertex
-                      count, kTrailer + "PAST", count,  // runs past the last record
-                      count, kTrailer + "BACK", count,  // count -1 does not advance
-                      number, kTrailer + "NANS", number}));
+  test::MemoryJob m;
+  readPreSrcFile(m.job, test::libraryData("presrc/bad_counts.preSrc"));
+  // Sections with fewer point lines or points than announced take no id; the
+  // long name is cut to the label; the file's end closes LAST.
+  EXPECT_EQ(test::namesOf(m.job.sources), (Texts{"LAST#7", std::string(49, 'L') + "#6", "GOOD#4"}));
+  // Counts 1, past the last record, -1 (not advancing) and 1e300; a NaN vertex.
+  EXPECT_EQ(test::readBytes("PackError.txt"), test::expectedReport("presrc/bad_counts.expected"));
 }
 
 TEST(ReadPreSrcFile, KeysCountOnlyAsTheirPaddedField) {
-  std::ostringstream report;
-  PackingJob job(report);
-  EXPECT_EQ(test::errorOf([&] { readPreSrcFile(job, libraryData("presrc/key_padding.preSrc")); }),
-            text::kPlateSizeZero);
   std::istringstream in(
       "precision_length= 0.25\nmaxNestPartNum  = 12 parts\nbMirror         = 7\n"
       "xnestType        = 9 bMirror         = 0\n_end_\nstaPlate_0      = 99\n");
@@ -108,22 +75,12 @@ TEST(ReadPartInfo, FindsTheIndexAnywhereAndReadsFieldsAfterCommas) {
   ASSERT_TRUE(readPartInfo(file, info));
   EXPECT_EQ(info.nameId, " Bracket A");
   ASSERT_EQ(info.points.size(), 3U);
-  const PartInfoPoint& p0 = info.points[0];
-  EXPECT_EQ(std::vector<double>({double(p0.code), p0.aux1, p0.value, p0.y}),
-            (std::vector<double>{1, 2.5, 7, 9}));
-  EXPECT_EQ(p0.note, "txt");
-  EXPECT_EQ(std::vector<double>({info.points[1].value, info.points[1].x}),
-            (std::vector<double>{5, 1}));
-  EXPECT_EQ(info.points[2].value, 0.0);
-
-  for (const char* text : {"pointNum=5\n0\n1\n2\n3\n_end_\n", "pointNum=3\n0\n1\nno index\n_end_\n",
-                           "pointNum=2\n0\n1\n_end_\n", "pointNum=-3\n0\n1\n2\n_end_\n",
-                           "pointNum=2147483647\n0\n1\n2\n"}) {
-    SCOPED_TRACE(text);
-    std::istringstream dropped(text);
-    LineReader droppedFile(dropped, kPreSrcLineBytes, "mem");
-    EXPECT_FALSE(readPartInfo(droppedFile, info));
+  std::vector<double> values;
+  for (const PartInfoPoint& p : info.points) {
+    values.insert(values.end(), {p.value, p.x, p.y});
   }
+  EXPECT_EQ(values, (std::vector<double>{7, 8, 9, 5, 1, 2, 0, 0, 0}));
+  EXPECT_EQ(info.points[0].note, "txt");
 }
 
 }  // namespace
