@@ -86,22 +86,12 @@ void setPolyline(RadiusPolyline& poly, const std::vector<Point>& pts,
 
 void translate(RadiusPolyline& poly, double dx, double dy) {
   for (Point& p : poly.points) {
-    p.x += dx;
-    p.y += dy;
+    translateXY(p, dx, dy);
   }
 }
 
 void rotate(RadiusPolyline& poly, const Point& centre, double angle) {
-  const double cx = centre.x;
-  const double cy = centre.y;
-  const double c = std::cos(angle);
-  const double s = std::sin(angle);
-  for (Point& p : poly.points) {
-    const double x = p.x - cx;
-    const double y = p.y - cy;
-    p.x = c * x - s * y + cx;
-    p.y = s * x + c * y + cy;
-  }
+  rotatePoints(poly.points, centre, angle);
 }
 
 void mirror(RadiusPolyline& poly, const Segment& s) {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "geometry/core_error.h"
+#include "geometry/part_shape.h"
 #include "geometry/segment.h"
 #include "geometry/texts.h"
 
@@ -13,63 +14,56 @@ namespace {
 constexpr int kOrientTrials = 900;  // 0 to 89.9 degrees in tenths
 constexpr double kOrientStepDeg = 0.1;
 
-// Every field but chordTol; the list copy reverses the holes.
-void copyAllButChordTol(Part& to, const Part& from) {
-  to.outer = from.outer;
-  to.holes = from.holes;
-  to.area = from.area;
-  to.centroid = from.centroid;
-  to.bbox = from.bbox;
-  to.selected = from.selected;
-  to.nameLabel = from.nameLabel;
-  to.thickLabel = from.thickLabel;
-  to.turnedOver = from.turnedOver;
-  to.refPoint = from.refPoint;
-  to.rotation = from.rotation;
-  to.id = from.id;
-  to.fillRatio = from.fillRatio;
-  to.aspectRatio = from.aspectRatio;
-}
-
 double boundingMeasure(const BBox& b) {
   const double w = b.xmax - b.xmin;
   const double h = b.ymax - b.ymin;
   return w * h + std::max(w, h);
 }
 
-// The horizontal mirror line through p, as long as half the box's sides; a
-// part without extent gets a line of unit length.
-Segment turnOverLine(const Point& p, const BBox& box) {
-  double length = (box.ymax - box.ymin) * 0.5 + (box.xmax - box.xmin) * 0.5;
-  if (!(length * length > 0.0) || !std::isfinite(length * length)) {
-    length = 1.0;
+// A ratio of the box's sides through ratioOf(w, h); a box without area, or a
+// ratio that is not finite, keeps the neutral 1.
+template <class RatioOf>
+double boxRatio(Part& part, RatioOf ratioOf) {
+  const BBox b = computePartBBox(part);
+  const double w = b.xmax - b.xmin;
+  const double h = b.ymax - b.ymin;
+  if (!(w > 0.0 && h > 0.0)) {
+    return 1.0;
   }
-  Point far = p;
-  far.x = p.x + length;
-  far.y = p.y;
-  return makeSegment(p, far);
+  const double ratio = ratioOf(w, h);
+  return std::isfinite(ratio) ? ratio : 1.0;
 }
 
-void mirrorInPlace(Point& p, const Segment& line) {
-  const Point m = mirrorAcross(p, line);
-  p.x = m.x;
-  p.y = m.y;
+Region& asIs(Region& hole) {
+  return hole;
 }
 
 }  // namespace
 
+// Delegates to the assignment, so chordTol keeps its construction value.
 Part::Part(const Part& other) {
-  if (other.outer.points.empty()) {
-    throw CoreError(text::kEmptyOutline);
-  }
-  copyAllButChordTol(*this, other);
+  *this = other;
 }
 
+// Every field but chordTol; the list copy reverses the holes.
 Part& Part::operator=(const Part& other) {
   if (other.outer.points.empty()) {
     throw CoreError(text::kEmptyOutline);
   }
-  copyAllButChordTol(*this, other);
+  outer = other.outer;
+  holes = other.holes;
+  area = other.area;
+  centroid = other.centroid;
+  bbox = other.bbox;
+  selected = other.selected;
+  nameLabel = other.nameLabel;
+  thickLabel = other.thickLabel;
+  turnedOver = other.turnedOver;
+  refPoint = other.refPoint;
+  rotation = other.rotation;
+  id = other.id;
+  fillRatio = other.fillRatio;
+  aspectRatio = other.aspectRatio;
   return *this;
 }
 
@@ -86,35 +80,12 @@ void setGeometry(Part& part, const Region& outer, const RegionList& holes) {
 }
 
 double computeNetArea(Part& part) {
-  double area = computeArea(part.outer);
-  for (Region& hole : part.holes) {
-    area -= computeArea(hole);
-  }
-  part.area = area;
-  return area;
+  part.area = detail::netArea(part.outer, part.holes, asIs);
+  return part.area;
 }
 
 Point computePartCentroid(Part& part) {
-  const double a0 = computeArea(part.outer);
-  const Point c0 = computeCentroid(part.outer);
-  double a = a0;
-  double x = a0 * c0.x;
-  double y = a0 * c0.y;
-  for (Region& hole : part.holes) {
-    const double ah = computeArea(hole);
-    const Point ch = computeCentroid(hole);
-    a -= ah;
-    x -= ah * ch.x;
-    y -= ah * ch.y;
-  }
-  Point c;
-  c.x = x / a;
-  c.y = y / a;
-  // Without net area the outer region's own centroid stands in.
-  if (a == 0.0 || !std::isfinite(c.x) || !std::isfinite(c.y)) {
-    c.x = c0.x;
-    c.y = c0.y;
-  }
+  const Point c = detail::netCentroid(part.outer, part.holes, asIs);
   part.centroid.x = c.x;
   part.centroid.y = c.y;
   return part.centroid;
@@ -126,35 +97,16 @@ BBox computePartBBox(Part& part) {
 }
 
 double computeFillRatio(Part& part) {
-  const BBox b = computePartBBox(part);
-  const double w = b.xmax - b.xmin;
-  const double h = b.ymax - b.ymin;
-  // A box without area has no meaningful ratio: keep the neutral 1.
-  double ratio = 1.0;
-  if (w > 0.0 && h > 0.0) {
-    ratio = part.outer.area / w / h;
-    if (ratio > 1.0 || !std::isfinite(ratio)) {
-      ratio = 1.0;
-    }
-  }
-  part.fillRatio = ratio;
-  return ratio;
+  part.fillRatio = boxRatio(part, [&part](double w, double h) {
+    const double ratio = part.outer.area / w / h;
+    return ratio > 1.0 ? 1.0 : ratio;
+  });
+  return part.fillRatio;
 }
 
 double computeAspectRatio(Part& part) {
-  const BBox b = computePartBBox(part);
-  const double w = b.xmax - b.xmin;
-  const double h = b.ymax - b.ymin;
-  // A box without area has no meaningful ratio: keep the neutral 1.
-  double ratio = 1.0;
-  if (w > 0.0 && h > 0.0) {
-    ratio = h < w ? w / h : h / w;
-    if (!std::isfinite(ratio)) {
-      ratio = 1.0;
-    }
-  }
-  part.aspectRatio = ratio;
-  return ratio;
+  part.aspectRatio = boxRatio(part, [](double w, double h) { return h < w ? w / h : h / w; });
+  return part.aspectRatio;
 }
 
 Point centroidOf(const Part& part) {
@@ -162,57 +114,21 @@ Point centroidOf(const Part& part) {
 }
 
 void translate(Part& part, double dx, double dy) {
-  translate(part.outer, dx, dy);
-  for (Region& hole : part.holes) {
-    translate(hole, dx, dy);
-  }
-  part.bbox.xmin += dx;
-  part.bbox.xmax += dx;
-  part.bbox.ymin += dy;
-  part.bbox.ymax += dy;
-  part.centroid.x += dx;
-  part.centroid.y += dy;
-  part.nameLabel.x += dx;
-  part.nameLabel.y += dy;
-  part.thickLabel.x += dx;
-  part.thickLabel.y += dy;
-  part.refPoint.x += dx;
-  part.refPoint.y += dy;
+  detail::translateShape(part, dx, dy);
+  translate(part.bbox, dx, dy);
+  translateXY(part.thickLabel, dx, dy);
 }
 
 void rotate(Part& part, const Point& centre, double angle) {
-  const Point c = centre;  // the caller may pass one of the part's own points
-  rotate(part.outer, c, angle);
-  for (Region& hole : part.holes) {
-    rotate(hole, c, angle);
-  }
-  rotateAbout(part.centroid, c, angle);
+  detail::rotateShape(part, centre, angle);
   computePartBBox(part);
   computeFillRatio(part);
-  Point label{part.nameLabel.x, part.nameLabel.y};
-  rotateAbout(label, c, angle);
-  part.nameLabel.x = label.x;
-  part.nameLabel.y = label.y;
-  part.nameLabel.angle += angle / std::acos(-1.0) * 180.0;
-  rotateAbout(part.refPoint, c, angle);
-  part.rotation += angle;
 }
 
 void turnOver(Part& part, const Point& p) {
-  const Segment line = turnOverLine(p, part.bbox);
-  mirror(part.outer, line);
-  for (Region& hole : part.holes) {
-    mirror(hole, line);
-  }
+  detail::turnOverShape(part, p, part.bbox);
   computePartCentroid(part);
   computePartBBox(part);
-  Point label{part.nameLabel.x, part.nameLabel.y};
-  mirrorInPlace(label, line);
-  part.nameLabel.x = label.x;
-  part.nameLabel.y = label.y;
-  mirrorInPlace(part.refPoint, line);
-  part.rotation = -part.rotation;
-  part.turnedOver = !part.turnedOver;
 }
 
 Point nearestVertexToCentroid(Part& part) {

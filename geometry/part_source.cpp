@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "geometry/core_error.h"
+#include "geometry/part_shape.h"
 #include "geometry/region.h"
 #include "geometry/segment.h"
 #include "geometry/texts.h"
@@ -12,16 +13,9 @@ namespace {
 
 constexpr double kLabelHeightPerDiagonal = 0.1;
 
-void copyAllButChordTol(PartSource& to, const PartSource& from) {
-  to.outer = from.outer;
-  to.holes = from.holes;  // the list copy reverses them
-  to.nameLabel = from.nameLabel;
-  to.turnedOver = from.turnedOver;
-  to.refPoint = from.refPoint;
-  to.rotation = from.rotation;
-  to.id = from.id;
-  to.area = from.area;
-  to.centroid = from.centroid;
+// A hole as the Region its part is measured by.
+auto discretised(const PartSource& source) {
+  return [h = source.chordTol](const RadiusPolyline& hole) { return polylineToRegion(hole, h); };
 }
 
 // Box of the outline's vertices; radii are not looked at.
@@ -31,26 +25,26 @@ BBox vertexBox(const RadiusPolyline& poly) {
   return computeBBox(region);
 }
 
-void mirrorInPlace(Point& p, const Segment& line) {
-  const Point m = mirrorAcross(p, line);
-  p.x = m.x;
-  p.y = m.y;
-}
-
 }  // namespace
 
+// Delegates to the assignment, so chordTol keeps its construction value.
 PartSource::PartSource(const PartSource& other) {
-  if (other.outer.points.empty()) {
-    throw CoreError(text::kEmptyOutline);
-  }
-  copyAllButChordTol(*this, other);
+  *this = other;
 }
 
 PartSource& PartSource::operator=(const PartSource& other) {
   if (other.outer.points.empty()) {
     throw CoreError(text::kEmptyOutline);
   }
-  copyAllButChordTol(*this, other);
+  outer = other.outer;
+  holes = other.holes;  // the list copy reverses them
+  nameLabel = other.nameLabel;
+  turnedOver = other.turnedOver;
+  refPoint = other.refPoint;
+  rotation = other.rotation;
+  id = other.id;
+  area = other.area;
+  centroid = other.centroid;
   return *this;
 }
 
@@ -73,38 +67,13 @@ void initSource(PartSource& source, const RadiusPolyline& outer, const RadiusPol
 
 double sourceArea(PartSource& source) {
   Region outer = polylineToRegion(source.outer, source.chordTol);
-  double area = computeArea(outer);
-  for (const RadiusPolyline& hole : source.holes) {
-    Region region = polylineToRegion(hole, source.chordTol);
-    area -= computeArea(region);
-  }
-  source.area = area;
-  return area;
+  source.area = detail::netArea(outer, source.holes, discretised(source));
+  return source.area;
 }
 
 Point sourceCentroid(PartSource& source) {
   Region outer = polylineToRegion(source.outer, source.chordTol);
-  const double a0 = computeArea(outer);
-  const Point c0 = computeCentroid(outer);
-  double a = a0;
-  double x = a0 * c0.x;
-  double y = a0 * c0.y;
-  for (const RadiusPolyline& hole : source.holes) {
-    Region region = polylineToRegion(hole, source.chordTol);
-    const double ah = computeArea(region);
-    const Point ch = computeCentroid(region);
-    a -= ah;
-    x -= ah * ch.x;
-    y -= ah * ch.y;
-  }
-  Point c;
-  c.x = x / a;
-  c.y = y / a;
-  // Without net area the outer outline's own centroid stands in.
-  if (a == 0.0 || !std::isfinite(c.x) || !std::isfinite(c.y)) {
-    c.x = c0.x;
-    c.y = c0.y;
-  }
+  const Point c = detail::netCentroid(outer, source.holes, discretised(source));
   source.centroid.x = c.x;
   source.centroid.y = c.y;
   return source.centroid;
@@ -125,58 +94,18 @@ void buildPart(const PartSource& source, Part& part) {
 }
 
 void translate(PartSource& source, double dx, double dy) {
-  translate(source.outer, dx, dy);
-  for (RadiusPolyline& hole : source.holes) {
-    translate(hole, dx, dy);
-  }
-  source.nameLabel.x += dx;
-  source.nameLabel.y += dy;
-  source.refPoint.x += dx;
-  source.refPoint.y += dy;
-  source.centroid.x += dx;
-  source.centroid.y += dy;
+  detail::translateShape(source, dx, dy);
 }
 
 void rotate(PartSource& source, const Point& centre, double angle) {
-  const Point c = centre;  // the caller may pass one of the source's own points
-  rotate(source.outer, c, angle);
-  for (RadiusPolyline& hole : source.holes) {
-    rotate(hole, c, angle);
-  }
-  Point label{source.nameLabel.x, source.nameLabel.y};
-  rotateAbout(label, c, angle);
-  source.nameLabel.x = label.x;
-  source.nameLabel.y = label.y;
-  source.nameLabel.angle += angle / std::acos(-1.0) * 180.0;
-  rotateAbout(source.refPoint, c, angle);
-  rotateAbout(source.centroid, c, angle);
-  source.rotation += angle;
+  detail::rotateShape(source, centre, angle);
 }
 
 void turnOver(PartSource& source, const Point& p) {
-  const BBox box = polylineToRegion(source.outer, source.chordTol).bbox;
-  double length = (box.ymax - box.ymin) * 0.5 + (box.xmax - box.xmin) * 0.5;
-  // A source without extent gets a mirror line of unit length.
-  if (!(length * length > 0.0) || !std::isfinite(length * length)) {
-    length = 1.0;
-  }
-  Point far = p;
-  far.x = p.x + length;
-  far.y = p.y;
-  const Segment line = makeSegment(p, far);
-  mirror(source.outer, line);
-  for (RadiusPolyline& hole : source.holes) {
-    mirror(hole, line);
-  }
-  Point label{source.nameLabel.x, source.nameLabel.y};
-  mirrorInPlace(label, line);
-  source.nameLabel.x = label.x;
-  source.nameLabel.y = label.y;
-  mirrorInPlace(source.refPoint, line);
+  const Segment line =
+      detail::turnOverShape(source, p, polylineToRegion(source.outer, source.chordTol).bbox);
   // The centroid follows the outline, as it does under translate and rotate.
   mirrorInPlace(source.centroid, line);
-  source.rotation = -source.rotation;
-  source.turnedOver = !source.turnedOver;
 }
 
 }  // namespace tarn

@@ -50,4 +50,10 @@ Point mirrorAcross(const Point& p, const Segment& s) {
   return result;
 }
 
+void mirrorInPlace(Point& p, const Segment& s) {
+  const Point m = mirrorAcross(p, s);
+  p.x = m.x;
+  p.y = m.y;
+}
+
 }  // namespace tarn

@@ -25,6 +25,15 @@ void rotateAbout(Point& p, const Point& centre, double angle);
 // Reflection across the line of s; the result has the default tolerance. A
 // segment of zero length has no line and leaves the point where it is.
 Point mirrorAcross(const Point& p, const Segment& s);
+// mirrorAcross in place; p keeps its own tolerance.
+void mirrorInPlace(Point& p, const Segment& s);
+
+// Moves anything with x and y (a Point, a label's insertion point) by dx, dy.
+template <class XY>
+void translateXY(XY& p, double dx, double dy) {
+  p.x += dx;
+  p.y += dy;
+}
 
 using PointChain = SentinelList<Point>;
 

@@ -8,6 +8,22 @@
 #include "geometry/texts.h"
 
 namespace tarn {
+namespace {
+
+// Sum over the edges of (y_i + y_i+1) * (x_i+1 - x_i) / 2: positive clockwise.
+double clockwiseArea(const Region& region) {
+  const std::vector<Point>& v = region.points;
+  const std::size_t n = v.size();
+  double sum = 0.0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const Point& p = v[i];
+    const Point& q = v[i + 1 == n ? 0 : i + 1];
+    sum += (p.y + q.y) * (q.x - p.x) * 0.5;
+  }
+  return sum;
+}
+
+}  // namespace
 
 Region& Region::operator=(const Region& other) {
   if (other.points.empty()) {
@@ -56,28 +72,13 @@ BBox computeBBox(Region& region) {
 }
 
 double computeArea(Region& region) {
-  const std::vector<Point>& v = region.points;
-  const std::size_t n = v.size();
-  double sum = 0.0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const Point& p = v[i];
-    const Point& q = v[i + 1 == n ? 0 : i + 1];
-    sum += (p.y + q.y) * (q.x - p.x) * 0.5;
-  }
-  region.area = std::fabs(sum);
+  region.area = std::fabs(clockwiseArea(region));
   return region.area;
 }
 
+// Each term of the clockwise sum is the exact negative of (x_i - x_i+1) / 2 * (y_i + y_i+1).
 bool isCounterClockwise(const Region& region) {
-  const std::vector<Point>& v = region.points;
-  const std::size_t n = v.size();
-  double sum = 0.0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const Point& p = v[i];
-    const Point& q = v[i + 1 == n ? 0 : i + 1];
-    sum += (p.x - q.x) * 0.5 * (q.y + p.y);
-  }
-  return sum > 0.0;
+  return clockwiseArea(region) < 0.0;
 }
 
 Point computeCentroid(const Region& region) {
@@ -131,28 +132,35 @@ Point nearestVertex(const Region& region, const Point& p) {
   return region.points[best];
 }
 
-void translate(Region& region, double dx, double dy) {
-  for (Point& p : region.points) {
-    p.x += dx;
-    p.y += dy;
-  }
-  region.bbox.xmin += dx;
-  region.bbox.xmax += dx;
-  region.bbox.ymin += dy;
-  region.bbox.ymax += dy;
+void translate(BBox& box, double dx, double dy) {
+  box.xmin += dx;
+  box.xmax += dx;
+  box.ymin += dy;
+  box.ymax += dy;
 }
 
-void rotate(Region& region, const Point& centre, double angle) {
+void translate(Region& region, double dx, double dy) {
+  for (Point& p : region.points) {
+    translateXY(p, dx, dy);
+  }
+  translate(region.bbox, dx, dy);
+}
+
+void rotatePoints(std::vector<Point>& points, const Point& centre, double angle) {
   const double cx = centre.x;
   const double cy = centre.y;
   const double c = std::cos(angle);
   const double s = std::sin(angle);
-  for (Point& p : region.points) {
+  for (Point& p : points) {
     const double x = p.x - cx;
     const double y = p.y - cy;
     p.x = c * x - s * y + cx;
     p.y = s * x + c * y + cy;
   }
+}
+
+void rotate(Region& region, const Point& centre, double angle) {
+  rotatePoints(region.points, centre, angle);
   computeBBox(region);
 }
 

@@ -48,7 +48,10 @@ bool isCounterClockwise(const Region& region);
 Point computeCentroid(const Region& region);
 // The lowest index wins on equal distances; (0, 0) without vertices.
 Point nearestVertex(const Region& region, const Point& p);
+void translate(BBox& box, double dx, double dy);
 void translate(Region& region, double dx, double dy);
+// Radians, counter-clockwise positive (also for the vertices of RadiusPolylines).
+void rotatePoints(std::vector<Point>& points, const Point& centre, double angle);
 // Radians, counter-clockwise positive; recomputes the bbox.
 void rotate(Region& region, const Point& centre, double angle);
 // Reflects every vertex across the line of s (the orientation flips).

@@ -76,30 +76,22 @@ void DxfWriter::endFile() {
 }
 
 void DxfWriter::line(int layer, const Point& from, const Point& to) {
-  put("LINE");
-  put(kCodeLayer);
-  put(layer);
-  put(kCodeX);
-  put(from.x);
-  put(kCodeY);
-  put(from.y);
-  put(kCodeZ);
-  put(kFlatZ);
-  put(kCodeX2);
-  put(to.x);
-  put(kCodeY2);
-  put(to.y);
-  put(kCodeZ2);
-  put(kFlatZ);
-  put(kCodeType);
+  lineEntity(layer, std::nullopt, from, to);
 }
 
 void DxfWriter::colouredLine(int layer, int colour, const Point& from, const Point& to) {
+  lineEntity(layer, colour, from, to);
+}
+
+void DxfWriter::lineEntity(int layer, std::optional<int> colour, const Point& from,
+                           const Point& to) {
   put("LINE");
   put(kCodeLayer);
   put(layer);
-  put(kCodeColour);
-  put(colour);
+  if (colour) {
+    put(kCodeColour);
+    put(*colour);
+  }
   put(kCodeX);
   put(from.x);
   put(kCodeY);

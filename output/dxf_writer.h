@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -45,6 +46,8 @@ class DxfWriter {
   void point(int layer, const Point& p);
 
  private:
+  // LINE, with group 62 only when there is a colour.
+  void lineEntity(int layer, std::optional<int> colour, const Point& from, const Point& to);
   void put(std::string_view line);
   void put(int value);
   void put(double value);

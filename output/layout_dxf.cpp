@@ -17,32 +17,22 @@ namespace {
 constexpr std::size_t kTextBuffer = 100;     // bytes, the terminating zero included
 constexpr double kTextHeightDivisor = 50.0;  // text height = plate width / 50
 
-const PartSource* findSource(const PackingJob& job, int id) {
-  for (const PartSource& source : job.sources) {
-    if (source.id == id) {
-      return &source;
-    }
+// A placed Part or PartSource: its outlines in the working copy's colour, then its name.
+template <class Shape>
+void writePlaced(DxfWriter& dxf, const Shape& placed, const Part& workingCopy) {
+  const int colour = workingCopy.turnedOver ? kTurnedOverColour : kUprightColour;
+  writeColouredOutline(dxf, kOutlineLayer, colour, placed.outer);
+  for (const auto& hole : placed.holes) {
+    writeColouredOutline(dxf, kOutlineLayer, colour, hole);
   }
-  return nullptr;
-}
-
-int outlineColour(const Part& workingCopy) {
-  return workingCopy.turnedOver ? kTurnedOverColour : kUprightColour;
+  dxf.text(kNameLayer, placed.nameLabel);
 }
 
 void writeSources(const PackingJob& job, DxfWriter& dxf) {
   for (const PartSource& source : job.sources) {
-    const Part* workingCopy = findWorkingCopy(job, source.id);
-    if (workingCopy == nullptr) {
-      continue;
+    if (const Part* workingCopy = findWorkingCopy(job, source.id)) {
+      writePlaced(dxf, placedSource(source, *workingCopy), *workingCopy);
     }
-    const PartSource placed = placedSource(source, *workingCopy);
-    const int colour = outlineColour(*workingCopy);
-    writeColouredOutline(dxf, kOutlineLayer, colour, placed.outer);
-    for (const RadiusPolyline& hole : placed.holes) {
-      writeColouredOutline(dxf, kOutlineLayer, colour, hole);
-    }
-    dxf.text(kNameLayer, placed.nameLabel);
   }
 }
 
@@ -53,17 +43,9 @@ void writeTruePartsWithoutSource(const PackingJob& job, DxfWriter& dxf) {
     if (findSource(job, truePart.id) != nullptr) {
       continue;
     }
-    const Part* workingCopy = findWorkingCopy(job, truePart.id);
-    if (workingCopy == nullptr) {
-      continue;
+    if (const Part* workingCopy = findWorkingCopy(job, truePart.id)) {
+      writePlaced(dxf, placedPart(truePart, *workingCopy), *workingCopy);
     }
-    const Part placed = placedPart(truePart, *workingCopy);
-    const int colour = outlineColour(*workingCopy);
-    writeColouredOutline(dxf, kOutlineLayer, colour, placed.outer);
-    for (const Region& hole : placed.holes) {
-      writeColouredOutline(dxf, kOutlineLayer, colour, hole);
-    }
-    dxf.text(kNameLayer, placed.nameLabel);
   }
 }
 

@@ -8,15 +8,6 @@ namespace tarn {
 
 namespace {
 
-const PartSource* findSource(const PackingJob& job, int id) {
-  for (const PartSource& source : job.sources) {
-    if (source.id == id) {
-      return &source;
-    }
-  }
-  return nullptr;
-}
-
 const Part* findTruePart(const PackingJob& job, int id) {
   for (const Part& part : job.trueParts) {
     if (part.id == id) {

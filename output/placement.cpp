@@ -28,6 +28,15 @@ const Part* findWorkingCopy(const PackingJob& job, int id) {
   return nullptr;
 }
 
+const PartSource* findSource(const PackingJob& job, int id) {
+  for (const PartSource& source : job.sources) {
+    if (source.id == id) {
+      return &source;
+    }
+  }
+  return nullptr;
+}
+
 Part placedPart(const Part& truePart, const Part& workingCopy) {
   Part copy(truePart);
   applyPlacement(copy, workingCopy);
