@@ -82,40 +82,31 @@ class PartnerSearch {
   std::optional<Pairing> bestPairing(double threshold, const Part& laidOutPart);
 
  private:
-  const std::vector<Part>& spotTurns();
-  const std::vector<Part>& pairTurns();
+  // The quarter turns, then (when allowed) those of the copy turned over about
+  // the line through `mirrorAt`; prepared once per search.
+  const std::vector<Part>& quarterTurns(MirrorAt mirrorAt);
 
   PackingJob& job_;
   const Part& part_;
   const FitTester tester_;
-  std::vector<Part> spotTurns_;
-  std::vector<Part> pairTurns_;
+  std::vector<Part> turns_[2];  // by MirrorAt
   std::optional<double> packedLength_;
   std::optional<Part> trial_;
 };
 
-const std::vector<Part>& PartnerSearch::spotTurns() {
-  if (spotTurns_.empty()) {
-    addQuarterTurns(part_, false, MirrorAt::Centroid, spotTurns_);
+const std::vector<Part>& PartnerSearch::quarterTurns(MirrorAt mirrorAt) {
+  std::vector<Part>& prepared = turns_[static_cast<std::size_t>(mirrorAt)];
+  if (prepared.empty()) {
+    addQuarterTurns(part_, false, mirrorAt, prepared);
     if (job_.params.allowTurnover) {
-      addQuarterTurns(part_, true, MirrorAt::Centroid, spotTurns_);
+      addQuarterTurns(part_, true, mirrorAt, prepared);
     }
   }
-  return spotTurns_;
-}
-
-const std::vector<Part>& PartnerSearch::pairTurns() {
-  if (pairTurns_.empty()) {
-    addQuarterTurns(part_, false, MirrorAt::RefPoint, pairTurns_);
-    if (job_.params.allowTurnover) {
-      addQuarterTurns(part_, true, MirrorAt::RefPoint, pairTurns_);
-    }
-  }
-  return pairTurns_;
+  return prepared;
 }
 
 std::optional<BesideSpot> PartnerSearch::bestSpot(const Part& laidOutPart) {
-  const std::vector<Part>& turns = spotTurns();
+  const std::vector<Part>& turns = quarterTurns(MirrorAt::Centroid);
   std::optional<BesideSpot> best;
   double bx = kFarAway;
   double by = kFarAway;
@@ -164,7 +155,7 @@ std::optional<Pairing> PartnerSearch::bestPairing(double threshold, const Part& 
   std::optional<Pairing> best;
   double bestScore = kNoScore;
   double bestX = kFarAway;
-  for (const Part& turn : pairTurns()) {
+  for (const Part& turn : quarterTurns(MirrorAt::RefPoint)) {
     if (!trial_) {
       trial_.emplace(turn);
     } else {
