@@ -1,9 +1,8 @@
 #pragma once
 
 #include <initializer_list>
-#include <memory>
+#include <iterator>
 #include <sstream>
-#include <utility>
 #include <vector>
 
 #include "app/packing_job.h"
@@ -14,28 +13,20 @@
 
 namespace tarn::test {
 
-using Outline = std::vector<std::pair<double, double>>;
-
-inline Region outlineRegion(const Outline& outline) {
-  std::vector<Point> points;
-  for (const auto& [x, y] : outline) {
-    Point p;
-    p.x = x;
-    p.y = y;
-    points.push_back(p);
-  }
-  Region region;
-  setPoints(region, points);
-  return region;
-}
+using Outline = std::vector<Point>;
 
 inline Part makePart(const Outline& outer, std::initializer_list<Outline> holes = {}) {
+  const auto region = [](const Outline& outline) {
+    Region result;
+    setPoints(result, outline);
+    return result;
+  };
   RegionList holeList;
   for (const Outline& hole : holes) {
-    holeList.insert(outlineRegion(hole));
+    holeList.insert(region(hole));
   }
   Part part;
-  setGeometry(part, outlineRegion(outer), holeList);
+  setGeometry(part, region(outer), holeList);
   return part;
 }
 
@@ -47,42 +38,41 @@ inline Part rectanglePart(double x, double y, double w, double h) {
   return makePart(rectangle(x, y, w, h));
 }
 
-inline Point at(double x, double y) {
-  Point p;
-  p.x = x;
-  p.y = y;
-  return p;
+// Waiting and selected: the box's top left corner at (x, 0), right of the plate.
+inline Part parked(const Outline& outline, double x = 10000) {
+  Part part = makePart(outline);
+  translate(part, x - part.bbox.xmin, -part.bbox.ymax);
+  part.selected = true;
+  return part;
+}
+
+// Legs below a bar: area 50,000 in a 300 x 250 box; the anchor (50, 125) lies on
+// the box's middle line, 31.25 below the centroid.
+inline Outline archShape(double notchLeft = 50, double notchRight = 250, double width = 300) {
+  return {{0, 0},          {notchLeft, 0}, {notchLeft, 125}, {notchRight, 125},
+          {notchRight, 0}, {width, 0},     {width, 250},     {0, 250}};
 }
 
 // A job on a plate of the given size with its own error stream.
 struct TestJob {
-  explicit TestJob(double length = 6000.0, double width = 4000.0, double distance = 30.0)
-      : job(std::make_unique<PackingJob>(report)) {
-    job->params.plateLength = length;
-    job->params.plateWidth = width;
-    setPlateSize(*job, length, width);
-    resetPlateExtents(*job);
-    job->params.packingPointDistance = distance;
+  explicit TestJob(double length = 6000.0, double width = 4000.0, double distance = 30.0) {
+    job.params = {.plateLength = length, .plateWidth = width, .packingPointDistance = distance};
+    setPlateSize(job, length, width);
+    resetPlateExtents(job);
   }
 
   // The parts are walked in the order given.
-  void add(std::initializer_list<Part> parts) {
-    std::vector<Part> ordered(parts);
-    for (auto it = ordered.rbegin(); it != ordered.rend(); ++it) {
-      job->workingParts.insert(*it);
+  void add(const std::vector<Part>& parts) {
+    for (auto it = parts.rbegin(); it != parts.rend(); ++it) {
+      job.workingParts.insert(*it);
     }
   }
 
-  Part& part(int index) {
-    auto it = job->workingParts.begin();
-    std::advance(it, index);
-    return *it;
-  }
-
-  bool laidOut(const Part& p) const { return withinRect(p, job->plateExtents); }
+  Part& part(int index) { return *std::next(job.workingParts.begin(), index); }
+  bool laidOut(const Part& p) const { return withinRect(p, job.plateExtents); }
 
   std::ostringstream report;
-  std::unique_ptr<PackingJob> job;
+  PackingJob job{report};
 };
 
 }  // namespace tarn::test
