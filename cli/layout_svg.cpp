@@ -6,8 +6,10 @@
 #include <sstream>
 #include <string_view>
 
+#include "cli/summary.h"
 #include "cli/text_encoding.h"
 #include "geometry/part_source.h"
+#include "output/dxf_writer.h"
 #include "output/placement.h"
 
 namespace tarn::cli {
@@ -30,15 +32,6 @@ constexpr double kCaptionHeightRatio = 0.03;  // of the plate width, and at leas
 constexpr double kMinCaptionHeightPx = 14.0;  // ...this many pixels of the picture
 constexpr double kNameWidthPerChar = 0.75;    // of the font size, a sans-serif face with room
 constexpr double kMinNamePx = 4.0;            // smaller names are left out
-
-const PartSource* findSource(const PackingJob& job, int id) {
-  for (const PartSource& source : job.sources) {
-    if (source.id == id) {
-      return &source;
-    }
-  }
-  return nullptr;
-}
 
 std::string number(double value) {
   char buffer[64];
@@ -111,18 +104,11 @@ struct Extent {
 
 std::string captionText(const PackingJob& job, const LayoutSummary& summary) {
   std::ostringstream caption;
-  char buffer[160];
-  std::snprintf(buffer, sizeof buffer, "Plate %g x %g mm  |  Packed length %g mm  |  ",
-                job.params.plateLength, job.params.plateWidth, summary.packedLength);
-  caption << buffer;
-  if (summary.utilisation) {
-    std::snprintf(buffer, sizeof buffer, "Utilisation %.2f %%", *summary.utilisation * 100.0);
-    caption << buffer;
-  } else {
-    caption << "Utilisation unknown";
-  }
-  caption << "  |  " << summary.packedCount << " of " << job.workingParts.count()
-          << " parts packed";
+  caption << "Plate " << formatNumber(job.params.plateLength) << " x "
+          << formatNumber(job.params.plateWidth) << " mm  |  Packed length "
+          << formatNumber(summary.packedLength) << " mm  |  Utilisation "
+          << utilisationText(summary) << "  |  " << summary.packedCount << " of "
+          << job.workingParts.count() << " parts packed";
   return caption.str();
 }
 

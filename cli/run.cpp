@@ -35,27 +35,20 @@ namespace {
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
 // Installs a hook for the life of the scope and puts the previous one back.
-class NoticeScope {
+template <class Hook, Hook (*install)(Hook)>
+class HookScope {
  public:
-  explicit NoticeScope(NoticeHook hook) : previous_(setNoticeHook(std::move(hook))) {}
-  ~NoticeScope() { setNoticeHook(std::move(previous_)); }
-  NoticeScope(const NoticeScope&) = delete;
-  NoticeScope& operator=(const NoticeScope&) = delete;
+  explicit HookScope(Hook hook) : previous_(install(std::move(hook))) {}
+  ~HookScope() { install(std::move(previous_)); }
+  HookScope(const HookScope&) = delete;
+  HookScope& operator=(const HookScope&) = delete;
 
  private:
-  NoticeHook previous_;
+  Hook previous_;
 };
 
-class ProgressScope {
- public:
-  explicit ProgressScope(ProgressHook hook) : previous_(setProgressHook(std::move(hook))) {}
-  ~ProgressScope() { setProgressHook(std::move(previous_)); }
-  ProgressScope(const ProgressScope&) = delete;
-  ProgressScope& operator=(const ProgressScope&) = delete;
-
- private:
-  ProgressHook previous_;
-};
+using NoticeScope = HookScope<NoticeHook, setNoticeHook>;
+using ProgressScope = HookScope<ProgressHook, setProgressHook>;
 
 // One line on the terminal, redrawn in place at most every kProgressInterval.
 class ProgressLine {

@@ -6,23 +6,27 @@
 #include "cli/options.h"
 #include "cli/text_encoding.h"
 #include "geometry/predicates.h"
+#include "output/dxf_writer.h"
 
 namespace tarn::cli {
 
+std::string utilisationText(const LayoutSummary& summary) {
+  if (!summary.utilisation) {
+    return "unknown";
+  }
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.2f %%", *summary.utilisation * 100.0);
+  return buffer;
+}
+
 std::string summaryLine(const PackingJob& job, const LayoutSummary& summary,
                         const RunFacts& facts) {
-  char buffer[256];
-  std::snprintf(buffer, sizeof buffer, "%d parts loaded, %d packed, packed length %g mm, ",
-                job.workingParts.count(), summary.packedCount, summary.packedLength);
-  std::string line = buffer;
-  if (summary.utilisation) {
-    std::snprintf(buffer, sizeof buffer, "utilisation %.2f %%", *summary.utilisation * 100.0);
-    line += buffer;
-  } else {
-    line += "utilisation unknown";
-  }
-  std::snprintf(buffer, sizeof buffer, ", layout time %.2f s", facts.layoutSeconds);
-  return line + buffer;
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.2f s", facts.layoutSeconds);
+  return std::to_string(job.workingParts.count()) + " parts loaded, " +
+         std::to_string(summary.packedCount) + " packed, packed length " +
+         formatNumber(summary.packedLength) + " mm, utilisation " + utilisationText(summary) +
+         ", layout time " + seconds;
 }
 
 nlohmann::ordered_json summaryJson(const PackingJob& job, const LayoutSummary& summary,

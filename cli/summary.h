@@ -18,6 +18,9 @@ struct RunFacts {
   std::vector<std::string> warnings;  // the core's notices, in order, UTF-8
 };
 
+// "71.35 %", or "unknown" without a packed length.
+std::string utilisationText(const LayoutSummary& summary);
+
 // "46 parts loaded, 46 packed, packed length 1532.4 mm, utilisation 71.35 %,
 // layout time 2.84 s"
 std::string summaryLine(const PackingJob& job, const LayoutSummary& summary, const RunFacts& facts);

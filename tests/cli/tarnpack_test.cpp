@@ -1,0 +1,422 @@
+// tarnpack's pieces in process; then the built tool end to end, its files read
+// apart from the core: the bundled examples, summary, warnings, progress, failures.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "app/job_operations.h"
+#include "cli/layout_svg.h"
+#include "cli/options.h"
+#include "cli/text_encoding.h"
+#include "library/library_loader.h"
+#include "output/layout_summary.h"
+#include "support/test_support.h"
+
+namespace tarn::test {
+namespace {
+
+struct ProcessResult {
+  int status = -1;  // exit status, -1 when the program did not exit normally
+  std::string out;
+  std::string err;  // empty on a terminal, where both outputs share `out`
+};
+
+// The built tarnpack in the current directory, its input empty, its outputs
+// captured apart or on a pseudo-terminal (through util-linux's `script`).
+ProcessResult runTarnpack(const std::vector<std::string>& args, bool onTerminal = false) {
+  // Single quotes keep every byte but the quote itself, which is spliced in.
+  const auto quoted = [](const std::string& arg) {
+    std::string text = "'";
+    for (const char c : arg) {
+      text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return text + "'";
+  };
+  std::string command = quoted(TARNPACK_PATH);
+  for (const std::string& arg : args) {
+    command += ' ' + quoted(arg);
+  }
+  const std::string out = std::filesystem::absolute(".tarnpack-out").string();
+  const std::string err = std::filesystem::absolute(".tarnpack-err").string();
+  command = onTerminal ? "script -qec " + quoted(command) + " /dev/null </dev/null >" +
+                             quoted(out) + " 2>&1"
+                       : command + " </dev/null >" + quoted(out) + " 2>" + quoted(err);
+  const int status = std::system(command.c_str());
+  ProcessResult result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readBytes(out),
+                       onTerminal ? "" : readBytes(err)};
+  std::filesystem::remove(out);
+  std::filesystem::remove(err);
+  return result;
+}
+
+// The number written right after the first `key` in `text`; NaN without one.
+double numberAfter(const std::string& text, const std::string& key) {
+  const std::size_t at = text.find(key);
+  return at == std::string::npos ? NAN : std::strtod(text.c_str() + at + key.size(), nullptr);
+}
+
+using XY = std::complex<double>;  // x + iy
+using Edge = std::pair<XY, XY>;
+
+// One part of the layout picture in plate millimetres (y up): the edges of
+// its outline and holes, arcs sampled every 2 degrees, and their box.
+struct DrawnPart {
+  int id = -1;
+  std::vector<Edge> edges;
+  double xmin = 1e300, xmax = -1e300, ymin = 1e300, ymax = -1e300;
+
+  void add(XY from, XY to) {
+    edges.emplace_back(from, to);
+    xmin = std::min({xmin, from.real(), to.real()});
+    xmax = std::max({xmax, from.real(), to.real()});
+    ymin = std::min({ymin, from.imag(), to.imag()});
+    ymax = std::max({ymax, from.imag(), to.imag()});
+  }
+
+  // The shorter arc of radius r; its centre lies left of a counter-clockwise chord.
+  void addArc(XY from, XY to, double r, bool clockwise) {
+    const double side = clockwise ? -1.0 : 1.0;
+    const XY chord = to - from;
+    const double h = std::sqrt(std::max(0.0, r * r - std::norm(chord) / 4.0));
+    const XY c = (from + to) / 2.0 + XY(0.0, side * h) * chord / std::abs(chord);
+    const double a0 = std::arg(from - c);
+    double turn = std::arg(to - c) - a0;
+    turn += turn * side < 0.0 ? side * 2.0 * M_PI : 0.0;
+    const int pieces = static_cast<int>(std::ceil(std::abs(turn) * 90.0 / M_PI));
+    for (int i = 1; i < pieces; ++i) {
+      add(from, c + std::polar(r, a0 + turn * i / pieces));
+      from = edges.back().second;
+    }
+    add(from, to);
+  }
+};
+
+// The <path data-id="N" ... d="Mx,y L x,y A r,r 0 0 sweep x,y Z"> outlines of
+// the picture tarnpack writes; its y points down, so sweep 1 turns clockwise.
+std::vector<DrawnPart> readPictureParts(const std::string& svg) {
+  std::vector<DrawnPart> parts;
+  const std::string tag = "<path data-id=\"";
+  for (std::size_t at = svg.find(tag); at != std::string::npos; at = svg.find(tag, at + 1)) {
+    DrawnPart& part = parts.emplace_back();
+    part.id = std::atoi(svg.c_str() + at + tag.size());
+    const std::size_t d = svg.find(" d=\"", at) + 4;
+    std::istringstream path(svg.substr(d, svg.find('"', d) - d));
+    XY start, pen;
+    for (std::string token; path >> token;) {
+      std::string radius, rotation, large, sweep;
+      if (token[0] == 'A') {
+        radius = token.substr(1);
+        path >> rotation >> large >> sweep >> token;
+      }
+      double x = start.real(), y = -start.imag();  // Z closes the loop
+      std::sscanf(token.c_str() + (token[0] < 'A' ? 0 : 1), "%lf,%lf", &x, &y);
+      const XY to(x, -y);
+      if (token[0] == 'M') {
+        start = to;
+      } else if (!radius.empty()) {
+        part.addArc(pen, to, std::atof(radius.c_str()), sweep == "1");
+      } else {
+        part.add(pen, to);
+      }
+      pen = to;
+    }
+  }
+  return parts;
+}
+
+// The smallest distance between the material of two parts, at most `limit`:
+// 0 when edges cross or a vertex of one lies in the other's material (inside
+// an odd number of its loops). A part in a hole is apart.
+double materialGap(const DrawnPart& a, const DrawnPart& b, double limit) {
+  const auto inMaterial = [](const DrawnPart& part, XY p) {
+    bool inside = false;
+    for (const auto& [u, w] : part.edges) {
+      inside ^= (u.imag() > p.imag()) != (w.imag() > p.imag()) &&
+                std::imag(std::conj(w - u) * (p - u)) * (w.imag() - u.imag()) > 0.0;
+    }
+    return inside;
+  };
+  if (inMaterial(b, a.edges.front().first) || inMaterial(a, b.edges.front().first)) {
+    return 0.0;
+  }
+  const auto side = [](XY p, const Edge& g) {
+    return std::imag(std::conj(g.second - g.first) * (p - g.first));
+  };
+  const auto toEdge = [](XY p, const Edge& g) {
+    const XY d = g.second - g.first;
+    const double t = std::clamp(
+        std::real((p - g.first) * std::conj(d)) / std::max(std::norm(d), 1e-300), 0.0, 1.0);
+    return std::abs(p - g.first - t * d);
+  };
+  double best = limit;
+  for (const Edge& e : a.edges) {
+    // Only the edges that come within `best` of the other part's box.
+    const auto [low, high] = std::minmax({e.first.real(), e.second.real()});
+    const auto [bottom, top] = std::minmax({e.first.imag(), e.second.imag()});
+    if (low > b.xmax + best || high < b.xmin - best || bottom > b.ymax + best ||
+        top < b.ymin - best) {
+      continue;
+    }
+    for (const Edge& f : b.edges) {
+      const bool cross =
+          side(f.first, e) * side(f.second, e) < 0.0 && side(e.first, f) * side(e.second, f) < 0.0;
+      best = std::min({best, cross ? 0.0 : toEdge(e.first, f), toEdge(e.second, f),
+                       toEdge(f.first, e), toEdge(f.second, e)});
+    }
+  }
+  return best;
+}
+
+std::string fixture(const std::string& name) {
+  return dataPath("cli/" + name).string();
+}
+
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(DetectLibraryFormat, NameThenContentDecide) {
+  const std::tuple<const char*, const char*, LibraryFormat> cases[] = {
+      {"job.PRESRC", "NAME P\n", LibraryFormat::PreSrcFile},  // by its name, any case
+      {"a.dat", "Plate length:1\r\nNAME P\r\n", LibraryFormat::TextLibrary},
+      {"b.dat", "header\n#end", LibraryFormat::TextLibrary},
+      {"c.lst", "parts NAME\nname P\n#END\n", LibraryFormat::PartListFile},
+      {"d.preSrc.txt", "", LibraryFormat::PartListFile},
+  };
+  ScratchDir scratch;
+  for (const auto& [file, content, expected] : cases) {
+    writeBytes(file, content);
+    EXPECT_EQ(cli::detectLibraryFormat(file), expected) << file;
+  }
+}
+
+TEST(ToUtf8, KeepsUtf8AndDecodesGbkIntoValidUtf8) {
+  EXPECT_EQ(cli::toUtf8("加强板"), "加强板");
+  EXPECT_EQ(cli::toUtf8("SQ-\xbc\xd3\xc7\xbf\xb0\xe5"), "SQ-加强板");
+  EXPECT_EQ(cli::toUtf8("A\xff"), "A\xef\xbf\xbd");  // a byte GBK has not
+  EXPECT_EQ(cli::toUtf8("P\xbc"), "P\xef\xbf\xbd");  // GBK cut at the end
+  // Overlong forms and surrogates are not UTF-8; whatever they decode to is.
+  for (const std::string bytes : {"\xc0\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "\x80"}) {
+    EXPECT_FALSE(cli::isValidUtf8(bytes));
+    EXPECT_TRUE(cli::isValidUtf8(cli::toUtf8(bytes)));
+  }
+}
+
+TEST(LayoutSvg, DrawsArcsAsTheyTurnWithTheWindowColoursAndEscapedNames) {
+  std::ostringstream errors;
+  PackingJob job{errors};
+  openLibrary(job, fixture("quarter_disc.txt"), nullptr, LibraryFormat::TextLibrary);
+  const auto picture = [&job] { return cli::LayoutSvg(job, SummariseLayout(job)); };
+  job.workingParts.front().nameLabel.text = "A&B<\xbc\xd3>\"'\x01";
+  const std::string svg = picture();
+  EXPECT_NE(svg.find(">A&amp;B&lt;加&gt;&quot;&apos; </text>"), std::string::npos) << svg;
+  // Counter-clockwise on the plate is clockwise on the y-down picture.
+  EXPECT_TRUE(std::regex_search(svg, std::regex("stroke=\"#00ff00\" d=\"[^\"]* A100,100 0 0 0 ")));
+  SelectAll(job);
+  TurnOverFirstSelected(job);
+  EXPECT_TRUE(std::regex_search(picture(), std::regex("stroke=\"#ff0000\" .* A100,100 0 0 1 ")));
+  SelectNone(job);
+  EXPECT_NE(picture().find("stroke=\"#ffff00\""), std::string::npos);
+}
+
+// The overlap check of the end-to-end runs must see what it is meant to see.
+TEST(MaterialGap, TellsCrossingTouchingHoledAndNestedParts) {
+  const auto drawn = [](const std::string& path) {
+    return readPictureParts("<path data-id=\"7\" d=\"" + path + "\"/>").at(0);
+  };
+  // Paths as the picture writes them, y down; a 100 mm frame with a 60 mm hole.
+  const DrawnPart frame =
+      drawn("M0,0 L100,0 L100,-100 L0,-100 Z M20,-20 L80,-20 L80,-80 L20,-80 Z");
+  const DrawnPart disc = drawn("M0,-0 L100,-0 A100,100 0 0 0 0,-100 Z");  // a quarter
+  const std::tuple<const DrawnPart&, std::string, double> cases[] = {
+      {frame, "M90,-90 L140,-90 L140,-140 Z", 0.0},             // corners cross
+      {frame, "M-10,-40 L110,-40 L110,-50 L-10,-50 Z", 0.0},    // a bar across, no vertex inside
+      {frame, "M100,0 L150,0 L150,-50 Z", 0.0},                 // edges touch
+      {frame, "M5,-5 L15,-5 L15,-15 Z", 0.0},                   // inside the material
+      {frame, "M30,-30 L70,-30 L70,-70 Z", 10.0},               // inside the hole
+      {disc, "M60,-60 L61,-60 L61,-61 Z", 0.0},                 // under the arc
+      {disc, "M75,-75 L76,-75 L76,-76 Z", 75 * M_SQRT2 - 100},  // beyond it
+  };
+  for (const auto& [part, path, gap] : cases) {
+    EXPECT_NEAR(materialGap(part, drawn(path), 50.0), gap, 0.02) << path;
+    EXPECT_NEAR(materialGap(drawn(path), part, 50.0), gap, 0.02) << path;
+  }
+}
+
+TEST(TarnpackExamples, EachFormatWritesAgreeingFilesWithThePartsApart) {
+  const std::tuple<const char*, const char*, const char*, std::size_t, const char*> examples[] = {
+      {"brackets.txt", "all", "text", 46, "CLIP-120x50-6"},
+      {"brackets.txt", "multi", "text", 46, "BASE-900x600-1"},
+      {"flanges.preSrc", "all", "presrc", 36, "加强板-A"},  // GBK in the file
+      {"panels.lst", "all", "list", 23, "GUSSET-400-1"},
+  };
+  // Report.txt and the drawing write 6 significant digits.
+  const auto expectSixDigits = [](double written, double exact) {
+    EXPECT_NEAR(written, exact, std::abs(exact) * 5e-6 + 1e-9);
+  };
+  for (const auto& [library, layout, format, count, oneName] : examples) {
+    SCOPED_TRACE(std::string(library) + " --layout " + layout);
+    ScratchDir scratch;
+    const ProcessResult run =
+        runTarnpack({sourcePath(std::string("examples/") + library).string(), "--layout", layout,
+                     "--json", "--out", "out", "--error-report", "errors.txt"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");  // no warnings, and no progress line off a terminal
+
+    const nlohmann::json summary = nlohmann::json::parse(run.out);
+    EXPECT_EQ(summary["format"], format);
+    ASSERT_EQ(summary["parts"].size(), count);
+    std::vector<bool> packed;
+    double packedArea = 0.0;
+    for (const auto& part : summary["parts"]) {
+      EXPECT_EQ(part["id"], packed.size());  // by id, every id once
+      packed.push_back(part["packed"]);
+      packedArea += packed.back() ? part["area"].get<double>() : 0.0;
+    }
+    EXPECT_TRUE(contains(run.out, std::string("\"name\": \"") + oneName + '"'));
+    const int packedCount = static_cast<int>(std::count(packed.begin(), packed.end(), true));
+    EXPECT_EQ(summary["packedCount"], packedCount);
+    EXPECT_TRUE(packedCount == static_cast<int>(count) || layout[0] == 'm');
+    const double width = summary["plate"]["width"];
+    const double packedLength = summary["packedLength"];
+    const double utilisation = summary["utilisation"];
+    EXPECT_NEAR(summary["packedArea"].get<double>(), packedArea, packedArea * 1e-12);
+    EXPECT_NEAR(utilisation, packedArea / (packedLength * width), 1e-12);
+
+    const std::string report = readBytes("out/Report.txt");
+    expectSixDigits(numberAfter(report, "Packed length:"), packedLength);
+    expectSixDigits(numberAfter(report, "Packing density:"), utilisation * 100.0);
+    expectSixDigits(numberAfter(report, "Area of all parts:"), packedArea);
+    // "已排样零件数量=" in GBK
+    EXPECT_EQ(numberAfter(report, "\xd2\xd1\xc5\xc5\xd1\xf9\xc1\xe3\xbc\xfe\xca\xfd\xc1\xbf="),
+              packedCount);
+    const std::string drawing = readBytes("out/layout.dxf");
+    expectSixDigits(numberAfter(drawing, "PackingLength="), packedLength);
+    EXPECT_NEAR(numberAfter(drawing, "MaterialUtilization="), utilisation * 100.0, 0.0051);
+    EXPECT_EQ(numberAfter(drawing, "Packed Parts Number="), packedCount);
+    expectSixDigits(numberAfter(drawing, "Packed Parts Area="), packedArea);
+
+    // A real reader takes the picture too, where librsvg's converter is installed.
+    EXPECT_EQ(std::system("! command -v rsvg-convert >/dev/null || rsvg-convert -o out/layout.png "
+                          "out/layout.svg"),
+              0);
+    std::vector<DrawnPart> drawn = readPictureParts(readBytes("out/layout.svg"));
+    ASSERT_EQ(drawn.size(), count);
+    std::erase_if(drawn, [&](const DrawnPart& part) { return !packed.at(part.id); });
+    // The true outlines keep the part gap, less what the chord tolerance (1 mm
+    // on each side) lets an arc bulge past the outline that was nested.
+    const double gap = summary["partGap"];
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+      EXPECT_TRUE(drawn[i].xmin >= 0.0 && drawn[i].xmax <= packedLength + 1.0 + 1e-3 &&
+                  drawn[i].ymin >= -1e-3 && drawn[i].ymax <= width + 1e-3)
+          << drawn[i].id;
+      for (std::size_t j = i + 1; j < drawn.size(); ++j) {
+        EXPECT_GE(materialGap(drawn[i], drawn[j], gap), gap - 2.05)
+            << drawn[i].id << " / " << drawn[j].id;
+      }
+    }
+  }
+}
+
+TEST(TarnpackRun, WarningsReachTheJsonAndStandardErrorProgressOnlyATerminal) {
+  for (const bool quiet : {false, true}) {
+    SCOPED_TRACE(quiet ? "quiet" : "not quiet");
+    ScratchDir scratch;
+    std::vector<std::string> args = {fixture("broken.lst"), "--rn",  "2",     "--ppd", "12.5",
+                                     "--error-report",      "e.txt", "--json"};
+    if (quiet) {
+      args.push_back("--quiet");
+    }
+    const ProcessResult run = runTarnpack(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json summary = nlohmann::json::parse(run.out);
+    EXPECT_EQ(summary["rotationNumber"], 2);
+    EXPECT_EQ(summary["packingPointDistance"], 12.5);
+    ASSERT_EQ(summary["parts"].size(), 1u);
+    EXPECT_EQ(summary["parts"][0]["name"], "GOOD-100x60");
+    ASSERT_EQ(summary["warnings"].size(), 2u);
+    EXPECT_EQ(summary["warnings"][0], "点链表首尾不等，无法构成多边形面域!");
+    EXPECT_TRUE(std::regex_match(summary["warnings"][1].get<std::string>(),
+                                 std::regex("零件\".*open\\.dxf\"读取失败!")));
+    EXPECT_EQ(run.err.empty(), quiet);
+    EXPECT_TRUE(quiet || contains(run.err, "面域! (a contour of a drawing is not closed)\n"));
+    EXPECT_TRUE(quiet || contains(run.err, "失败! (a part drawing could not be read"));
+
+    args[0] = fixture("squares.txt");
+    const ProcessResult onTerminal = runTarnpack(args, true);
+    EXPECT_EQ(contains(onTerminal.out, "laying out: 3 parts tried, 0 waiting"), !quiet);
+  }
+}
+
+TEST(TarnpackRun, AnswersWithTheStatusAndTheSummaryOrTheMessage) {
+  // "@name": tests/data/cli/name. The output: standard output's pattern after
+  // a run, else the text standard error holds after "tarnpack: ".
+  const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
+      {{"squares.txt", "--out", "deep/er/out", "--dxf", "named.dxf", "--export-parts"},
+       0,
+       "3 parts loaded, 3 packed, packed length [0-9.]+ mm, utilisation [0-9]+\\.[0-9]{2} %, "
+       "layout time [0-9]+\\.[0-9]{2} s\n"},
+      {{"squares.txt", "--layout", "none"},
+       0,
+       "3 parts loaded, 0 packed, packed length 0 mm, utilisation unknown, layout time 0.00 s\n"},
+      {{"@empty.txt"},
+       0,
+       "0 parts loaded, 0 packed, packed length 0 mm, utilisation unknown, layout time "
+       "[0-9.]+ s\n"},
+      {{}, 2, "LIBRARY is required"},
+      {{"--rn", "361", "@squares.txt"}, 2, "--rn"},
+      {{"@squares.txt", "--ppd", "0"}, 2, "排样点距离错误!"},
+      {{"missing.txt"}, 1, "零件数据文件读取失败! (cannot read the part library): "},
+      {{"--format", "list", "missing.lst"}, 1, "排样信息文件读取失败! (cannot read the part list"},
+      {{"@zero_plate.txt"}, 1, "包围盒大小为零! (the plate has a zero length"},
+      {{"@squares.txt", "--out", "blocker/out"}, 1, "输出文件夹无法创建! (cannot create or enter"},
+      {{"@squares.txt", "--dxf", "no/such/dir/a.dxf"}, 1, "排样文件输出失败! (cannot write a"},
+      {{"@squares.txt", "--error-report", "blocker/e.txt"}, 1, "排样错误报告文件输出失败! (cannot"},
+  };
+  for (const auto& [given, status, output] : cases) {
+    SCOPED_TRACE(output);
+    ScratchDir scratch;
+    writeBytes("squares.txt", readBytes(fixture("squares.txt")));
+    writeBytes("blocker", "a file where a folder is wanted\n");
+    std::vector<std::string> args;
+    for (const std::string& arg : given) {
+      args.push_back(arg.starts_with('@') ? fixture(arg.substr(1)) : arg);
+    }
+    if (!contains(output, "错误报告")) {
+      args.insert(args.end(), {"--error-report", "e.txt"});
+    }
+    const ProcessResult run = runTarnpack(args);
+    EXPECT_EQ(run.status, status);
+    if (status == 0) {
+      EXPECT_TRUE(std::regex_match(run.out, std::regex(output))) << run.out;
+      EXPECT_EQ(run.err, "");
+      EXPECT_TRUE(std::filesystem::exists("e.txt"));  // relative to where tarnpack started
+    } else {
+      EXPECT_EQ(run.out, "");
+      EXPECT_TRUE(run.err.starts_with("tarnpack: ") && contains(run.err, output)) << run.err;
+      EXPECT_EQ(contains(run.err, "Run with --help"), status == 2) << run.err;
+      EXPECT_FALSE(std::filesystem::exists("layout.dxf"));
+    }
+    for (const char* file : {"named.dxf", "layout.svg", "排样计算时间.txt", "FRAME-60.dxf"}) {
+      EXPECT_EQ(std::filesystem::exists(std::filesystem::path("deep/er/out") / file),
+                given.size() > 2 && given[2] == "deep/er/out")
+          << file;
+    }
+  }
+  EXPECT_EQ(runTarnpack({"--help"}).status, 0);
+}
+
+}  // namespace
+}  // namespace tarn::test
