@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -47,26 +48,106 @@ void switchMode(AppState& state, InteractionMode mode) {
   }
 }
 
-void contactSelected(PackingJob& job, ArrowKey direction) {
-  for (Part& part : job.workingParts) {
-    if (!part.selected) {
-      continue;
-    }
-    switch (direction) {
-      case ArrowKey::Left:
-        ContactLeft(job, part);
-        break;
-      case ArrowKey::Right:
-        ContactRight(job, part);
-        break;
-      case ArrowKey::Up:
-        ContactUp(job, part);
-        break;
-      case ArrowKey::Down:
-        ContactDown(job, part);
-        break;
+// The letters and Packing Kit buttons that only switch the mode.
+constexpr std::pair<char32_t, InteractionMode> kModeLetters[] = {
+    {U'M', InteractionMode::Move},   {U'O', InteractionMode::MoveChecked},
+    {U'P', InteractionMode::Pan},    {U'R', InteractionMode::Rotate},
+    {U'S', InteractionMode::Select}, {U'Z', InteractionMode::ZoomWindow},
+};
+constexpr std::pair<int, InteractionMode> kModeButtons[] = {
+    {kKitPan, InteractionMode::Pan},
+    {kKitZoom, InteractionMode::ZoomWindow},
+    {kKitSelectParts, InteractionMode::Select},
+    {kKitMoveParts, InteractionMode::Move},
+    {kKitRotateParts, InteractionMode::Rotate},
+    {kKitMoveChecked, InteractionMode::MoveChecked},
+};
+constexpr std::pair<int, ArrowKey> kContactButtons[] = {
+    {kKitContactLeft, ArrowKey::Left},
+    {kKitContactRight, ArrowKey::Right},
+    {kKitContactUp, ArrowKey::Up},
+    {kKitContactDown, ArrowKey::Down},
+};
+
+template <class Key, class Value, std::size_t N>
+std::optional<Value> lookUp(const std::pair<Key, Value> (&table)[N], Key key) {
+  for (const auto& [k, value] : table) {
+    if (k == key) {
+      return value;
     }
   }
+  return std::nullopt;
+}
+
+// Indexed by ArrowKey.
+constexpr void (*kContactMoves[])(PackingJob&, Part&) = {ContactLeft, ContactRight, ContactUp,
+                                                         ContactDown};
+
+void contactSelected(PackingJob& job, ArrowKey direction) {
+  for (Part& part : job.workingParts) {
+    if (part.selected) {
+      kContactMoves[static_cast<int>(direction)](job, part);
+    }
+  }
+}
+
+// A or C (or the wheel) in Rotate mode: the selection turns about the rotation centre.
+Effects rotateSelection(AppState& state, double angle) {
+  if (state.mode != InteractionMode::Rotate || !state.job) {
+    return {};
+  }
+  RotateSelected(*state.job, state.rotationCentre, angle);
+  return repaint();
+}
+
+Effects writeAndShowReport(PackingJob& job) {
+  WritePackingReport(job, std::filesystem::path(kReportPath));
+  Effects effects = repaint();
+  effects.showReport = true;
+  return effects;
+}
+
+Effects saveLayoutRequest(const AppState& state) {
+  Effects effects;
+  if (state.job) {
+    effects.fileRequest = FileRequest::SaveLayoutDxf;
+  }
+  return effects;
+}
+
+Effects openPackingKit(AppState& state, Effects effects) {
+  state.packingKitOpen = true;
+  effects.openPackingKit = true;
+  return effects;
+}
+
+// The Packing Kit buttons that work on the job.
+Effects runKitJobButton(AppState& state, PackingJob& job, int id) {
+  switch (id) {
+    case kKitLayout:
+      Layout(job, state.announceLayout);
+      break;
+    case kKitSelectAll:
+      SelectAll(job);
+      break;
+    case kKitSelectNone:
+      SelectNone(job);
+      break;
+    case kKitLayoutAll:
+      LayoutAll(job, true);
+      WritePackingReport(job, std::filesystem::path(kReportPath));
+      break;
+    case kKitPackingReport:
+      return writeAndShowReport(job);
+    case kKitLayoutNext:
+      StageNextPart(job);
+      Layout(job, false);
+      break;
+    case kKitLayoutMultipleSteps:
+      LayoutMultipleSteps(job, state.announceLayout);
+      break;
+  }
+  return repaint();
 }
 
 // One drag step of Move (checked while Shift is held) or MoveChecked.
@@ -196,24 +277,15 @@ Effects runMenuCommand(AppState& state, int id) {
       return openRequest(state, FileRequest::OpenTextLibrary, LibraryFormat::PartListFile);
     case kOpenPreSrcFile:
       return openRequest(state, FileRequest::OpenPreSrc, LibraryFormat::PreSrcFile);
-    case kLayoutInDxf: {
-      Effects effects;
-      if (state.job) {
-        effects.fileRequest = FileRequest::SaveLayoutDxf;
-      }
-      return effects;
-    }
+    case kLayoutInDxf:
+      return saveLayoutRequest(state);
     case kExportParts:
       if (state.job) {
         ExportParts(*state.job);
       }
       return {};
-    case kShowPackingKit: {
-      Effects effects;
-      state.packingKitOpen = true;
-      effects.openPackingKit = true;
-      return effects;
-    }
+    case kShowPackingKit:
+      return openPackingKit(state, {});
     case kShowRenewDialog: {
       Effects effects;
       state.renewDialogOpen = true;
@@ -243,10 +315,7 @@ Effects openLibraryFile(AppState& state, const std::filesystem::path& path, Libr
   state.view = std::move(view);
   state.savedExtent = state.job->plateExtents;
   state.view->initialise(state.clientWidth, state.clientHeight, state.savedExtent);
-  Effects effects = repaint();
-  state.packingKitOpen = true;
-  effects.openPackingKit = true;
-  return effects;
+  return openPackingKit(state, repaint());
 }
 
 Effects writeLayoutFile(AppState& state, const std::filesystem::path& path) {
@@ -269,7 +338,12 @@ Effects typeCharacter(AppState& state, char32_t character, bool shiftHeld) {
     return {};
   }
   PackingJob& job = *state.job;
-  switch (upper(character)) {
+  const char32_t key = upper(character);
+  if (const std::optional<InteractionMode> mode = lookUp(kModeLetters, key)) {
+    switchMode(state, *mode);
+    return repaint();
+  }
+  switch (key) {
     case kEscapeCharacter:
       SelectNone(job);
       state.clickCount = 0;
@@ -279,54 +353,24 @@ Effects typeCharacter(AppState& state, char32_t character, bool shiftHeld) {
         SelectAll(job);
         return repaint();
       }
-      if (state.mode == InteractionMode::Rotate) {
-        RotateSelected(job, state.rotationCentre, state.rotationStep);
-        return repaint();
-      }
-      return {};
+      return rotateSelection(state, state.rotationStep);
     case U'B':
       Layout(job, state.announceLayout);
       state.announceLayout = true;
       return repaint();
     case U'C':
-      if (state.mode == InteractionMode::Rotate) {
-        RotateSelected(job, state.rotationCentre, -state.rotationStep);
-        return repaint();
-      }
-      return {};
-    case U'E': {
-      WritePackingReport(job, std::filesystem::path(kReportPath));
-      Effects effects = repaint();
-      effects.showReport = true;
-      return effects;
-    }
-    case U'M':
-      switchMode(state, InteractionMode::Move);
-      return repaint();
+      return rotateSelection(state, -state.rotationStep);
+    case U'E':
+      return writeAndShowReport(job);
     case U'N':
       StageNextPart(job);
       state.announceLayout = false;
-      return repaint();
-    case U'O':
-      switchMode(state, InteractionMode::MoveChecked);
-      return repaint();
-    case U'P':
-      switchMode(state, InteractionMode::Pan);
-      return repaint();
-    case U'R':
-      switchMode(state, InteractionMode::Rotate);
-      return repaint();
-    case U'S':
-      switchMode(state, InteractionMode::Select);
       return repaint();
     case U'T':
       TurnOverFirstSelected(job);
       return repaint();
     case U'X':
       state.view->FitAll();
-      return repaint();
-    case U'Z':
-      switchMode(state, InteractionMode::ZoomWindow);
       return repaint();
     default:
       return {};
@@ -341,61 +385,51 @@ Effects pressLeftButton(AppState& state, ScreenPoint point, bool shiftHeld) {
   View& view = *state.view;
   const int n = state.clickCount++;
   state.currentMouse = point;
+  if (state.mode == InteractionMode::Rotate) {
+    state.rotationCentreScreen = point;
+    state.rotationCentre = view.screenToWorld(point);
+    return repaint();
+  }
+  if (state.mode == InteractionMode::Idle) {
+    state.clickCount = 0;
+    return {};
+  }
+  // The other modes are two-click gestures. The first click holds a corner
+  // (Select, ZoomWindow) or grabs (Pan, Move); in Select it may pick a part instead.
+  if (n == 0) {
+    const bool corner =
+        state.mode == InteractionMode::Select || state.mode == InteractionMode::ZoomWindow;
+    (corner ? state.anchor : state.lastMouse) = point;
+    if (state.mode == InteractionMode::Select) {
+      state.pickedPart = TogglePartAt(job, point);
+      if (state.pickedPart) {
+        state.clickCount = 0;
+        return repaint();
+      }
+    }
+    return {};
+  }
+  if (n != 1) {
+    return {};
+  }
+  state.clickCount = 0;
   switch (state.mode) {
     case InteractionMode::Select:
-      if (n == 0) {
-        state.anchor = point;
-        if (TogglePartAt(job, point)) {
-          state.pickedPart = true;
-          state.clickCount = 0;
-          return repaint();
-        }
-        state.pickedPart = false;
-      } else if (n == 1) {
-        state.rubberEnd = point;
-        state.clickCount = 0;
-        SelectInRectangle(job, state.anchor, point);
-        return repaint();
-      }
-      return {};
-    case InteractionMode::Pan:
-      if (n == 0) {
-        state.lastMouse = point;
-      } else if (n == 1) {
-        view.pan(point.x - state.lastMouse.x, point.y - state.lastMouse.y);
-        state.clickCount = 0;
-        return repaint();
-      }
-      return {};
-    case InteractionMode::Move:
-    case InteractionMode::MoveChecked:
-      if (n == 0) {
-        state.lastMouse = point;
-      } else if (n == 1) {
-        moveSelection(state, point, shiftHeld);
-        state.clickCount = 0;
-        return repaint();
-      }
-      return {};
+      state.rubberEnd = point;
+      SelectInRectangle(job, state.anchor, point);
+      break;
     case InteractionMode::ZoomWindow:
-      if (n == 0) {
-        state.anchor = point;
-      } else if (n == 1) {
-        state.rubberEnd = point;
-        state.clickCount = 0;
-        view.zoomToRectangle(state.anchor, point);
-        return repaint();
-      }
-      return {};
-    case InteractionMode::Rotate:
-      state.rotationCentreScreen = point;
-      state.rotationCentre = view.screenToWorld(point);
-      return repaint();
-    case InteractionMode::Idle:
-      state.clickCount = 0;
-      return {};
+      state.rubberEnd = point;
+      view.zoomToRectangle(state.anchor, point);
+      break;
+    case InteractionMode::Pan:
+      view.pan(point.x - state.lastMouse.x, point.y - state.lastMouse.y);
+      break;
+    default:  // Move and MoveChecked
+      moveSelection(state, point, shiftHeld);
+      break;
   }
-  return {};
+  return repaint();
 }
 
 Effects moveMouse(AppState& state, ScreenPoint point, bool shiftHeld) {
@@ -430,12 +464,7 @@ Effects moveMouse(AppState& state, ScreenPoint point, bool shiftHeld) {
 
 Effects turnWheel(AppState& state, ScreenPoint point, int delta) {
   if (state.mode == InteractionMode::Rotate) {
-    if (!state.job) {
-      return {};
-    }
-    RotateSelected(*state.job, state.rotationCentre,
-                   delta > 0 ? state.rotationStep : -state.rotationStep);
-    return repaint();
+    return rotateSelection(state, delta > 0 ? state.rotationStep : -state.rotationStep);
   }
   View& view = *state.view;
   view.zoomAbout(point, delta > 0 ? view.scale * 1.1 : view.scale / 1.1);
@@ -450,100 +479,37 @@ Effects resizeClient(AppState& state, int width, int height) {
 }
 
 Effects pressPackingKitButton(AppState& state, int id) {
-  PackingJob* job = state.job.get();
+  if (const std::optional<InteractionMode> mode = lookUp(kModeButtons, id)) {
+    switchMode(state, *mode);
+    return focusBack({});
+  }
+  if (const std::optional<ArrowKey> direction = lookUp(kContactButtons, id)) {
+    return focusBack(pressArrowKey(state, *direction));
+  }
   switch (id) {
     case kKitOk:
     case kKitCancel:
       return closePackingKit(state);
-    case kKitPan:
-      switchMode(state, InteractionMode::Pan);
-      return focusBack({});
-    case kKitZoom:
-      switchMode(state, InteractionMode::ZoomWindow);
-      return focusBack({});
+    case kKitLayoutInDxf:
+      return saveLayoutRequest(state);
     case kKitFitAll:
       state.view->FitAll();
       state.clickCount = 0;
       return focusBack(repaint());
-    case kKitSelectParts:
-      switchMode(state, InteractionMode::Select);
-      return focusBack({});
-    case kKitMoveParts:
-      switchMode(state, InteractionMode::Move);
-      return focusBack({});
-    case kKitRotateParts:
-      switchMode(state, InteractionMode::Rotate);
-      return focusBack({});
-    case kKitMoveChecked:
-      switchMode(state, InteractionMode::MoveChecked);
-      return focusBack({});
-    case kKitContactLeft:
-    case kKitContactRight:
-    case kKitContactUp:
-    case kKitContactDown: {
-      const ArrowKey direction = id == kKitContactLeft    ? ArrowKey::Left
-                                 : id == kKitContactRight ? ArrowKey::Right
-                                 : id == kKitContactUp    ? ArrowKey::Up
-                                                          : ArrowKey::Down;
-      return focusBack(pressArrowKey(state, direction));
-    }
-    case kKitLayout:
-      if (job == nullptr) {
-        return focusBack({});
-      }
-      Layout(*job, state.announceLayout);
-      return focusBack(repaint());
     case kKitSelectAll:
     case kKitSelectNone:
       switchMode(state, InteractionMode::Select);
-      if (job == nullptr) {
-        return focusBack({});
-      }
-      if (id == kKitSelectAll) {
-        SelectAll(*job);
-      } else {
-        SelectNone(*job);
-      }
-      return focusBack(repaint());
+      break;
+    case kKitLayout:
     case kKitLayoutAll:
-      if (job == nullptr) {
-        return focusBack({});
-      }
-      LayoutAll(*job, true);
-      WritePackingReport(*job, std::filesystem::path(kReportPath));
-      return focusBack(repaint());
-    case kKitPackingReport: {
-      if (job == nullptr) {
-        return focusBack({});
-      }
-      WritePackingReport(*job, std::filesystem::path(kReportPath));
-      Effects effects = focusBack(repaint());
-      effects.showReport = true;
-      return effects;
-    }
-    case kKitLayoutInDxf: {
-      Effects effects;
-      if (job != nullptr) {
-        effects.fileRequest = FileRequest::SaveLayoutDxf;
-      }
-      return effects;
-    }
+    case kKitPackingReport:
     case kKitLayoutNext:
-      if (job == nullptr) {
-        return focusBack({});
-      }
-      StageNextPart(*job);
-      Layout(*job, false);
-      return focusBack(repaint());
     case kKitLayoutMultipleSteps:
-      if (job == nullptr) {
-        return focusBack({});
-      }
-      LayoutMultipleSteps(*job, state.announceLayout);
-      return focusBack(repaint());
+      break;
     default:
       return {};
   }
+  return focusBack(state.job ? runKitJobButton(state, *state.job, id) : Effects{});
 }
 
 Effects closePackingKit(AppState& state) {
@@ -566,40 +532,20 @@ RenewFields renewDialogFields(const AppState& state) {
 Effects pressRenewDialogButton(AppState& state, int id, const RenewFields& fields) {
   PackingJob* job = state.job.get();
   Effects effects;
-  switch (id) {
-    case kRenewOk:
-      if (job != nullptr) {
-        // The distance first: a refused one throws before anything changed.
-        RenewPackingPointDistance(*job, parseLenientDouble(fields.packingPointDistance));
-        job->params.rotationNumber = parseLenientInt(fields.rotationNumber);
-        effects.repaint = true;
-      }
-      state.renewDialogOpen = false;
-      effects.closeRenewDialog = true;
-      return effects;
-    case kRenewCancel:
-      state.renewDialogOpen = false;
-      effects.closeRenewDialog = true;
-      return effects;
-    case kRenewDistance:
-      if (job != nullptr) {
-        RenewPackingPointDistance(*job, parseLenientDouble(fields.packingPointDistance));
-        effects.repaint = true;
-      }
-      return effects;
-    case kRenewRotationNumber:
-      if (job != nullptr) {
-        job->params.rotationNumber = parseLenientInt(fields.rotationNumber);
-        effects.repaint = true;
-      }
-      return effects;
-    default:
-      return effects;
+  // The distance first: a refused one throws before anything changed.
+  if (job != nullptr && (id == kRenewOk || id == kRenewDistance)) {
+    RenewPackingPointDistance(*job, parseLenientDouble(fields.packingPointDistance));
+    effects.repaint = true;
   }
-}
-
-bool menuCommandRunsLayout(int) {
-  return false;
+  if (job != nullptr && (id == kRenewOk || id == kRenewRotationNumber)) {
+    job->params.rotationNumber = parseLenientInt(fields.rotationNumber);
+    effects.repaint = true;
+  }
+  if (id == kRenewOk || id == kRenewCancel) {
+    state.renewDialogOpen = false;
+    effects.closeRenewDialog = true;
+  }
+  return effects;
 }
 
 bool characterRunsLayout(char32_t character) {

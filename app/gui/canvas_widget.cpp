@@ -8,6 +8,7 @@
 #include <QVector>
 #include <QWheelEvent>
 #include <exception>
+#include <utility>
 
 #include "app/commands.h"
 #include "app/gui/main_window.h"
@@ -77,6 +78,22 @@ class PainterCanvas : public Canvas {
   Rgb pixelColour_;
 };
 
+// A mouse message's command, with the point in client pixels and Shift's state.
+void runMouseCommand(MainWindow& window, QMouseEvent* event,
+                     Effects (*command)(AppState&, ScreenPoint, bool)) {
+  const ScreenPoint point = toScreenPoint(event->position());
+  const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+  AppState& state = window.state();
+  window.run([&state, point, shift, command] { return command(state, point, shift); });
+}
+
+constexpr std::pair<int, ArrowKey> kArrowKeys[] = {
+    {Qt::Key_Left, ArrowKey::Left},
+    {Qt::Key_Right, ArrowKey::Right},
+    {Qt::Key_Up, ArrowKey::Up},
+    {Qt::Key_Down, ArrowKey::Down},
+};
+
 }  // namespace
 
 CanvasWidget::CanvasWidget(MainWindow& window) : QWidget(&window), window_(window) {
@@ -111,24 +128,16 @@ void CanvasWidget::keyPressEvent(QKeyEvent* event) {
   event->accept();
   const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
   AppState& state = window_.state();
-  switch (event->key()) {
-    case Qt::Key_Left:
-      window_.run([&state] { return pressArrowKey(state, ArrowKey::Left); });
+  for (const auto& [qtKey, arrow] : kArrowKeys) {
+    if (event->key() == qtKey) {
+      const ArrowKey key = arrow;
+      window_.run([&state, key] { return pressArrowKey(state, key); });
       return;
-    case Qt::Key_Right:
-      window_.run([&state] { return pressArrowKey(state, ArrowKey::Right); });
-      return;
-    case Qt::Key_Up:
-      window_.run([&state] { return pressArrowKey(state, ArrowKey::Up); });
-      return;
-    case Qt::Key_Down:
-      window_.run([&state] { return pressArrowKey(state, ArrowKey::Down); });
-      return;
-    case Qt::Key_Escape:
-      window_.run([&state] { return typeCharacter(state, kEscapeCharacter, false); });
-      return;
-    default:
-      break;
+    }
+  }
+  if (event->key() == Qt::Key_Escape) {
+    window_.run([&state] { return typeCharacter(state, kEscapeCharacter, false); });
+    return;
   }
   const QString text = event->text();
   if (text.isEmpty()) {
@@ -141,21 +150,14 @@ void CanvasWidget::keyPressEvent(QKeyEvent* event) {
 
 void CanvasWidget::mousePressEvent(QMouseEvent* event) {
   event->accept();
-  if (event->button() != Qt::LeftButton) {
-    return;
+  if (event->button() == Qt::LeftButton) {
+    runMouseCommand(window_, event, pressLeftButton);
   }
-  const ScreenPoint point = toScreenPoint(event->position());
-  const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
-  AppState& state = window_.state();
-  window_.run([&state, point, shift] { return pressLeftButton(state, point, shift); });
 }
 
 void CanvasWidget::mouseMoveEvent(QMouseEvent* event) {
   event->accept();
-  const ScreenPoint point = toScreenPoint(event->position());
-  const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
-  AppState& state = window_.state();
-  window_.run([&state, point, shift] { return moveMouse(state, point, shift); });
+  runMouseCommand(window_, event, moveMouse);
 }
 
 void CanvasWidget::wheelEvent(QWheelEvent* event) {

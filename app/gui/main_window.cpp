@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <iterator>
 
 #include "app/gui/canvas_widget.h"
 #include "app/gui/display_text.h"
@@ -75,36 +76,35 @@ void destroyDialog(QPointer<Dialog>& dialog) {
   }
 }
 
+struct FileDialogSetup {
+  FileRequest request;
+  const char* title;
+  const char* filter;
+  const char* suffix;
+  bool save;
+};
+
+constexpr FileDialogSetup kFileDialogs[] = {
+    {FileRequest::OpenTextLibrary, "Open File of Parts ", "Text Files (*.txt)", "txt", false},
+    {FileRequest::OpenPreSrc, "Read Velmar File", "Text Files (*.preSrc)", "preSrc", false},
+    {FileRequest::SaveLayoutDxf, "Write DXF File of Layout", "Text Files (*.DXF)", "dxf", true},
+};
+
 QString chooseFileWithDialog(QWidget* owner, FileRequest request, const QString& lastPath) {
+  const auto* setup = std::find_if(std::begin(kFileDialogs), std::end(kFileDialogs),
+                                   [request](const auto& s) { return s.request == request; });
+  if (setup == std::end(kFileDialogs)) {
+    return {};
+  }
   QFileDialog dialog(owner);
   if (!lastPath.isEmpty()) {
     dialog.selectFile(lastPath);
   }
-  switch (request) {
-    case FileRequest::OpenTextLibrary:
-      dialog.setWindowTitle(QStringLiteral("Open File of Parts "));
-      dialog.setNameFilter(QStringLiteral("Text Files (*.txt)"));
-      dialog.setDefaultSuffix(QStringLiteral("txt"));
-      dialog.setAcceptMode(QFileDialog::AcceptOpen);
-      dialog.setFileMode(QFileDialog::ExistingFile);
-      break;
-    case FileRequest::OpenPreSrc:
-      dialog.setWindowTitle(QStringLiteral("Read Velmar File"));
-      dialog.setNameFilter(QStringLiteral("Text Files (*.preSrc)"));
-      dialog.setDefaultSuffix(QStringLiteral("preSrc"));
-      dialog.setAcceptMode(QFileDialog::AcceptOpen);
-      dialog.setFileMode(QFileDialog::ExistingFile);
-      break;
-    case FileRequest::SaveLayoutDxf:
-      dialog.setWindowTitle(QStringLiteral("Write DXF File of Layout"));
-      dialog.setNameFilter(QStringLiteral("Text Files (*.DXF)"));
-      dialog.setDefaultSuffix(QStringLiteral("dxf"));
-      dialog.setAcceptMode(QFileDialog::AcceptSave);
-      dialog.setFileMode(QFileDialog::AnyFile);
-      break;
-    case FileRequest::None:
-      return {};
-  }
+  dialog.setWindowTitle(QString::fromUtf8(setup->title));
+  dialog.setNameFilter(QString::fromUtf8(setup->filter));
+  dialog.setDefaultSuffix(QString::fromUtf8(setup->suffix));
+  dialog.setAcceptMode(setup->save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(setup->save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
     return {};
   }
