@@ -173,7 +173,7 @@ void MainWindowTest::opensEachExampleThroughTheMenuAndLaysItOut() {
     QVERIFY(QFile::exists(QStringLiteral("Report.txt")));
     QVERIFY(shell_.reports.isEmpty());  // written, not shown
   }
-  QVERIFY(shell_.announcements == 3);
+  QCOMPARE(shell_.announcements, 3);
 
   // A failed or cancelled Open keeps the job it had.
   PackingJob* before = state().job.get();
