@@ -6,228 +6,213 @@
 #include <vector>
 
 #include "geometry/core_error.h"
+#include "geometry/part_source.h"
 #include "tests/geometry/shapes.h"
 
 namespace tarn {
 namespace {
 
-using test::pt;
+using test::expectPoint;
+using test::polyline;
+using test::regionOf;
 using test::square;
 
 const double kPi = std::acos(-1.0);
 
-Part squareWithHole() {
-  return test::partOf(square(0, 0, 10, 10), {square(4, 4, 6, 6)});
-}
-
-// The first vertex of every hole, in list order.
-std::vector<double> holeXs(const Part& part) {
-  std::vector<double> xs;
-  for (const Region& h : part.holes) {
-    xs.push_back(h.points.front().x);
+TEST(Region, MeasuresDoNotDependOnTheVertexOrder) {
+  struct Row {
+    const char* label;
+    Region region;
+    double area, cx, cy;
+    bool ccw;
+  };
+  const Row rows[] = {
+      {"square", square(0, 0, 10, 10), 100, 5, 5, true},
+      {"square, clockwise", regionOf({{0, 0}, {0, 10}, {10, 10}, {10, 0}}), 100, 5, 5, false},
+      // A 4 x 2 bar with a 2 x 2 block on its left end.
+      {"L shape", regionOf({{0, 0}, {4, 0}, {4, 2}, {2, 2}, {2, 4}, {0, 4}}), 12, 5.0 / 3, 5.0 / 3,
+       true},
+      // Without area the centroid is the mean of the vertices.
+      {"a line", regionOf({{0, 0}, {2, 0}, {7, 0}}), 0, 3, 0, false},
+      {"no vertices", Region{}, 0, 0, 0, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    Region r = row.region;
+    EXPECT_NEAR(computeArea(r), row.area, 1e-12);
+    expectPoint(computeCentroid(r), row.cx, row.cy, 1e-12);
+    EXPECT_EQ(isCounterClockwise(r), row.ccw);
   }
-  return xs;
 }
 
-TEST(PartGeometry, SetGeometryComputesTheMeasuresAndReversesTheHoles) {
+// The first vertex of the first hole: which hole walks first.
+template <class Shape>
+double firstHoleX(const Shape& shape) {
+  return shape.holes.front().points.front().x;
+}
+
+TEST(PartGeometry, SetGeometryReversesTheHolesAndCopiesKeepTheirChordTolerance) {
   Part part;
   part.id = 7;
-  part.selected = true;
+  part.chordTol = 0.25;
   RegionList holes;
   holes.insert(square(6, 4, 8, 6));
   holes.insert(square(1, 1, 2, 2));  // walks first
   setGeometry(part, square(0, 0, 10, 10), holes);
   EXPECT_EQ(part.area, 95);
   // 100 at (5,5) less 4 at (7,5) and 1 at (1.5,1.5).
-  test::expectPoint(part.centroid, (500 - 28 - 1.5) / 95, (500 - 20 - 1.5) / 95, 1e-12);
-  test::expectBox(part.bbox, 0, 10, 0, 10, 0);
-  EXPECT_EQ(part.fillRatio, 1);
-  EXPECT_EQ(part.aspectRatio, 1);
-  test::expectPoint(part.refPoint, 0, 0, 0);
-  EXPECT_EQ(part.rotation, 0);
+  expectPoint(part.centroid, (500 - 28 - 1.5) / 95, (500 - 20 - 1.5) / 95, 1e-12);
   EXPECT_EQ(part.id, 7);  // left as it was
-  EXPECT_TRUE(part.selected);
-  EXPECT_EQ(holeXs(part), (std::vector<double>{6, 1}));
-  EXPECT_EQ(holeXs(Part(part)), (std::vector<double>{1, 6}));
+  EXPECT_EQ(firstHoleX(part), 6);
+  EXPECT_EQ(firstHoleX(Part(part)), 1);
+  EXPECT_EQ(Part(part).chordTol, kDefaultChordTol);
+  Part assigned = test::partOf(square(0, 0, 1, 1));
+  assigned.chordTol = 2;
+  assigned = part;
+  EXPECT_EQ(assigned.chordTol, 2);
+  EXPECT_EQ(firstHoleX(assigned), 1);
+  // Empty outlines are refused, and the target keeps what it had.
+  const Part empty;
+  EXPECT_THROW(Part{empty}, CoreError);
+  EXPECT_THROW(assigned = empty, CoreError);
+  EXPECT_THROW(setGeometry(assigned, Region{}, RegionList{}), CoreError);
+  EXPECT_EQ(assigned.area, 95);
 }
 
 TEST(PartGeometry, RatiosOfRectanglesAndOfBoxesWithoutArea) {
   Part rect = test::partOf(square(0, 0, 20, 10));
-  EXPECT_EQ(rect.fillRatio, 1);
-  EXPECT_EQ(rect.aspectRatio, 2);
-  rotate(rect, pt(0, 0), kPi / 4);
+  rotate(rect, Point{0, 0}, kPi / 4);
   EXPECT_NEAR(rect.fillRatio, 200.0 / 450.0, 1e-12);
   EXPECT_EQ(rect.aspectRatio, 2);  // not recomputed by rotate
   EXPECT_EQ(test::partOf(square(0, 0, 2, 10)).aspectRatio, 5);
-  EXPECT_EQ(test::partOf(test::regionOf({{0, 0}, {4, 0}, {0, 2}})).fillRatio, 0.5);
-
-  // A flat part and a part that is a point keep finite, neutral values.
+  // A flat part and a part that is a point keep finite, neutral values and turn over.
   for (const Region& flat :
-       {test::regionOf({{0, 0}, {10, 0}, {4, 0}}), test::regionOf({{3, 0}, {3, 5}, {3, 2}}),
-        test::regionOf({{1, 1}, {1, 1}, {1, 1}})}) {
+       {regionOf({{0, 0}, {10, 0}, {4, 0}}), regionOf({{3, 0}, {3, 5}, {3, 2}}),
+        regionOf({{1, 1}, {1, 1}, {1, 1}})}) {
     Part part = test::partOf(flat);
     EXPECT_EQ(part.fillRatio, 1);
     EXPECT_EQ(part.aspectRatio, 1);
-    turnOver(part, pt(0, 3));
+    turnOver(part, Point{0, 3});
     EXPECT_NEAR(part.outer.points[0].y, 6 - flat.points[0].y, 1e-12);
     EXPECT_TRUE(std::isfinite(part.centroid.x) && std::isfinite(part.centroid.y));
   }
 }
 
-TEST(PartGeometry, CopiesKeepTheirOwnChordToleranceAndRefuseAnEmptyOutline) {
-  Part source = squareWithHole();
-  source.chordTol = 0.25;
-  source.turnedOver = true;
-  source.thickLabel.text = "thick=3";
-  const Part copy(source);
-  EXPECT_EQ(copy.chordTol, kDefaultChordTol);
-  EXPECT_TRUE(copy.turnedOver);
-  EXPECT_EQ(copy.thickLabel.text, "thick=3");
-  Part assigned = test::partOf(square(0, 0, 1, 1));
-  assigned.chordTol = 2;
-  assigned = source;
-  EXPECT_EQ(assigned.chordTol, 2);
-  EXPECT_EQ(assigned.area, 96);
-
-  const Part empty;
-  EXPECT_THROW(Part{empty}, CoreError);
-  EXPECT_THROW(assigned = empty, CoreError);
-  EXPECT_EQ(assigned.area, 96);
-  EXPECT_THROW(setGeometry(assigned, Region{}, RegionList{}), CoreError);
-}
-
-TEST(PartTransforms, TranslateMovesEveryPositionByTheSameAmount) {
-  Part part = squareWithHole();
-  part.thickLabel.x = 1;
-  part.nameLabel.y = 4;
-  part.rotation = 0.3;
+TEST(PartTransforms, MoveTurnAndMirrorEveryPositionButTheThicknessLabel) {
+  Part part = test::partOf(square(0, 0, 10, 10), {square(4, 4, 6, 6)});
+  part.nameLabel = TextLabel{"N", 10, 4, 15, 1};
+  part.thickLabel = TextLabel{"T", 1, 9, 0, 1};
   translate(part, 5, -3);
-  test::expectPoint(part.refPoint, 5, -3, 0);
-  test::expectPoint(part.centroid, 10, 2, 0);
-  EXPECT_EQ(part.thickLabel.x, 6);
-  EXPECT_EQ(part.nameLabel.y, 1);
-  test::expectBox(part.bbox, 5, 15, -3, 7, 0);
-  test::expectVertices(part.holes.front(), {{9, 1}, {11, 1}, {11, 3}, {9, 3}}, 0);
-  EXPECT_EQ(part.area, 96);
-  EXPECT_EQ(part.rotation, 0.3);
-}
+  test::expectBox(part.bbox, BBox{5, 15, -3, 7}, 0);
 
-TEST(PartTransforms, RotateTurnsTheNameLabelButNotTheThicknessLabel) {
-  Part part = squareWithHole();
-  part.nameLabel.x = 10;
-  part.nameLabel.angle = 15;
-  part.thickLabel.x = 10;
-  rotate(part, pt(0, 0), kPi / 2);
-  test::expectVertices(part.outer, {{0, 0}, {0, 10}, {-10, 10}, {-10, 0}});
-  test::expectVertices(part.holes.front(), {{-4, 4}, {-4, 6}, {-6, 6}, {-6, 4}});
-  test::expectPoint(part.centroid, -5, 5);
-  test::expectBox(part.bbox, -10, 0, 0, 10);
-  test::expectPoint(pt(part.nameLabel.x, part.nameLabel.y), 0, 10, 1e-12);
+  rotate(part, Point{5, -3}, kPi / 2);
+  test::expectVertices(part.outer, {{5, -3}, {5, 7}, {-5, 7}, {-5, -3}});
+  test::expectBox(part.bbox, BBox{-5, 5, -3, 7});
+  expectPoint(part.centroid, 0, 2);
+  expectPoint(Point{part.nameLabel.x, part.nameLabel.y}, 1, 7);
   EXPECT_NEAR(part.nameLabel.angle, 105, 1e-12);
-  EXPECT_EQ(part.thickLabel.x, 10);
-  EXPECT_EQ(part.thickLabel.angle, 0);
-  rotate(part, pt(3, 3), 0.25);
-  EXPECT_NEAR(part.rotation, kPi / 2 + 0.25, 1e-15);
-}
+  expectPoint(Point{part.thickLabel.x, part.thickLabel.y}, 6, 6, 0);
 
-TEST(PartTransforms, TurnOverMirrorsAcrossTheHorizontalLineThroughThePoint) {
-  Part part = squareWithHole();
-  part.rotation = 0.7;
-  part.nameLabel.y = 9;
-  part.nameLabel.angle = 30;
-  part.thickLabel.y = 9;
-  turnOver(part, pt(3, 2));
-  test::expectVertices(part.outer, {{0, 4}, {10, 4}, {10, -6}, {0, -6}});
-  test::expectBox(part.bbox, 0, 10, -6, 4);
-  test::expectPoint(part.centroid, 5, -1);
-  test::expectPoint(part.refPoint, 0, 4);
-  EXPECT_NEAR(part.nameLabel.y, -5, 1e-12);
-  EXPECT_EQ(part.nameLabel.angle, 30);
-  EXPECT_EQ(part.thickLabel.y, 9);
-  EXPECT_EQ(part.rotation, -0.7);
+  // Across y = 1: the vertex order stays, so the orientation flips.
+  turnOver(part, Point{3, 1});
+  test::expectVertices(part.outer, {{5, 5}, {5, -5}, {-5, -5}, {-5, 5}});
+  test::expectBox(part.bbox, BBox{-5, 5, -5, 5});
+  expectPoint(part.centroid, 0, 0);
+  expectPoint(part.refPoint, 5, 5);
+  expectPoint(Point{part.nameLabel.x, part.nameLabel.y}, 1, -5);
+  EXPECT_EQ(part.thickLabel.y, 6);
+  EXPECT_NEAR(part.rotation, -kPi / 2, 1e-15);
   EXPECT_TRUE(part.turnedOver);
 }
 
 TEST(PartTransforms, EveryTransformUndoneReturnsThePart) {
-  struct Row {
-    double dx, dy, angle;
-    Point centre, mirrorAt;
-  };
-  const Row rows[] = {
-      {5, -3, 0.3, pt(1, 2), pt(-4, 7)},
-      {-1234.5, 987.25, 2.9, pt(500, -500), pt(0, 0)},
-      {0.001, 0, -1.1, pt(5, 5), pt(5, 5)},
-  };
-  const Part original =
-      test::partOf(test::regionOf({{0, 0}, {30, 0}, {30, 5}, {12, 20}, {0, 8}}),
-                   {square(2, 2, 5, 5), test::regionOf({{20, 2}, {26, 2}, {22, 6}})});
-  const auto expectSame = [](const Region& a, const Region& b) {
-    ASSERT_EQ(a.count(), b.count());
-    for (int i = 0; i < a.count(); ++i) {
-      test::expectPoint(a.points[i], b.points[i].x, b.points[i].y);
-    }
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.angle);
+  const Part original = test::partOf(regionOf({{0, 0}, {30, 0}, {30, 5}, {12, 20}, {0, 8}}),
+                                     {square(2, 2, 5, 5), regionOf({{20, 2}, {26, 2}, {22, 6}})});
+  for (const double angle : {0.3, 2.9}) {
+    SCOPED_TRACE(angle);
     const Part once(original);
     Part part(once);  // copied twice: the holes are back in their order
-    translate(part, row.dx, row.dy);
-    rotate(part, row.centre, row.angle);
-    turnOver(part, row.mirrorAt);
-    turnOver(part, row.mirrorAt);
-    rotate(part, row.centre, -row.angle);
-    translate(part, -row.dx, -row.dy);
-    expectSame(part.outer, original.outer);
+    translate(part, -1234.5, 987.25);
+    rotate(part, Point{500, -500}, angle);
+    turnOver(part, Point{-4, 7});
+    turnOver(part, Point{-4, 7});
+    rotate(part, Point{500, -500}, -angle);
+    translate(part, 1234.5, -987.25);
+    test::expectVertices(part.outer, original.outer.points);
     auto hole = part.holes.begin();
     for (const Region& want : original.holes) {
-      expectSame(*hole, want);
-      EXPECT_EQ(isCounterClockwise(*hole++), isCounterClockwise(want));
+      EXPECT_EQ(isCounterClockwise(*hole), isCounterClockwise(want));
+      test::expectVertices(*hole++, want.points);
     }
-    test::expectPoint(part.centroid, original.centroid.x, original.centroid.y);
-    test::expectPoint(part.refPoint, original.refPoint.x, original.refPoint.y);
-    test::expectBox(part.bbox, original.bbox.xmin, original.bbox.xmax, original.bbox.ymin,
-                    original.bbox.ymax);
+    expectPoint(part.centroid, original.centroid.x, original.centroid.y);
+    expectPoint(part.refPoint, 0, 0);
     EXPECT_NEAR(part.rotation, 0, 1e-15);
     EXPECT_FALSE(part.turnedOver);
-    EXPECT_NEAR(part.fillRatio, original.fillRatio, 1e-9);
   }
 }
 
-TEST(PartTransforms, NearestVertexToCentroidPrefersTheEarlierHoleOnTies) {
+TEST(PartGeometry, TiesGoToTheFirstVertexAndTheSmallestAngle) {
   // The holes mirror each other about x = 10: both offer a vertex at the same
   // distance from the centroid (10, 10), and within a hole two vertices tie.
-  Part part =
-      test::partOf(square(0, 0, 20, 20), {test::regionOf({{2, 9}, {4, 9}, {4, 11}, {2, 11}}),
-                                          test::regionOf({{16, 9}, {18, 9}, {18, 11}, {16, 11}})});
-  test::expectPoint(nearestVertexToCentroid(part), 4, 9, 0);
-  Part plain = test::partOf(square(0, 0, 20, 20));
-  test::expectPoint(nearestVertexToCentroid(plain), 0, 0, 0);
-}
-
-TEST(AutoOrient, LeavesAnAlignedRectangleAndTurnsATiltedOneSquare) {
+  Part holed =
+      test::partOf(square(0, 0, 20, 20), {regionOf({{2, 9}, {4, 9}, {4, 11}, {2, 11}}),
+                                          regionOf({{16, 9}, {18, 9}, {18, 11}, {16, 11}})});
+  expectPoint(nearestVertexToCentroid(holed), 4, 9, 0);
   Part aligned = test::partOf(square(0, 0, 20, 10));
   autoOrient(aligned);
-  EXPECT_EQ(aligned.rotation, 0);
-  test::expectVertices(aligned.outer, {{0, 0}, {20, 0}, {20, 10}, {0, 10}}, 0);
-
+  EXPECT_EQ(aligned.rotation, 0);  // no trial is strictly better
   // Tilted by 30 degrees, the first minimal orientation is 60 degrees further.
   Region tilted = square(0, 0, 20, 10);
-  rotate(tilted, pt(0, 0), kPi / 6);
+  rotate(tilted, Point{0, 0}, kPi / 6);
   Part part = test::partOf(tilted);
   autoOrient(part);
   EXPECT_NEAR(part.rotation, kPi / 3, 1e-12);
-  EXPECT_NEAR(part.bbox.xmax - part.bbox.xmin, 10, 1e-9);
-  EXPECT_NEAR(part.bbox.ymax - part.bbox.ymin, 20, 1e-9);
+  test::expectBox(part.bbox, BBox{-10, 0, 0, 20});
+}
 
-  // A square on its corner comes back after 45 degrees; an empty part stays.
-  Region diamond = square(0, 0, 10, 10);
-  rotate(diamond, pt(0, 0), kPi / 4);
-  Part turned = test::partOf(diamond);
-  autoOrient(turned);
-  EXPECT_NEAR(turned.rotation, kPi / 4, 1e-12);
-  Part empty;
-  autoOrient(empty);
-  EXPECT_EQ(empty.rotation, 0);
+RadiusPolyline squareLine(double x0, double y0, double x1, double y1) {
+  return polyline({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
+}
+
+PartSource sourceOf(const RadiusPolyline& outer, std::initializer_list<RadiusPolyline> holes) {
+  PartSource source;
+  initSource(source, outer, test::frontInserted(holes));
+  return source;
+}
+
+// Label and area of a plain square source are in the output suite's drawings.
+TEST(PartSource, InitAndBuildMeasureTheOutlineAndHandOnThePose) {
+  PartSource holed =
+      sourceOf(squareLine(0, 0, 10, 10), {squareLine(4, 4, 6, 6), squareLine(1, 1, 2, 2)});
+  EXPECT_EQ(holed.area, 95);
+  expectPoint(holed.centroid, (500 - 20 - 1.5) / 95, (500 - 20 - 1.5) / 95, 1e-12);
+  EXPECT_EQ(firstHoleX(holed), 4);
+  EXPECT_EQ(firstHoleX(PartSource(holed)), 1);
+  // The arc bulges 5 below the chord, but only the vertices make the label's box.
+  const PartSource arched = sourceOf(polyline({{0, 0}, {10, 0}, {10, 5}, {0, 5}}, {5}), {});
+  EXPECT_NEAR(arched.nameLabel.height, std::sqrt(125.0) / 10, 1e-12);
+  EXPECT_NEAR(arched.area, 50 + 25, 1e-9);  // the half circle in two pieces
+
+  holed.refPoint = Point{3, 4};
+  holed.rotation = 0.5;
+  holed.turnedOver = true;
+  holed.chordTol = 0.5;
+  Part part;
+  buildPart(holed, part);
+  EXPECT_EQ(part.area, 95);
+  expectPoint(part.refPoint, 3, 4, 0);
+  EXPECT_EQ(part.rotation, 0.5);
+  EXPECT_TRUE(part.turnedOver);
+  // Turning over mirrors the centroid with the outline.
+  turnOver(holed, Point{0, 20});
+  expectPoint(holed.centroid, 478.5 / 95, 40 - 478.5 / 95, 1e-12);
+  // A copy keeps its own chord tolerance; an empty outline is refused.
+  EXPECT_EQ(PartSource(holed).chordTol, kDefaultChordTol);
+  const PartSource empty;
+  EXPECT_THROW(PartSource{empty}, CoreError);
+  EXPECT_THROW(holed = empty, CoreError);
+  EXPECT_THROW(initSource(holed, RadiusPolyline{}, RadiusPolylineList{}), CoreError);
+  EXPECT_EQ(holed.area, 95);
 }
 
 }  // namespace

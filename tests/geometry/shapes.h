@@ -6,35 +6,16 @@
 #include <initializer_list>
 #include <vector>
 
+#include "geometry/arc.h"
 #include "geometry/part.h"
 #include "geometry/region.h"
 
 namespace tarn::test {
 
-struct XY {
-  double x;
-  double y;
-};
-
-inline Point pt(double x, double y) {
-  Point p;
-  p.x = x;
-  p.y = y;
-  return p;
-}
-
-inline std::vector<Point> pointsOf(std::initializer_list<XY> xy) {
-  std::vector<Point> points;
-  for (const XY& c : xy) {
-    points.push_back(pt(c.x, c.y));
-  }
-  return points;
-}
-
 // A region with its box and area computed, as every builder leaves it.
-inline Region regionOf(std::initializer_list<XY> xy) {
+inline Region regionOf(std::initializer_list<Point> points) {
   Region r;
-  setPoints(r, pointsOf(xy));
+  setPoints(r, points);
   return r;
 }
 
@@ -42,15 +23,27 @@ inline Region square(double x0, double y0, double x1, double y1) {
   return regionOf({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
 }
 
-// The part's hole list walks in the order given here.
-inline Part partOf(const Region& outer, std::initializer_list<Region> holes = {}) {
-  RegionList list;
-  for (const Region& h : holes) {
-    list.insert(h);
+// Front-inserted: the copy that setGeometry and initSource make walks in the order given.
+template <class T>
+SentinelList<T> frontInserted(std::initializer_list<T> items) {
+  SentinelList<T> list;
+  for (const T& item : items) {
+    list.insert(item);
   }
+  return list;
+}
+
+inline Part partOf(const Region& outer, std::initializer_list<Region> holes = {}) {
   Part part;
-  setGeometry(part, outer, list);
+  setGeometry(part, outer, frontInserted(holes));
   return part;
+}
+
+inline RadiusPolyline polyline(std::initializer_list<Point> points,
+                               std::vector<double> radii = {}) {
+  RadiusPolyline poly;
+  setPolyline(poly, points, radii);
+  return poly;
 }
 
 inline void expectPoint(const Point& p, double x, double y, double tol = 1e-9) {
@@ -58,22 +51,20 @@ inline void expectPoint(const Point& p, double x, double y, double tol = 1e-9) {
   EXPECT_NEAR(p.y, y, tol);
 }
 
-inline void expectVertices(const Region& r, std::initializer_list<XY> xy, double tol = 1e-9) {
-  ASSERT_EQ(static_cast<std::size_t>(r.count()), xy.size());
+inline void expectVertices(const Region& r, const std::vector<Point>& want, double tol = 1e-9) {
+  ASSERT_EQ(r.points.size(), want.size());
   std::size_t i = 0;
-  for (const XY& c : xy) {
+  for (const Point& w : want) {
     SCOPED_TRACE(i);
-    expectPoint(r.points[i], c.x, c.y, tol);
-    ++i;
+    expectPoint(r.points[i++], w.x, w.y, tol);
   }
 }
 
-inline void expectBox(const BBox& b, double xmin, double xmax, double ymin, double ymax,
-                      double tol = 1e-9) {
-  EXPECT_NEAR(b.xmin, xmin, tol);
-  EXPECT_NEAR(b.xmax, xmax, tol);
-  EXPECT_NEAR(b.ymin, ymin, tol);
-  EXPECT_NEAR(b.ymax, ymax, tol);
+inline void expectBox(const BBox& b, const BBox& want, double tol = 1e-9) {
+  EXPECT_NEAR(b.xmin, want.xmin, tol);
+  EXPECT_NEAR(b.xmax, want.xmax, tol);
+  EXPECT_NEAR(b.ymin, want.ymin, tol);
+  EXPECT_NEAR(b.ymax, want.ymax, tol);
 }
 
 }  // namespace tarn::test

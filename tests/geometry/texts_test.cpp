@@ -3,64 +3,104 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <map>
+#include <sstream>
 #include <string>
 #include <string_view>
+
+#include "geometry/text_label.h"
+#include "tests/support/test_support.h"
 
 namespace tarn {
 namespace {
 
-// The GBK bytes are written by hand; iconv checks them against their UTF-8 form.
-std::string utf8ToGbk(std::string_view utf8) {
+std::string times(const std::string& s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) {
+    out += s;
+  }
+  return out;
+}
+
+TEST(TruncateText, KeepsTheFieldBoundWithoutCuttingACharacter) {
+  struct Row {
+    const char* label;
+    std::string text, expected;
+  };
+  const std::string ling = "\xe9\x9b\xb6";       // UTF-8 '零'
+  const std::string lingGbk = "\xc1\xe3";        // GBK '零'
+  const std::string lowTrail = "\x81\x40";       // a GBK pair with an ASCII trail byte
+  const std::string smile = "\xf0\x9f\x98\x80";  // four UTF-8 bytes
+  const Row rows[] = {
+      {"utf-8 at the bound", "a" + times(ling, 16), "a" + times(ling, 16)},
+      {"utf-8 over the bound", times(ling, 17), times(ling, 16)},
+      {"utf-8 four-byte", times(smile, 13), times(smile, 12)},
+      {"gbk at the bound", "A" + times(lingGbk, 24), "A" + times(lingGbk, 24)},
+      {"gbk after two ascii", "AB" + times(lingGbk, 24), "AB" + times(lingGbk, 23)},
+      {"gbk low trail bytes", times(lowTrail, 25), times(lowTrail, 24)},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    TextLabel label;
+    setLabelText(label, row.text);
+    EXPECT_EQ(label.text, row.expected);
+  }
+}
+
+TEST(PrintableText, KeepsUtf8AndEscapesOtherBytes) {
+  struct Row {
+    const char* label;
+    std::string bytes, shown;
+  };
+  const Row rows[] = {
+      {"utf-8", "\xe9\x9b\xb6\xe4\xbb\xb6", "\xe9\x9b\xb6\xe4\xbb\xb6"},
+      {"gbk", "P\xc1\xe3Q", "P\\xc1\\xe3Q"},
+      {"utf-8 cut short", "a\xe9\x9b", "a\\xe9\\x9b"},
+      {"overlong utf-8", "\xc0\xaf", "\\xc0\\xaf"},
+      {"control bytes in utf-8", "\xe9\x9b\xb6\t\x7f", "\xe9\x9b\xb6\\x09\\x7f"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(printableText(row.bytes), row.shown);
+  }
+}
+
+// The GBK bytes are written by hand; iconv checks them against their UTF-8 forms.
+std::string utf8ToGbk(std::string in) {
   iconv_t cd = iconv_open("GBK", "UTF-8");
-  EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1));
-  std::string in(utf8);
   std::string out(in.size() * 2 + 4, '\0');
   char* inPtr = in.data();
   char* outPtr = out.data();
   std::size_t inLeft = in.size();
   std::size_t outLeft = out.size();
-  const std::size_t done = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+  EXPECT_NE(iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft), static_cast<std::size_t>(-1)) << in;
   iconv_close(cd);
-  EXPECT_NE(done, static_cast<std::size_t>(-1)) << utf8;
   out.resize(out.size() - outLeft);
   return out;
 }
 
+#define TARN_GBK(name) \
+  { #name, text::name }
+
 TEST(Texts, GbkFileTextsEncodeTheirChineseForms) {
-  struct Row {
-    std::string_view gbk;
-    std::string_view utf8;
-  };
-  const Row rows[] = {
-      {text::kGbkYear, "年"},
-      {text::kGbkMonth, "月"},
-      {text::kGbkDay, "日, "},
-      {text::kGbkHour, "时"},
-      {text::kGbkMinute, "分"},
-      {text::kGbkSecond, "秒"},
-      {text::kGbkArcAlarmStart, "\t报警圆弧:起点("},
-      {text::kGbkArcAlarmEnd, "),终点("},
-      {text::kGbkDistanceDetail, "错误细节:起讫点距离d="},
-      {text::kGbkTwiceRadius, "超过两倍半径的绝对值=2*|R|=2*"},
-      {text::kGbkArcNotBuilt, ", 圆弧无法生成!"},
-      {text::kGbkArcBuildFailed, ", 半径绝对值太小, 圆弧生成失败!"},
-      {text::kGbkRadiusDetail, "错误细节:圆弧半径的绝对值="},
-      {text::kGbkBelowChordTol, "<弓高误差="},
-      {text::kGbkRadiusTooSmall, ", 半径绝对值太小!"},
-      {text::kGbkBadVertexCount, "\t某个面域点的数目<=0, 错误!"},
-      {text::kGbkErrorsInPart, "以上错误发生于零件:"},
-      {text::kGbkRepairNeeded, "圆弧半径绝对值|R|需要适当增加，以连接零件轮廓某段起讫点。"},
-      {text::kGbkRepairDone, "圆弧半径绝对值|R|增加了0.1mm，问题得到修正。"},
-      {text::kGbkRepairFailed, "圆弧半径绝对值|R|增加了0.1mm，依然无法连接零件轮廓某段起讫点！"},
-      {text::kGbkTimingMilliseconds, text::kTimingMilliseconds},
-      {text::kGbkTimingSeconds, text::kTimingSeconds},
-      {text::kGbkPackedCount, "已排样零件数量="},
-      {text::kGbkPackedNames, "已排样零件:"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(std::string(row.utf8));
-    EXPECT_EQ(std::string(row.gbk), utf8ToGbk(row.utf8));
+  const std::map<std::string, std::string_view> gbk = {
+      TARN_GBK(kGbkYear),           TARN_GBK(kGbkMonth),         TARN_GBK(kGbkDay),
+      TARN_GBK(kGbkHour),           TARN_GBK(kGbkMinute),        TARN_GBK(kGbkSecond),
+      TARN_GBK(kGbkArcAlarmStart),  TARN_GBK(kGbkArcAlarmEnd),   TARN_GBK(kGbkDistanceDetail),
+      TARN_GBK(kGbkTwiceRadius),    TARN_GBK(kGbkArcNotBuilt),   TARN_GBK(kGbkArcBuildFailed),
+      TARN_GBK(kGbkRadiusDetail),   TARN_GBK(kGbkBelowChordTol), TARN_GBK(kGbkRadiusTooSmall),
+      TARN_GBK(kGbkBadVertexCount), TARN_GBK(kGbkErrorsInPart),  TARN_GBK(kGbkRepairNeeded),
+      TARN_GBK(kGbkRepairDone),     TARN_GBK(kGbkRepairFailed),  TARN_GBK(kGbkTimingMilliseconds),
+      TARN_GBK(kGbkTimingSeconds),  TARN_GBK(kGbkPackedCount),   TARN_GBK(kGbkPackedNames)};
+  // One "name<TAB>UTF-8 form" a line.
+  std::istringstream forms(test::readBytes(test::dataPath("geometry/gbk_texts.txt")));
+  std::size_t checked = 0;
+  for (std::string line; std::getline(forms, line); ++checked) {
+    SCOPED_TRACE(line);
+    const std::size_t tab = line.find('\t');
+    EXPECT_EQ(std::string(gbk.at(line.substr(0, tab))), utf8ToGbk(line.substr(tab + 1)));
   }
+  EXPECT_EQ(checked, gbk.size());
 }
 
 }  // namespace
