@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QScreen>
 #include <clocale>
 
 #include "app/gui/display_text.h"
@@ -11,6 +12,10 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("TarnPacking"));
   tarn::gui::MainWindow window;
   tarn::gui::installMessageBoxNoticeHook(&window);
+  // The platform's default placement: two thirds of the screen, whatever the canvas asks for.
+  if (const QScreen* screen = window.screen()) {
+    window.resize(screen->availableGeometry().size() * 2 / 3);
+  }
   window.show();
   return QApplication::exec();
 }
