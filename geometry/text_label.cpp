@@ -43,17 +43,6 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
   return length;
 }
 
-bool isUtf8(std::string_view text) {
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t length = utf8SequenceLength(text, i);
-    if (length == 0) {
-      return false;
-    }
-    i += length;
-  }
-  return true;
-}
-
 // GBK: a lead byte 0x81..0xFE takes the next byte with it.
 std::size_t gbkCharacterLength(std::string_view text, std::size_t i) {
   const auto lead = static_cast<unsigned char>(text[i]);
@@ -64,6 +53,17 @@ std::size_t gbkCharacterLength(std::string_view text, std::size_t i) {
 }
 
 }  // namespace
+
+bool isUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = utf8SequenceLength(text, i);
+    if (length == 0) {
+      return false;
+    }
+    i += length;
+  }
+  return true;
+}
 
 std::string truncateText(std::string_view text, std::size_t maxBytes) {
   if (text.size() <= maxBytes) {

@@ -24,6 +24,9 @@ std::string truncateText(std::string_view text, std::size_t maxBytes);
 // Sets the label text cut to kLabelTextBytes.
 void setLabelText(TextLabel& label, std::string_view text);
 
+// Well-formed UTF-8: no overlong forms, surrogates or cut-off sequences.
+bool isUtf8(std::string_view text);
+
 // Bytes (a part name, GBK or UTF-8) as a UTF-8 message can show them: valid
 // UTF-8 stays, otherwise every byte from 0x80 up becomes \xhh; control
 // characters become \xhh either way.
