@@ -23,6 +23,11 @@ bool isGbkLead(unsigned char c) {
   return c >= 0x81 && c <= 0xfe;
 }
 
+// '/' and control bytes are never GBK trail bytes, whatever byte leads them.
+bool isGbkTrail(unsigned char c) {
+  return c >= 0x40 && c <= 0xfe && c != 0x7f;
+}
+
 void writePartDxf(std::ostream& out, const Part& part) {
   DxfWriter dxf(out);
   dxf.beginEntities();
@@ -47,7 +52,8 @@ bool isSafePartFileName(std::string_view name) {
   const bool gbk = !isUtf8(name);
   for (std::size_t i = 0; i < name.size(); ++i) {
     const auto c = static_cast<unsigned char>(name[i]);
-    if (gbk && isGbkLead(c) && i + 1 < name.size()) {
+    if (gbk && isGbkLead(c) && i + 1 < name.size() &&
+        isGbkTrail(static_cast<unsigned char>(name[i + 1]))) {
       ++i;
       continue;
     }

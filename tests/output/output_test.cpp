@@ -156,7 +156,9 @@ TEST(WriteLayoutDxf, EveryRadiusIsOneArcPlacedAndBulgingToTheSideOfTheTurn) {
 }
 
 TEST(ExportParts, WritesEachPartAsLoadedTheLaterOfANameLastAndSkipsUnsafeNames) {
-  const char* unsafe[] = {"", "a/b", "a\\b", "..", "x..y", "-x", "tab\tname", "del\x7f"};
+  // After a GBK lead byte, '/' and control bytes are still what they are.
+  const char* unsafe[] = {"",   "a/b",  "a\\b", "\xb0/x",    "\xb0\n",
+                          "..", "x..y", "-x",   "tab\tname", "del\x7f"};
   // GBK "P昞1": its trail byte is '\\' but belongs to the character.
   const char* safe[] = {"ok", "P\x95\\1", "\xe9\x9b\xb6\xe4\xbb\xb6-1", ".hidden", "a b"};
   std::set<std::string> expected = {"A.dxf", "SQ.dxf"};
