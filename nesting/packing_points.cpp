@@ -32,7 +32,9 @@ bool PackingPointDistanceValid(const PackingJob& job, double distance) {
     return false;
   }
   const GridSize size = gridSizeFor(job, distance);
-  return std::isfinite(size.countX) && std::isfinite(size.countY) &&
+  // Each count on its own too: beside an empty side the product says nothing,
+  // and the counts become ints.
+  return size.countX <= kMaxPackingPoints && size.countY <= kMaxPackingPoints &&
          size.countX * size.countY <= kMaxPackingPoints;
 }
 

@@ -50,6 +50,9 @@ TEST(RebuildPackingPoints, BadSizesNeitherCrashNorLoseTheGrid) {
   t.job.params.plateWidth = -100.0;
   RebuildPackingPoints(t.job);
   EXPECT_TRUE(t.job.packingPoints.empty());
+  // Beside the empty side a fine distance still asks for too many columns.
+  EXPECT_THROW(RenewPackingPointDistance(t.job, 1e-9), CoreError);
+  EXPECT_EQ(t.job.gridCountX, 201);
   Part part = rectanglePart(7000, 0, 10, 10);
   EXPECT_FALSE(PlaceOne(t.job, part));
 }
