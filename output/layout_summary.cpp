@@ -8,15 +8,6 @@ namespace tarn {
 
 namespace {
 
-const Part* findTruePart(const PackingJob& job, int id) {
-  for (const Part& part : job.trueParts) {
-    if (part.id == id) {
-      return &part;
-    }
-  }
-  return nullptr;
-}
-
 // The largest x of the true outline at the working copy's place; arcs are
 // discretised as the layout drawing measures them.
 std::optional<double> placedXmax(const PackingJob& job, const Part& workingCopy) {

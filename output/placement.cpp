@@ -17,24 +17,29 @@ void applyPlacement(Shape& copy, const Part& workingCopy) {
   rotate(copy, workingCopy.refPoint, workingCopy.rotation);
 }
 
-}  // namespace
-
-const Part* findWorkingCopy(const PackingJob& job, int id) {
-  for (const Part& part : job.workingParts) {
-    if (part.id == id) {
-      return &part;
+// The first record in walk order with this id, or nullptr.
+template <class T>
+const T* firstWithId(const SentinelList<T>& list, int id) {
+  for (const T& item : list) {
+    if (item.id == id) {
+      return &item;
     }
   }
   return nullptr;
 }
 
+}  // namespace
+
+const Part* findWorkingCopy(const PackingJob& job, int id) {
+  return firstWithId(job.workingParts, id);
+}
+
 const PartSource* findSource(const PackingJob& job, int id) {
-  for (const PartSource& source : job.sources) {
-    if (source.id == id) {
-      return &source;
-    }
-  }
-  return nullptr;
+  return firstWithId(job.sources, id);
+}
+
+const Part* findTruePart(const PackingJob& job, int id) {
+  return firstWithId(job.trueParts, id);
 }
 
 Part placedPart(const Part& truePart, const Part& workingCopy) {

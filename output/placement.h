@@ -15,6 +15,8 @@ namespace tarn {
 const Part* findWorkingCopy(const PackingJob& job, int id);
 // The first source with this id, or nullptr (part list jobs keep no sources).
 const PartSource* findSource(const PackingJob& job, int id);
+// The first true part with this id, or nullptr.
+const Part* findTruePart(const PackingJob& job, int id);
 // A placed copy of the true part; it also takes the working copy's `selected`
 // flag, so that a drawing shows the selection.
 Part placedPart(const Part& truePart, const Part& workingCopy);
