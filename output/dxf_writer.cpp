@@ -33,8 +33,12 @@ bool finiteArc(const Arc& arc) {
          std::isfinite(arc.startAngle) && std::isfinite(arc.endAngle);
 }
 
-// An edge whose arc cannot be built (the warning has been shown) keeps its chord.
+// The arc of an edge with a radius; nothing for a straight edge or an arc that
+// cannot be built (its warning has been shown), which are written as their chord.
 std::optional<Arc> edgeArc(const Point& start, const Point& end, double radius) {
+  if (radius == 0.0) {
+    return std::nullopt;
+  }
   if (std::optional<Arc> arc = arcFromChord(start, end, radius); arc && finiteArc(*arc)) {
     return arc;
   }
@@ -180,12 +184,7 @@ void writeColouredOutline(DxfWriter& dxf, int layer, int colour, const RadiusPol
     const Point& start = outline.points[i];
     const Point& end = outline.points[(i + 1) % n];
     const double radius = i < outline.radii.size() ? outline.radii[i] : 0.0;
-    std::optional<Arc> arc;
-    if (radius != 0.0) {
-      arc = edgeArc(start, end, radius);
-    }
-    // An arc that cannot be built (its warning has been shown) keeps its chord.
-    if (arc) {
+    if (const std::optional<Arc> arc = edgeArc(start, end, radius)) {
       dxf.arc(layer, colour, *arc);
     } else {
       dxf.colouredLine(layer, colour, start, end);
