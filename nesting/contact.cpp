@@ -50,16 +50,9 @@ Stop stepToContact(Part& part, double ux, double uy, double distance, Acceptable
   }
 }
 
-void contactMove(PackingJob& job, Part& part, double ux, double uy) {
-  const FitTester tester(job, &part);
-  stepToContact(
-      part, ux, uy, job.params.packingPointDistance,
-      [&tester](const Part& moved) { return tester.fits(moved); },
-      [](const Part&) { return false; });
-}
-
-void slideFree(PackingJob& job, Part& part, double ux, double uy) {
-  const FitTester tester(job, nullptr);
+// `skipped` is the part's own node for a working part, null for a temporary one.
+void slideWhileFits(PackingJob& job, Part& part, const Part* skipped, double ux, double uy) {
+  const FitTester tester(job, skipped);
   stepToContact(
       part, ux, uy, job.params.packingPointDistance,
       [&tester](const Part& moved) { return tester.fits(moved); },
@@ -69,12 +62,12 @@ void slideFree(PackingJob& job, Part& part, double ux, double uy) {
 template <class Passed>
 void slideToward(PackingJob& job, Part& moving, const Part& target, double ux, double uy,
                  Passed&& passed) {
-  const Part start = sameOrderCopy(moving);
+  // A copy reverses the holes and the assignment back reverses them again.
+  const Part start(moving);
   const Stop stop = stepToContact(
       moving, ux, uy, job.params.packingPointDistance,
       [&target](const Part& moved) { return partsDisjoint(moved, target); }, passed);
   if (stop == Stop::Passed) {
-    // Assignment reverses the holes of `start` back into their first order.
     moving = start;
   }
 }
@@ -95,23 +88,23 @@ bool CandidateFits(const PackingJob& job, const Part& part) {
 }
 
 void ContactLeft(PackingJob& job, Part& part) {
-  contactMove(job, part, -1.0, 0.0);
+  slideWhileFits(job, part, &part, -1.0, 0.0);
 }
 void ContactRight(PackingJob& job, Part& part) {
-  contactMove(job, part, 1.0, 0.0);
+  slideWhileFits(job, part, &part, 1.0, 0.0);
 }
 void ContactUp(PackingJob& job, Part& part) {
-  contactMove(job, part, 0.0, 1.0);
+  slideWhileFits(job, part, &part, 0.0, 1.0);
 }
 void ContactDown(PackingJob& job, Part& part) {
-  contactMove(job, part, 0.0, -1.0);
+  slideWhileFits(job, part, &part, 0.0, -1.0);
 }
 
 void SlideLeftFree(PackingJob& job, Part& part) {
-  slideFree(job, part, -1.0, 0.0);
+  slideWhileFits(job, part, nullptr, -1.0, 0.0);
 }
 void SlideDownFree(PackingJob& job, Part& part) {
-  slideFree(job, part, 0.0, -1.0);
+  slideWhileFits(job, part, nullptr, 0.0, -1.0);
 }
 
 void SlideLeftToward(PackingJob& job, Part& moving, const Part& target) {

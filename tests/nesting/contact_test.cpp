@@ -43,11 +43,13 @@ TEST(ContactMoves, StopWithinAHundredthOfTheObstacleOrDoNotMove) {
 
 TEST(SlideLeftToward, ReturnsAPartThatPassesItsTarget) {
   // A thin leg steps over a thin bar while the top bar clears it: the slide
-  // would never end, so the hook goes back to where it started.
+  // would never end, so the hook goes back to where it started, holes in order.
   TestJob t(1000, 1000, 30);
-  Part hook = makePart({{302, 0}, {304, 0}, {304, 98}, {402, 98}, {402, 100}, {302, 100}});
+  Part hook = makePart({{302, 0}, {304, 0}, {304, 60}, {402, 60}, {402, 100}, {302, 100}},
+                       {rectangle(320, 70, 10, 10), rectangle(350, 70, 10, 10)});
   SlideLeftToward(t.job, hook, rectanglePart(300, 0, 2, 50));
   EXPECT_EQ(hook.bbox.xmin, 302);
+  EXPECT_EQ(hook.holes.front().bbox.xmin, 320);
 }
 
 }  // namespace
