@@ -36,8 +36,6 @@ struct AppState {
   std::unique_ptr<PackingJob> job;  // none until the first Open
   std::unique_ptr<View> view;       // replaced together with the job
   std::string lastPath;             // shared by the three file dialogs (UTF-8)
-  bool packingKitOpen = false;      // the front end mirrors these with its dialogs
-  bool renewDialogOpen = false;
   InteractionMode mode = InteractionMode::Idle;
   int clickCount = 0;
   ScreenPoint lastMouse;             // start of the current drag step (Pan, Move, MoveChecked)

@@ -115,9 +115,14 @@ Effects saveLayoutRequest(const AppState& state) {
   return effects;
 }
 
-Effects openPackingKit(AppState& state, Effects effects) {
-  state.packingKitOpen = true;
+Effects openPackingKit(Effects effects) {
   effects.openPackingKit = true;
+  return effects;
+}
+
+Effects closePackingKit() {
+  Effects effects;
+  effects.closePackingKit = true;
   return effects;
 }
 
@@ -165,10 +170,8 @@ char32_t upper(char32_t character) {
   return character >= U'a' && character <= U'z' ? character - U'a' + U'A' : character;
 }
 
-Effects openRequest(AppState& state, FileRequest request, LibraryFormat format) {
+Effects openRequest(FileRequest request, LibraryFormat format) {
   Effects effects;
-  state.packingKitOpen = false;
-  state.renewDialogOpen = false;
   effects.closePackingKit = true;
   effects.closeRenewDialog = true;
   effects.fileRequest = request;
@@ -272,11 +275,11 @@ std::string printed(const char* format, T value) {
 Effects runMenuCommand(AppState& state, int id) {
   switch (id) {
     case kOpenTextLibrary:
-      return openRequest(state, FileRequest::OpenTextLibrary, LibraryFormat::TextLibrary);
+      return openRequest(FileRequest::OpenTextLibrary, LibraryFormat::TextLibrary);
     case kOpenPartListFile:
-      return openRequest(state, FileRequest::OpenTextLibrary, LibraryFormat::PartListFile);
+      return openRequest(FileRequest::OpenTextLibrary, LibraryFormat::PartListFile);
     case kOpenPreSrcFile:
-      return openRequest(state, FileRequest::OpenPreSrc, LibraryFormat::PreSrcFile);
+      return openRequest(FileRequest::OpenPreSrc, LibraryFormat::PreSrcFile);
     case kLayoutInDxf:
       return saveLayoutRequest(state);
     case kExportParts:
@@ -285,10 +288,9 @@ Effects runMenuCommand(AppState& state, int id) {
       }
       return {};
     case kShowPackingKit:
-      return openPackingKit(state, {});
+      return openPackingKit({});
     case kShowRenewDialog: {
       Effects effects;
-      state.renewDialogOpen = true;
       effects.openRenewDialog = true;
       return effects;
     }
@@ -315,7 +317,7 @@ Effects openLibraryFile(AppState& state, const std::filesystem::path& path, Libr
   state.view = std::move(view);
   state.savedExtent = state.job->plateExtents;
   state.view->initialise(state.clientWidth, state.clientHeight, state.savedExtent);
-  return openPackingKit(state, repaint());
+  return openPackingKit(repaint());
 }
 
 Effects writeLayoutFile(AppState& state, const std::filesystem::path& path) {
@@ -489,7 +491,7 @@ Effects pressPackingKitButton(AppState& state, int id) {
   switch (id) {
     case kKitOk:
     case kKitCancel:
-      return closePackingKit(state);
+      return closePackingKit();
     case kKitLayoutInDxf:
       return saveLayoutRequest(state);
     case kKitFitAll:
@@ -510,13 +512,6 @@ Effects pressPackingKitButton(AppState& state, int id) {
       return {};
   }
   return focusBack(state.job ? runKitJobButton(state, *state.job, id) : Effects{});
-}
-
-Effects closePackingKit(AppState& state) {
-  Effects effects;
-  state.packingKitOpen = false;
-  effects.closePackingKit = true;
-  return effects;
 }
 
 RenewFields renewDialogFields(const AppState& state) {
@@ -542,7 +537,6 @@ Effects pressRenewDialogButton(AppState& state, int id, const RenewFields& field
     effects.repaint = true;
   }
   if (id == kRenewOk || id == kRenewCancel) {
-    state.renewDialogOpen = false;
     effects.closeRenewDialog = true;
   }
   return effects;

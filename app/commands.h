@@ -111,8 +111,6 @@ Effects turnWheel(AppState& state, ScreenPoint point, int delta);
 Effects resizeClient(AppState& state, int width, int height);
 
 Effects pressPackingKitButton(AppState& state, int id);
-// The Packing Kit was closed by its close box.
-Effects closePackingKit(AppState& state);
 
 // Field texts of the RN/PPD dialog: "%d" and "%lf" of the job's numbers,
 // both empty without a job.
