@@ -20,12 +20,14 @@ template <class Acceptable, class Passed>
 Stop stepToContact(Part& part, double ux, double uy, double distance, Acceptable&& acceptable,
                    Passed&& passed) {
   const BBox& box = part.bbox;
-  double step = kStepShare * std::min(box.xmax - box.xmin, box.ymax - box.ymin);
+  // A sliver's share would crawl for ages: no step starts below the resolution.
+  double step =
+      std::max(kStepShare * std::min(box.xmax - box.xmin, box.ymax - box.ymin), kContactResolution);
   if (step > distance) {
     step = distance;
   }
-  // A part without extent, or a distance that is not positive, has no step that
-  // would ever end the stepping.
+  // A box that is not a number, or a distance that is not positive, gives no
+  // step that would ever end the stepping.
   if (!(step > 0.0) || !std::isfinite(step)) {
     return Stop::Contact;
   }

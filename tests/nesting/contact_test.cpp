@@ -21,6 +21,7 @@ TEST(ContactMoves, StopWithinAHundredthOfTheObstacleOrDoNotMove) {
       {"right against a part", rectanglePart(400, 500, 100, 40), {ContactRight}, 200, 0},
       {"up against a part", rectanglePart(400, 500, 100, 40), {ContactUp}, 0, 260},
       {"left against a hole wall", rectanglePart(150, 150, 50, 50), {ContactLeft}, -30, 0},
+      {"sliver to the plate edge", rectanglePart(400, 500, 100, 1e-7), {ContactLeft}, -400, 0},
       {"overlapping another part", rectanglePart(10, 10, 50, 50), all, 0, 0},
       {"waiting outside the plate", rectanglePart(1500, -200, 50, 50), all, 0, 0},
   };
