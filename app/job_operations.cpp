@@ -97,19 +97,7 @@ void MoveSelectedChecked(PackingJob& job, const ScreenPoint& from, const ScreenP
 }
 
 bool PartFits(const PackingJob& job, const Part& part) {
-  countFitTest();
-  if (!withinRect(part, job.plateExtents)) {
-    return false;
-  }
-  for (const Part& other : job.workingParts) {
-    if (&other == &part) {
-      continue;
-    }
-    if (!boxesApart(part.outer.bbox, other.outer.bbox) && !partsDisjoint(part, other)) {
-      return false;
-    }
-  }
-  return true;
+  return FitTester(job, &part).fits(part);
 }
 
 void RotateSelected(PackingJob& job, const Point& centre, double angle) {

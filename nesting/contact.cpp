@@ -77,16 +77,7 @@ void slideToward(PackingJob& job, Part& moving, const Part& target, double ux, d
 }  // namespace
 
 bool CandidateFits(const PackingJob& job, const Part& part) {
-  countFitTest();
-  if (!withinRect(part, job.plateExtents)) {
-    return false;
-  }
-  for (const Part& other : job.workingParts) {
-    if (!boxesApart(part.outer.bbox, other.outer.bbox) && !partsDisjoint(part, other)) {
-      return false;
-    }
-  }
-  return true;
+  return FitTester(job, nullptr).fits(part);
 }
 
 void ContactLeft(PackingJob& job, Part& part) {

@@ -37,25 +37,13 @@ void placeRegion(Region& to, const Region& from, double dx, double dy) {
   to.bbox = translated(from.bbox, dx, dy);
 }
 
-// A part wholly on the far side of a plate edge can never meet a part that lies
-// inside the plate (within kRectTolerance, far below kDisjointBoxGap).
-bool outsidePlate(const BBox& box, const BBox& plate) {
-  return box.xmin >= plate.xmax || box.xmax <= plate.xmin || box.ymin >= plate.ymax ||
-         box.ymax <= plate.ymin;
-}
-
-}  // namespace
-
-std::uint64_t fitTestCount() {
-  return fitTests();
-}
-void resetFitTestCount() {
-  fitTests() = 0;
-}
 void countFitTest() {
   ++fitTests();
 }
 
+// The box rule that partsDisjoint applies first: boxes apart along either axis,
+// or closer than kDisjointBoxGap, make the parts disjoint without a look at
+// their vertices.
 bool boxesApart(const BBox& a, const BBox& b) {
   return a.xmin > b.xmax || std::abs(a.xmin - b.xmax) < kDisjointBoxGap || a.xmax < b.xmin ||
          std::abs(a.xmax - b.xmin) < kDisjointBoxGap || a.ymin > b.ymax ||
@@ -63,11 +51,9 @@ bool boxesApart(const BBox& a, const BBox& b) {
          std::abs(a.ymax - b.ymin) < kDisjointBoxGap;
 }
 
-Part sameOrderCopy(const Part& part) {
-  const Part reversed(part);
-  return Part(reversed);
-}
-
+// Sets the outer region and the holes of `scratch` to those of `shape`
+// translated by (dx, dy), all the predicates read. Reuses the scratch's storage
+// when the counts match.
 void placeTranslated(Part& scratch, const Part& shape, double dx, double dy) {
   placeRegion(scratch.outer, shape.outer, dx, dy);
   if (scratch.holes.count() != shape.holes.count()) {
@@ -86,25 +72,27 @@ void placeTranslated(Part& scratch, const Part& shape, double dx, double dy) {
     placeRegion(*to, hole, dx, dy);
     ++to;
   }
-  scratch.area = shape.area;
-  scratch.bbox = translated(shape.bbox, dx, dy);
-  scratch.centroid.x = shape.centroid.x + dx;
-  scratch.centroid.y = shape.centroid.y + dy;
-  scratch.centroid.tol = shape.centroid.tol;
-  scratch.refPoint.x = shape.refPoint.x + dx;
-  scratch.refPoint.y = shape.refPoint.y + dy;
-  scratch.refPoint.tol = shape.refPoint.tol;
-  // Only the label positions: the predicates never read the texts.
-  scratch.nameLabel.x = shape.nameLabel.x + dx;
-  scratch.nameLabel.y = shape.nameLabel.y + dy;
-  scratch.thickLabel.x = shape.thickLabel.x + dx;
-  scratch.thickLabel.y = shape.thickLabel.y + dy;
-  scratch.selected = shape.selected;
-  scratch.id = shape.id;
-  scratch.turnedOver = shape.turnedOver;
-  scratch.rotation = shape.rotation;
-  scratch.fillRatio = shape.fillRatio;
-  scratch.aspectRatio = shape.aspectRatio;
+}
+
+// A part wholly on the far side of a plate edge can never meet a part that lies
+// inside the plate (within kRectTolerance, far below kDisjointBoxGap).
+bool outsidePlate(const BBox& box, const BBox& plate) {
+  return box.xmin >= plate.xmax || box.xmax <= plate.xmin || box.ymin >= plate.ymax ||
+         box.ymax <= plate.ymin;
+}
+
+}  // namespace
+
+std::uint64_t fitTestCount() {
+  return fitTests();
+}
+void resetFitTestCount() {
+  fitTests() = 0;
+}
+
+Part sameOrderCopy(const Part& part) {
+  const Part reversed(part);
+  return Part(reversed);
 }
 
 template <class VisitCell>

@@ -10,24 +10,14 @@ namespace tarn {
 
 struct PackingJob;
 
-// Fit tests made since the last reset (CandidateFits, PartFits and the searches'
-// own tests); read by the benchmarks. Single-threaded, like the rest of the core.
+// Fit tests made since the last reset (every FitTester::fits and fitsTranslated,
+// and so CandidateFits and PartFits); read by the benchmarks. Single-threaded,
+// like the rest of the core.
 std::uint64_t fitTestCount();
 void resetFitTestCount();
-void countFitTest();
-
-// The box rule that partsDisjoint applies first: boxes apart along either axis,
-// or closer than kDisjointBoxGap, make the parts disjoint without a look at
-// their vertices.
-bool boxesApart(const BBox& a, const BBox& b);
 
 // A copy of `part` whose holes keep their order (a single copy reverses them).
 Part sameOrderCopy(const Part& part);
-
-// Sets `scratch` to `shape` translated by (dx, dy): the vertices, the boxes, the
-// centroid and the refPoint hold what a copy of `shape` translated by (dx, dy)
-// would hold. Reuses the scratch's storage when the vertex counts match.
-void placeTranslated(Part& scratch, const Part& shape, double dx, double dy);
 
 // The fit tests of one search during which no working part moves except the
 // skipped one. Holds the working parts that can meet a part inside the plate,
@@ -39,8 +29,8 @@ class FitTester {
   FitTester(const PackingJob& job, const Part* skipped);
 
   bool fits(const Part& part) const;
-  // fits() of `shape` translated by (dx, dy). `scratch` is overwritten; it must
-  // have the holes of `shape` (sameOrderCopy) so that no allocation is needed.
+  // fits() of `shape` translated by (dx, dy). The outlines of `scratch` are
+  // overwritten; a sameOrderCopy of `shape` needs no allocation.
   bool fitsTranslated(const Part& shape, double dx, double dy, Part& scratch) const;
 
  private:
