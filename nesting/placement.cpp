@@ -208,22 +208,12 @@ bool PlaceByGridTurnover(PackingJob& job, Part& part) {
 
 bool PlaceByBoundingRectangle(PackingJob& job, Part& part) {
   const Point centroid = computePartCentroid(part);
-  Point corner;
-  corner.x = part.bbox.xmin;
-  corner.y = part.bbox.ymin;
+  const BBox box = part.bbox;
+  const Point corner{box.xmin, box.ymin};
   const double reach = distance(corner, centroid);
 
   Region outline;
-  Point vertices[4];
-  vertices[0].x = part.bbox.xmin;
-  vertices[0].y = part.bbox.ymin;
-  vertices[1].x = part.bbox.xmax;
-  vertices[1].y = part.bbox.ymin;
-  vertices[2].x = part.bbox.xmax;
-  vertices[2].y = part.bbox.ymax;
-  vertices[3].x = part.bbox.xmin;
-  vertices[3].y = part.bbox.ymax;
-  setPoints(outline, std::vector<Point>(vertices, vertices + 4));
+  setPoints(outline, {corner, {box.xmax, box.ymin}, {box.xmax, box.ymax}, {box.xmin, box.ymax}});
   Part rectangle;
   setGeometry(rectangle, outline, RegionList{});
 
@@ -236,7 +226,7 @@ bool PlaceByBoundingRectangle(PackingJob& job, Part& part) {
     rotateAbout(c.centroid, corner, angle);
     candidates.push_back(std::move(c));
   }
-  const int stride = PlacementStride(part.bbox, job.params.packingPointDistance);
+  const int stride = PlacementStride(box, job.params.packingPointDistance);
   const ScanResult best = scanGrid(job, candidates, corner, reach, stride, Ranking::Strict);
   if (!best.found) {
     return false;
@@ -252,9 +242,7 @@ bool PlaceByBoundingRectangle(PackingJob& job, Part& part) {
   SlideDownFree(job, pushed);
   const double dx = best.point.x - corner.x + (pushed.centroid.x - before.x);
   const double dy = best.point.y - corner.y + (pushed.centroid.y - before.y);
-  Point pivot;
-  pivot.x = corner.x + dx;
-  pivot.y = corner.y + dy;
+  const Point pivot{corner.x + dx, corner.y + dy};
   translate(part, dx, dy);
   rotate(part, pivot, angle);
   MarkOccupied(job, part);
