@@ -8,6 +8,8 @@
 #include <utility>
 
 #include "app/job_operations.h"
+#include "geometry/core_error.h"
+#include "geometry/texts.h"
 #include "library/library_loader.h"
 #include "nesting/contact.h"
 #include "nesting/layout.h"
@@ -526,14 +528,21 @@ RenewFields renewDialogFields(const AppState& state) {
 
 Effects pressRenewDialogButton(AppState& state, int id, const RenewFields& fields) {
   PackingJob* job = state.job.get();
+  const bool renewsDistance = job != nullptr && (id == kRenewOk || id == kRenewDistance);
+  const bool renewsRotationNumber =
+      job != nullptr && (id == kRenewOk || id == kRenewRotationNumber);
+  const int rotationNumber = parseLenientInt(fields.rotationNumber);
+  // Both numbers are checked before either changes; the distance checks its own.
+  if (renewsRotationNumber && rotationNumber > kMaxRotationNumber) {
+    throw CoreError(text::kBadRotationNumber);
+  }
   Effects effects;
-  // The distance first: a refused one throws before anything changed.
-  if (job != nullptr && (id == kRenewOk || id == kRenewDistance)) {
+  if (renewsDistance) {
     RenewPackingPointDistance(*job, parseLenientDouble(fields.packingPointDistance));
     effects.repaint = true;
   }
-  if (job != nullptr && (id == kRenewOk || id == kRenewRotationNumber)) {
-    job->params.rotationNumber = parseLenientInt(fields.rotationNumber);
+  if (renewsRotationNumber) {
+    job->params.rotationNumber = rotationNumber;
     effects.repaint = true;
   }
   if (id == kRenewOk || id == kRenewCancel) {

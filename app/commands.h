@@ -61,6 +61,10 @@ inline constexpr int kRotationNumberField = 1001;
 inline constexpr int kDistanceField = 1002;
 inline constexpr int kRenewRotationNumber = 1004;
 
+// One angle a degree at most: a larger rotation number would only make the
+// next layout run for ever.
+inline constexpr int kMaxRotationNumber = 360;
+
 // Relative to the working directory, as the layout drivers' timing file.
 inline constexpr std::string_view kReportPath = "Report.txt";
 
@@ -119,6 +123,8 @@ struct RenewFields {
   std::string packingPointDistance;
 };
 RenewFields renewDialogFields(const AppState& state);
+// A rotation number above kMaxRotationNumber or a distance the grid refuses
+// throws CoreError, and neither number changes.
 Effects pressRenewDialogButton(AppState& state, int id, const RenewFields& fields);
 
 // Whether a command runs a layout driver (the front end shows a wait cursor).

@@ -8,14 +8,12 @@
 #include <ostream>
 #include <string_view>
 
+#include "app/commands.h"
 #include "cli/cli_texts.h"
 
 namespace tarn::cli {
 
 namespace {
-
-// One degree apart at most; more angles only slow the layout down.
-constexpr int kMaxRotationNumber = 360;
 
 const std::map<std::string, LibraryFormat> kFormatNames = {
     {"text", LibraryFormat::TextLibrary},

@@ -244,15 +244,21 @@ TEST_F(CommandsTest, RenewDialogShowsAppliesAndRefusesTheTwoNumbers) {
     EXPECT_DOUBLE_EQ(state.job->params.packingPointDistance, 0.5);
     EXPECT_EQ(state.job->params.rotationNumber, 12);
   }
+  for (const int button : {kRenewOk, kRenewRotationNumber}) {
+    EXPECT_THROW(pressRenewDialogButton(state, button, {"361", "25"}), CoreError);
+    EXPECT_THROW(pressRenewDialogButton(state, button, {"99999999999", "25"}), CoreError);
+  }
+  EXPECT_DOUBLE_EQ(state.job->params.packingPointDistance, 0.5);
+  EXPECT_EQ(state.job->params.rotationNumber, 12);
   pressRenewDialogButton(state, kRenewDistance, {"junk", "100"});
   EXPECT_DOUBLE_EQ(state.job->params.packingPointDistance, 100.0);
   EXPECT_EQ(state.job->params.rotationNumber, 12);
   EXPECT_GT(state.job->gridCountX, 0);
   EXPECT_TRUE(pressRenewDialogButton(state, kRenewCancel, {"1", "1"}).closeRenewDialog);
   EXPECT_EQ(state.job->params.rotationNumber, 12);
-  const Effects effects = pressRenewDialogButton(state, kRenewOk, {"9", "25"});
+  const Effects effects = pressRenewDialogButton(state, kRenewOk, {"360", "25"});
   EXPECT_TRUE(effects.closeRenewDialog && effects.repaint);
-  EXPECT_EQ(state.job->params.rotationNumber, 9);
+  EXPECT_EQ(state.job->params.rotationNumber, 360);
   EXPECT_DOUBLE_EQ(state.job->params.packingPointDistance, 25.0);
 }
 
