@@ -22,7 +22,6 @@
 #include "app/gui/canvas_widget.h"
 #include "app/gui/display_text.h"
 #include "app/gui/tool_dialogs.h"
-#include "geometry/core_error.h"
 #include "geometry/texts.h"
 
 // Outside any namespace, as the resource system requires.
@@ -211,10 +210,8 @@ void MainWindow::run(const std::function<Effects()>& command, bool showsWaitCurs
       effects = command();
     }
     apply(effects);
-  } catch (const CoreError& e) {
-    hooks_.showError(displayText(e.what()));
   } catch (const std::exception& e) {
-    // Not one of ours (a full disk, no memory): shown all the same, the job kept.
+    // A CoreError, or one not of ours (a full disk, no memory): shown, the job kept.
     hooks_.showError(displayText(e.what()));
   }
   syncChecks();
