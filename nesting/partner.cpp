@@ -18,6 +18,8 @@ constexpr double kFarAway = 1e20;           // mm, worse than any real centroid
 constexpr double kNoScore = -1e20;          // below any real pairing score
 constexpr double kRectangularFill = 0.001;  // fill ratios this close to 1 never pair
 constexpr double kOvershootShare = 0.5;     // of the longer side, past the packed length
+// mm²: a part whose box is at least this large may reach past the packed length freely
+constexpr double kLargePartBoxArea = 500'000.0;
 
 double quarterTurn(int k) {
   return k * std::acos(-1.0) / 2.0;
@@ -85,6 +87,8 @@ class PartnerSearch {
   // The quarter turns, then (when allowed) those of the copy turned over about
   // the line through `mirrorAt`; prepared once per search.
   const std::vector<Part>& quarterTurns(MirrorAt mirrorAt);
+  // The one trial copy, set to `turn` (its storage kept from the last trial).
+  Part& trialFrom(const Part& turn);
 
   PackingJob& job_;
   const Part& part_;
@@ -105,6 +109,15 @@ const std::vector<Part>& PartnerSearch::quarterTurns(MirrorAt mirrorAt) {
   return prepared;
 }
 
+Part& PartnerSearch::trialFrom(const Part& turn) {
+  if (trial_) {
+    *trial_ = turn;
+  } else {
+    trial_.emplace(turn);
+  }
+  return *trial_;
+}
+
 std::optional<BesideSpot> PartnerSearch::bestSpot(const Part& laidOutPart) {
   const std::vector<Part>& turns = quarterTurns(MirrorAt::Centroid);
   std::optional<BesideSpot> best;
@@ -113,12 +126,7 @@ std::optional<BesideSpot> PartnerSearch::bestSpot(const Part& laidOutPart) {
   for (std::size_t n = 0; n < turns.size(); ++n) {
     // The plain turns compare exactly; the turned-over ones must win by the tie band.
     const bool turnedOver = n >= static_cast<std::size_t>(kQuarterTurns);
-    if (!trial_) {
-      trial_.emplace(turns[n]);
-    } else {
-      *trial_ = turns[n];
-    }
-    Part& trial = *trial_;
+    Part& trial = trialFrom(turns[n]);
     for (const Spot spot : kSpots) {
       moveToSpot(trial, laidOutPart, spot);
       if (!tester_.fits(trial)) {
@@ -126,9 +134,8 @@ std::optional<BesideSpot> PartnerSearch::bestSpot(const Part& laidOutPart) {
       }
       const double cx = trial.centroid.x;
       const double cy = trial.centroid.y;
-      const bool better = turnedOver ? cx < bx - kCentroidTieBand ||
-                                           (std::abs(cx - bx) < kCentroidTieBand && cy < by)
-                                     : cx < bx || (cx == bx && cy < by);
+      const bool better =
+          turnedOver ? leftThenLower(cx, cy, bx, by) : cx < bx || (cx == bx && cy < by);
       if (better) {
         bx = cx;
         by = cy;
@@ -156,12 +163,7 @@ std::optional<Pairing> PartnerSearch::bestPairing(double threshold, const Part& 
   double bestScore = kNoScore;
   double bestX = kFarAway;
   for (const Part& turn : quarterTurns(MirrorAt::RefPoint)) {
-    if (!trial_) {
-      trial_.emplace(turn);
-    } else {
-      *trial_ = turn;
-    }
-    Part& trial = *trial_;
+    Part& trial = trialFrom(turn);
     for (const Spot spot : kSpots) {
       moveToSpot(trial, laidOutPart, spot);
       switch (spot) {
@@ -284,10 +286,8 @@ bool PlaceNextToLaidOut(PackingJob& job, Part& part) {
     if (!spot) {
       continue;
     }
-    const double cx = spot->centroid.x;
-    const double cy = spot->centroid.y;
-    if (!best || cx < best->centroid.x - kCentroidTieBand ||
-        (std::abs(cx - best->centroid.x) < kCentroidTieBand && cy < best->centroid.y)) {
+    if (!best ||
+        leftThenLower(spot->centroid.x, spot->centroid.y, best->centroid.x, best->centroid.y)) {
       best = spot;
     }
   }

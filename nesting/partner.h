@@ -10,8 +10,6 @@ namespace tarn {
 
 inline constexpr double kSimilarSideShare = 0.01;  // relative side difference of similar parts
 inline constexpr double kSimilarFillBand = 0.1;    // fill ratio difference of similar parts
-inline constexpr double kLargePartBoxArea =
-    500'000.0;  // mm², may stick out right of the packed length
 
 // Where a candidate copy of a part lies: applying it to the part reproduces the copy.
 struct PlacementPose {

@@ -45,8 +45,7 @@ bool improves(Ranking ranking, double cx, double cy, const ScanResult& best) {
   if (ranking == Ranking::Strict) {
     return cx < best.x;
   }
-  return cx < best.x - kCentroidTieBand ||
-         (std::abs(cx - best.x) < kCentroidTieBand && cy < best.y);
+  return leftThenLower(cx, cy, best.x, best.y);
 }
 
 // The first fit column by column from the left, then the improvement scan from

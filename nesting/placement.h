@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <vector>
 
 #include "app/packing_job.h"
@@ -8,6 +9,12 @@
 namespace tarn {
 
 inline constexpr double kCentroidTieBand = 0.1;  // mm: centroid x closer than this ranks by y
+
+// Whether a centroid at (cx, cy) beats the best at (bx, by): further left by
+// the tie band, or as far left within it and lower.
+inline bool leftThenLower(double cx, double cy, double bx, double by) {
+  return cx < bx - kCentroidTieBand || (std::abs(cx - bx) < kCentroidTieBand && cy < by);
+}
 
 // The angles the grid placement turns a part by: k * 2π / RN for k = 0 … RN − 1;
 // none for RN <= 0.
