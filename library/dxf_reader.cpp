@@ -98,13 +98,6 @@ bool readEntity(LineReader& file, EntityKind kind, Entity& e) {
   return usable;
 }
 
-Point makePoint(double x, double y) {
-  Point p;
-  p.x = x;
-  p.y = y;
-  return p;
-}
-
 void setLabel(TextLabel& label, std::string_view text, const Entity& e) {
   setLabelText(label, text);
   label.x = e.x10;
@@ -190,18 +183,18 @@ bool readDxfPart(Part& part, const std::filesystem::path& path) {
     }
     switch (*kind) {
       case EntityKind::Line:
-        lines.insert(makeSegment(makePoint(e.x10, e.y20), makePoint(e.x11, e.y21)));
+        lines.insert(makeSegment(Point{e.x10, e.y20}, Point{e.x11, e.y21}));
         break;
       case EntityKind::Circle:
-        circles.insert(Circle{makePoint(e.x10, e.y20), e.v40});
+        circles.insert(Circle{Point{e.x10, e.y20}, e.v40});
         break;
       case EntityKind::Arc:
-        arcs.insert(setArc(makePoint(e.x10, e.y20), e.v40, e.v50, e.v51));
+        arcs.insert(setArc(Point{e.x10, e.y20}, e.v40, e.v50, e.v51));
         break;
       case EntityKind::Text:
-        if (startsWith(e.text, kNamePrefix)) {
+        if (e.text.starts_with(kNamePrefix)) {
           setLabel(part.nameLabel, std::string_view(e.text).substr(kNamePrefix.size()), e);
-        } else if (startsWith(e.text, kThickPrefix)) {
+        } else if (e.text.starts_with(kThickPrefix)) {
           setLabel(part.thickLabel, std::string_view(e.text).substr(kThickPrefix.size()), e);
         }
         break;

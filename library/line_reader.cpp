@@ -20,16 +20,14 @@ bool isBlank(char c) {
 }
 
 // Index of the first byte after the white space and one sign; sets `negative`.
-std::size_t skipBlanksAndSign(std::string_view text, bool& negative, bool& hadSign) {
+std::size_t skipBlanksAndSign(std::string_view text, bool& negative) {
   std::size_t i = 0;
   while (i < text.size() && isBlank(text[i])) {
     ++i;
   }
   negative = false;
-  hadSign = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
     negative = text[i] == '-';
-    hadSign = true;
     ++i;
   }
   return i;
@@ -129,8 +127,7 @@ double parseDouble(std::string_view text, std::size_t* used) {
     *used = 0;
   }
   bool negative = false;
-  bool hadSign = false;
-  const std::size_t start = skipBlanksAndSign(text, negative, hadSign);
+  const std::size_t start = skipBlanksAndSign(text, negative);
   // A second sign is not a number, as for strtod.
   if (start < text.size() && (text[start] == '+' || text[start] == '-')) {
     return 0.0;
@@ -156,8 +153,7 @@ int parseInt(std::string_view text, std::size_t* used) {
     *used = 0;
   }
   bool negative = false;
-  bool hadSign = false;
-  std::size_t i = skipBlanksAndSign(text, negative, hadSign);
+  std::size_t i = skipBlanksAndSign(text, negative);
   const std::size_t digitsStart = i;
   long long value = 0;
   bool saturated = false;
@@ -202,10 +198,6 @@ double readHeaderValue(LineReader& file, std::size_t offset) {
 
 bool usableNumber(double value) {
   return std::isfinite(value) && std::fabs(value) <= kMaxInputMagnitude;
-}
-
-bool startsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
 }
 
 bool contains(std::string_view text, std::string_view part) {

@@ -80,7 +80,6 @@ double readHeaderValue(LineReader& file, std::size_t offset);
 // Finite and within kMaxInputMagnitude.
 bool usableNumber(double value);
 
-bool startsWith(std::string_view text, std::string_view prefix);
 bool contains(std::string_view text, std::string_view part);
 
 // "<what>: 文件 (file) "<file>", 行 (line) <line>[, 零件 (part) "<part>"]", the

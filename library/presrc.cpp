@@ -269,6 +269,37 @@ std::ofstream openPreSrcReport() {
   return report;
 }
 
+bool checkPart(const PartInfo& partInfo, std::ostream& report) {
+  const PartLoops loops = readPartLoops(partInfo, &report, false);
+  bool failed = loops.faulty;
+  if (!failed) {
+    for (const RadiusPolyline& loop : loops.polylines) {
+      if (!checkArcsBuildable(loop, report)) {
+        failed = true;
+        break;
+      }
+    }
+  }
+  if (failed) {
+    writePartTrailer(report, partInfo.nameId);
+  }
+  return !failed;
+}
+
+bool repairPart(const PartInfo& partInfo, PartSource& source, std::ostream& report) {
+  PartLoops loops = readPartLoops(partInfo, &report, true);
+  if (loops.faulty || loops.polylines.empty()) {
+    return false;
+  }
+  for (RadiusPolyline& loop : loops.polylines) {
+    if (!repairArcs(loop, report)) {
+      return false;
+    }
+  }
+  buildSource(std::move(loops.polylines), partInfo.nameId, source);
+  return true;
+}
+
 }  // namespace
 
 void readConfigInfo(LineReader& file, ConfigInfo& config) {
@@ -336,45 +367,14 @@ bool readPartInfo(LineReader& file, PartInfo& partInfo) {
   return complete && partInfo.points.size() >= kMinPoints;
 }
 
-bool checkPreSrcPart(const PartInfo& partInfo, std::ostream& report) {
-  const PartLoops loops = readPartLoops(partInfo, &report, false);
-  bool failed = loops.faulty;
-  if (!failed) {
-    for (const RadiusPolyline& loop : loops.polylines) {
-      if (!checkArcsBuildable(loop, report)) {
-        failed = true;
-        break;
-      }
-    }
-  }
-  if (failed) {
-    writePartTrailer(report, partInfo.nameId);
-  }
-  return !failed;
-}
-
 bool checkPreSrcPart(const PartInfo& partInfo) {
   std::ofstream report = openPreSrcReport();
-  return checkPreSrcPart(partInfo, report);
-}
-
-bool repairPreSrcPart(const PartInfo& partInfo, PartSource& source, std::ostream& report) {
-  PartLoops loops = readPartLoops(partInfo, &report, true);
-  if (loops.faulty || loops.polylines.empty()) {
-    return false;
-  }
-  for (RadiusPolyline& loop : loops.polylines) {
-    if (!repairArcs(loop, report)) {
-      return false;
-    }
-  }
-  buildSource(std::move(loops.polylines), partInfo.nameId, source);
-  return true;
+  return checkPart(partInfo, report);
 }
 
 bool repairPreSrcPart(const PartInfo& partInfo, PartSource& source) {
   std::ofstream report = openPreSrcReport();
-  return repairPreSrcPart(partInfo, source, report);
+  return repairPart(partInfo, source, report);
 }
 
 bool buildPreSrcSource(const PartInfo& partInfo, PartSource& source) {

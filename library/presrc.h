@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -63,11 +62,9 @@ bool readPartInfo(LineReader& file, PartInfo& partInfo);
 // buildable arcs. Appends its report lines to "PackError.txt" in the current
 // folder (CoreError "排样错误报告文件输出失败!" when it cannot be opened).
 bool checkPreSrcPart(const PartInfo& partInfo);
-bool checkPreSrcPart(const PartInfo& partInfo, std::ostream& report);
 // The repair made when the check failed: arcs that cannot be built get a
 // radius 0.1 mm larger; on success the source is built. Reports as above.
 bool repairPreSrcPart(const PartInfo& partInfo, PartSource& source);
-bool repairPreSrcPart(const PartInfo& partInfo, PartSource& source, std::ostream& report);
 // Builds the source of a part that passed the check: the loop of largest area
 // (the last of equal ones) is the outer outline, the name is nameId. False,
 // the source untouched, when a loop cannot be read.

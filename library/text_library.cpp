@@ -20,7 +20,7 @@ constexpr std::string_view kLibraryEnd = "#end";
 constexpr std::size_t kNameOffset = 5;  // "NAME" and one separator
 
 bool endsPart(std::string_view line) {
-  return startsWith(line, kPartStart) || startsWith(line, kLibraryEnd);
+  return line.starts_with(kPartStart) || line.starts_with(kLibraryEnd);
 }
 
 // The numbers of one line, read one after another as strtod's end pointer
@@ -139,7 +139,7 @@ void readTextLibrary(PackingJob& job, const std::filesystem::path& path) {
 
   int counter = 0;
   while (const std::optional<std::string> line = file.next()) {
-    if (startsWith(*line, kPartStart)) {
+    if (line->starts_with(kPartStart)) {
       PartSource source;
       setLabelText(source.nameLabel, line->size() > kNameOffset
                                          ? std::string_view(*line).substr(kNameOffset)
@@ -154,7 +154,7 @@ void readTextLibrary(PackingJob& job, const std::filesystem::path& path) {
         writePartTrailer(job.errorReport(), source.nameLabel.text);
       }
     }
-    if (startsWith(*line, kLibraryEnd)) {
+    if (line->starts_with(kLibraryEnd)) {
       break;
     }
   }
