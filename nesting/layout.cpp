@@ -95,6 +95,24 @@ void buildGridIfPending(PackingJob& job) {
   }
 }
 
+// PlaceOne on every part `chosen` picks, in list order. Only the part placed
+// moves, so the parts still to come are those counted at the start.
+template <class Chosen>
+void placeEach(PackingJob& job, const TimedRun& run, Chosen&& chosen) {
+  int total = 0;
+  for (const Part& part : job.workingParts) {
+    total += chosen(part) ? 1 : 0;
+  }
+  int tried = 0;
+  for (Part& part : job.workingParts) {
+    if (chosen(part)) {
+      PlaceOne(job, part);
+      ++tried;
+      run.reportProgress(tried, total - tried);
+    }
+  }
+}
+
 // Selected parts still waiting: each meets at least one more pass.
 int selectedWaiting(const PackingJob& job) {
   int count = 0;
@@ -123,18 +141,7 @@ ProgressHook setProgressHook(ProgressHook hook) {
 double Layout(PackingJob& job, bool announce) {
   TimedRun run;
   buildGridIfPending(job);
-  int total = 0;
-  for (const Part& part : job.workingParts) {
-    total += part.selected ? 1 : 0;
-  }
-  int tried = 0;
-  for (Part& part : job.workingParts) {
-    if (part.selected) {
-      PlaceOne(job, part);
-      ++tried;
-      run.reportProgress(tried, total - tried);
-    }
-  }
+  placeEach(job, run, [](const Part& part) { return part.selected; });
   return run.finish(announce);
 }
 
@@ -142,18 +149,7 @@ double LayoutAll(PackingJob& job, bool announce) {
   TimedRun run;
   SelectNone(job);
   buildGridIfPending(job);
-  int total = 0;
-  for (const Part& part : job.workingParts) {
-    total += waiting(job, part) ? 1 : 0;
-  }
-  int tried = 0;
-  for (Part& part : job.workingParts) {
-    if (waiting(job, part)) {
-      PlaceOne(job, part);
-      ++tried;
-      run.reportProgress(tried, total > tried ? total - tried : 0);
-    }
-  }
+  placeEach(job, run, [&job](const Part& part) { return waiting(job, part); });
   return run.finish(announce);
 }
 
