@@ -190,7 +190,7 @@ int runTarnpack(const Options& options, Console console) {
       }
     }
 
-    stepFile = std::filesystem::absolute(text::kTimingFileName);
+    stepFile = std::filesystem::absolute(::tarn::text::kTimingFileName);
     facts.layoutSeconds = runLayout(job, options.layout);
     progressLine.finish();
 
