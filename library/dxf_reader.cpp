@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "geometry/arc.h"
@@ -164,6 +165,11 @@ bool pickOuterLoop(Part& part, const RegionList& regions) {
 }
 
 bool readDxfPart(Part& part, const std::filesystem::path& path) {
+  // A pipe or a device named *.dxf would block the open or never end.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     return false;

@@ -13,9 +13,9 @@ namespace tarn {
 // ASCII drawing: arcs and circles are discretised with the part's chordTol,
 // all segments are chained into closed loops, the largest loop is the outer
 // boundary and the others are holes; "name:" and "thick=" texts set the labels.
-// False (after the chain's own warning, if any) when the file cannot be read,
-// holds an unusable number, yields no closed loop, an open or too short chain,
-// or loops that enclose no area.
+// False (after the chain's own warning, if any) when the file is not a regular
+// file or cannot be read, holds an unusable number, yields no closed loop, an
+// open or too short chain, or loops that enclose no area.
 bool readDxfPart(Part& part, const std::filesystem::path& path);
 
 // Chains `segments` (consumed) into regions, newest first, while 3 or more

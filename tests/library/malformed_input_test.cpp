@@ -1,6 +1,7 @@
 // Damaged and hostile library files: each gives a clear error or a clean skip.
 // The suite also runs under AddressSanitizer and UndefinedBehaviorSanitizer.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <random>
@@ -124,7 +125,8 @@ TEST(MalformedInput, UnreadableDrawingsAreReportedAndSkipped) {
   std::filesystem::copy(libraryData("malformed/drawings"), "drawings",
                         std::filesystem::copy_options::recursive);
   test::writeBytes("drawings/garbage.dxf", garbage(5000, 2));
-  test::writeBytes("drawings/\xc1\xe3.dxf", "");  // a GBK file name
+  test::writeBytes("drawings/\xc1\xe3.dxf", "");    // a GBK file name
+  ASSERT_EQ(mkfifo("drawings/pipe.dxf", 0600), 0);  // opening it would wait for a writer
   const Outcome outcome = load(libraryData("malformed/drawings.lst"), LibraryFormat::PartListFile);
   EXPECT_EQ(outcome.error, "");
   // The name text is cut to the line, then to the label; folder.dxf/ is not searched.
@@ -137,7 +139,7 @@ TEST(MalformedInput, UnreadableDrawingsAreReportedAndSkipped) {
   }
   Texts expected;
   for (const char* name :
-       {"angles", "circle", "empty", "flat", "garbage", "nan", "truncated", "\\xc1\\xe3"}) {
+       {"angles", "circle", "empty", "flat", "garbage", "nan", "pipe", "truncated", "\\xc1\\xe3"}) {
     expected.push_back("零件\"drawings/" + std::string(name) + ".dxf\"读取失败!");
   }
   EXPECT_EQ(failed, expected);
