@@ -21,6 +21,11 @@ const std::map<std::string, LibraryFormat> kFormatNames = {
     {"presrc", LibraryFormat::PreSrcFile},
 };
 
+// A folder or file name: an empty one names nothing to write to.
+std::string nonEmpty(const std::string& value) {
+  return value.empty() ? "an empty name" : "";
+}
+
 const std::map<std::string, LayoutMode> kLayoutNames = {
     {"all", LayoutMode::All},
     {"multi", LayoutMode::Multi},
@@ -100,9 +105,11 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
   app.add_option("--out", outDir,
                  "Folder for every file written, created when missing; the working "
                  "directory of the run (default: the current directory)")
+      ->check(nonEmpty)
       ->option_text("DIR");
   app.add_option("--dxf", dxfPath,
                  "Name of the layout drawing, relative to --out (default layout.dxf)")
+      ->check(nonEmpty)
       ->option_text("PATH");
   auto* errorOption = app.add_option("--error-report", errorReport,
                                      "The error report that loading appends to (default "

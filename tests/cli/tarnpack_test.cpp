@@ -377,6 +377,7 @@ TEST(TarnpackRun, AnswersWithTheStatusAndTheSummaryOrTheMessage) {
        "[0-9.]+ s\n"},
       {{}, 2, "LIBRARY is required"},
       {{"--rn", "361", "@squares.txt"}, 2, "--rn"},
+      {{"@squares.txt", "--dxf", ""}, 2, "--dxf: an empty name"},
       {{"@squares.txt", "--ppd", "0"}, 2, "排样点距离错误!"},
       {{"missing.txt"}, 1, "零件数据文件读取失败! (cannot read the part library): "},
       {{"--format", "list", "missing.lst"}, 1, "排样信息文件读取失败! (cannot read the part list"},
@@ -416,6 +417,16 @@ TEST(TarnpackRun, AnswersWithTheStatusAndTheSummaryOrTheMessage) {
     }
   }
   EXPECT_EQ(runTarnpack({"--help"}).status, 0);
+}
+
+TEST(TarnpackRun, AStartFolderThatIsGoneEndsWithAMessage) {
+  ScratchDir scratch;
+  const std::string err = std::filesystem::absolute("err.txt").string();
+  std::filesystem::create_directory("gone");
+  const int status = std::system(
+      ("cd gone && rmdir ../gone && '" TARNPACK_PATH "' parts.txt 2>'" + err + "'").c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  EXPECT_TRUE(readBytes(err).starts_with("tarnpack: ")) << readBytes(err);
 }
 
 }  // namespace
