@@ -33,6 +33,13 @@ bool laidOut(const PackingJob& job, const Part& part) {
   return withinRect(part, job.plateExtents);
 }
 
+// Some other part, laid out or waiting as asked, to which `part` is similar.
+bool similarExists(const PackingJob& job, const Part& part, bool wantLaidOut) {
+  return std::any_of(job.workingParts.begin(), job.workingParts.end(), [&](const Part& other) {
+    return &other != &part && laidOut(job, other) == wantLaidOut && SimilarParts(other, part);
+  });
+}
+
 enum class Spot { Right, Above, Below };
 constexpr Spot kSpots[] = {Spot::Right, Spot::Above, Spot::Below};
 
@@ -230,21 +237,11 @@ bool SimilarParts(const Part& q, const Part& p) {
 }
 
 bool SimilarLaidOutExists(const PackingJob& job, const Part& part) {
-  for (const Part& other : job.workingParts) {
-    if (&other != &part && laidOut(job, other) && SimilarParts(other, part)) {
-      return true;
-    }
-  }
-  return false;
+  return similarExists(job, part, true);
 }
 
 bool SimilarWaitingExists(const PackingJob& job, const Part& part) {
-  for (const Part& other : job.workingParts) {
-    if (&other != &part && !laidOut(job, other) && SimilarParts(other, part)) {
-      return true;
-    }
-  }
-  return false;
+  return similarExists(job, part, false);
 }
 
 bool PlateEmpty(const PackingJob& job) {
