@@ -49,6 +49,7 @@ inline constexpr std::string_view kGbkArcAlarmClose = "), ";
 inline constexpr std::string_view kGbkPartWithoutOutline = "\t\xc1\xe3\xbc\xfe\xc3\xbb\xd3\xd0\xc2\xd6\xc0\xaa, \xb4\xed\xce\xf3!";  // '\t零件没有轮廓, 错误!'
 inline constexpr std::string_view kGbkBadNumber = "\t\xb6\xa5\xb5\xe3\xd7\xf8\xb1\xea\xbb\xf2\xd4\xb2\xbb\xa1\xb0\xeb\xbe\xb6\xca\xfd\xd6\xb5\xce\xde\xd0\xa7, \xb4\xed\xce\xf3!";  // '\t顶点坐标或圆弧半径数值无效, 错误!'
 inline constexpr std::string_view kGbkNetAreaNotPositive = "\t\xc1\xe3\xbc\xfe\xbe\xbb\xc3\xe6\xbb\xfd<=0, \xb4\xed\xce\xf3!";  // '\t零件净面积<=0, 错误!'
+inline constexpr std::string_view kNumberCut = "数值被截断! (a number runs past the line length limit)";
 // library: add new texts of the input readers here
 
 // Nesting engine.

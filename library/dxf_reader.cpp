@@ -76,7 +76,7 @@ double* codeTarget(EntityKind kind, std::string_view code, Entity& e) {
 }
 
 // Reads the codes of one entity up to and including the line "  0" (or the end
-// of the file). False when a number read is not usable.
+// of the file). False when a number read is not usable or may have been cut.
 bool readEntity(LineReader& file, EntityKind kind, Entity& e) {
   bool usable = true;
   while (const std::optional<std::string> line = file.next()) {
@@ -91,8 +91,9 @@ bool readEntity(LineReader& file, EntityKind kind, Entity& e) {
     }
     if (double* target = codeTarget(kind, *line, e)) {
       if (const std::optional<std::string> value = file.next()) {
-        *target = parseDouble(*value);
-        usable = usable && usableNumber(*target);
+        std::size_t used = 0;
+        *target = parseDouble(*value, &used);
+        usable = usable && usableNumber(*target) && !numberMayBeCut(*value, used, file.truncated());
       }
     }
   }

@@ -184,14 +184,26 @@ int parseInt(std::string_view text, std::size_t* used) {
   return static_cast<int>(value);
 }
 
+bool numberMayBeCut(std::string_view text, std::size_t used, bool lineTruncated) {
+  if (!lineTruncated) {
+    return false;
+  }
+  const std::string_view rest = text.substr(used);
+  return rest.empty() || (used == 0 && rest.find_first_not_of(" \t") == std::string_view::npos);
+}
+
 double readHeaderValue(LineReader& file, std::size_t offset) {
   const std::optional<std::string> line = file.next();
   if (!line || line->size() <= offset) {
     return 0.0;
   }
-  const double value = parseDouble(std::string_view(*line).substr(offset));
-  if (!usableNumber(value)) {
-    throw CoreError(fileLineMessage(text::kNumberUnusable, file.fileName(), file.lineNumber()));
+  const std::string_view text = std::string_view(*line).substr(offset);
+  std::size_t used = 0;
+  const double value = parseDouble(text, &used);
+  const bool cut = numberMayBeCut(text, used, file.truncated());
+  if (cut || !usableNumber(value)) {
+    throw CoreError(fileLineMessage(cut ? text::kNumberCut : text::kNumberUnusable, file.fileName(),
+                                    file.lineNumber()));
   }
   return value;
 }

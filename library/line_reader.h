@@ -72,9 +72,15 @@ double parseDouble(std::string_view text, std::size_t* used = nullptr);
 // std::atoi semantics, saturating at the int range instead of overflowing.
 int parseInt(std::string_view text, std::size_t* used = nullptr);
 
+// Whether the number that parseDouble or parseInt took from `text` (`used`
+// bytes, 0 for none) may have lost digits to the cut of a line longer than its
+// limit: it reaches the cut, or nothing but blanks is left where it should be.
+bool numberMayBeCut(std::string_view text, std::size_t used, bool lineTruncated);
+
 // The number of the next header line, read from a fixed offset (the label
 // before it is never looked at); 0 when the line is missing or shorter. Throws
-// CoreError naming the file and line when the number is not usable.
+// CoreError naming the file and line when the number is not usable or may
+// have been cut.
 double readHeaderValue(LineReader& file, std::size_t offset);
 
 // Finite and within kMaxInputMagnitude.

@@ -38,7 +38,7 @@ float toFloat(double value) {
 struct ConfigKey {
   std::string_view name;
   std::variant<int ConfigInfo::*, bool ConfigInfo::*, float ConfigInfo::*> field;
-  bool reachesJob = false;  // an unusable value would corrupt the plate or the parts
+  bool reachesJob = false;  // an unusable or cut value would corrupt the plate or the parts
 };
 
 // Tested in this order; the first key found on a line takes it.
@@ -47,7 +47,7 @@ const ConfigKey kConfigKeys[] = {
     {"bMirror", &ConfigInfo::bMirror},
     {"partToPartGap", &ConfigInfo::partToPartGap, true},
     {"partToMplateGap", &ConfigInfo::partToMplateGap},
-    {"bPartTurnover", &ConfigInfo::bPartTurnover},
+    {"bPartTurnover", &ConfigInfo::bPartTurnover, true},
     {"bHolePart", &ConfigInfo::bHolePart},
     {"maxNestPartNum", &ConfigInfo::maxNestPartNum},
     {"minPartGap", &ConfigInfo::minPartGap},
@@ -85,8 +85,10 @@ std::optional<std::string_view> afterEquals(std::string_view line) {
 }
 
 // A point line of index `index`: the fields follow the index, each after the
-// next comma; a field whose comma is missing keeps its reset value.
-std::optional<PartInfoPoint> parsePointLine(std::string_view line, int index) {
+// next comma; a field whose comma is missing keeps its reset value. On a line
+// cut to its limit, a used number that is missing or may have lost digits is
+// NaN, so that its loop is reported.
+std::optional<PartInfoPoint> parsePointLine(std::string_view line, int index, bool truncated) {
   const std::size_t found = line.find(std::to_string(index));
   if (found == std::string_view::npos) {
     return std::nullopt;
@@ -99,6 +101,16 @@ std::optional<PartInfoPoint> parsePointLine(std::string_view line, int index) {
     }
     cursor = comma + 1;
     return line.substr(cursor);
+  };
+  const auto usedNumber = [&](double& target) {
+    const std::optional<std::string_view> field = nextField();
+    std::size_t used = 0;
+    if (field) {
+      target = parseDouble(*field, &used);
+    }
+    if (numberMayBeCut(field.value_or(std::string_view()), used, truncated)) {
+      target = std::numeric_limits<double>::quiet_NaN();
+    }
   };
   PartInfoPoint point;
   if (const auto field = nextField()) {
@@ -113,15 +125,9 @@ std::optional<PartInfoPoint> parsePointLine(std::string_view line, int index) {
   if (const auto field = nextField()) {
     point.aux1 = toFloat(parseDouble(*field));
   }
-  if (const auto field = nextField()) {
-    point.value = parseDouble(*field);
-  }
-  if (const auto field = nextField()) {
-    point.x = parseDouble(*field);
-  }
-  if (const auto field = nextField()) {
-    point.y = parseDouble(*field);
-  }
+  usedNumber(point.value);
+  usedNumber(point.x);
+  usedNumber(point.y);
   return point;
 }
 
@@ -309,17 +315,21 @@ void readConfigInfo(LineReader& file, ConfigInfo& config) {
       if (!contains(line, keyField(key.name))) {
         continue;
       }
+      std::size_t used = 0;
+      bool usable = true;
       if (const auto* integer = std::get_if<int ConfigInfo::*>(&key.field)) {
-        config.** integer = parseInt(value);
+        config.** integer = parseInt(value, &used);
       } else if (const auto* flag = std::get_if<bool ConfigInfo::*>(&key.field)) {
-        config.** flag = parseInt(value) != 0;
+        config.** flag = parseInt(value, &used) != 0;
       } else {
-        const float number = toFloat(parseDouble(value));
-        if (key.reachesJob && !usableNumber(number)) {
-          throw CoreError(
-              fileLineMessage(text::kNumberUnusable, file.fileName(), file.lineNumber()));
-        }
+        const float number = toFloat(parseDouble(value, &used));
+        usable = usableNumber(number);
         config.*std::get<float ConfigInfo::*>(key.field) = number;
+      }
+      const bool cut = numberMayBeCut(value, used, file.truncated());
+      if (key.reachesJob && (cut || !usable)) {
+        throw CoreError(fileLineMessage(cut ? text::kNumberCut : text::kNumberUnusable,
+                                        file.fileName(), file.lineNumber()));
       }
       break;
     }
@@ -354,7 +364,7 @@ bool readPartInfo(LineReader& file, PartInfo& partInfo) {
         if (!pointLine || contains(*pointLine, kSectionEnd)) {
           break;
         }
-        if (std::optional<PartInfoPoint> point = parsePointLine(*pointLine, i)) {
+        if (std::optional<PartInfoPoint> point = parsePointLine(*pointLine, i, file.truncated())) {
           partInfo.points.push_back(std::move(*point));
           ++read;
         }

@@ -49,7 +49,8 @@ inline constexpr const char* kPreSrcErrorReport = "PackError.txt";
 // Reads a preSrc file: the settings into the job, then one source per
 // buildable part into job.sources (newest first); ids count every accepted
 // section. Throws CoreError when the file cannot be opened, on a zero plate
-// size and on an unusable plate size or gap (file and line named).
+// size and on a plate size, gap or turnover flag that is unusable or cut by
+// the line limit (file and line named).
 void readPreSrcFile(PackingJob& job, const std::filesystem::path& path);
 
 // Zeroes `config` and reads one section up to the line with "_end_".

@@ -24,17 +24,15 @@ bool endsPart(std::string_view line) {
 }
 
 // The numbers of one line, read one after another as strtod's end pointer
-// moves on. On a line cut to the limit, a number that reaches the cut, or one
-// missing before it, may have lost digits: the line is then not trusted.
+// moves on. A line whose number may have lost digits to its cut is not trusted.
 struct LineNumbers {
   LineNumbers(std::string_view line, bool lineTruncated) : rest(line), truncated(lineTruncated) {}
 
   double take() {
     std::size_t used = 0;
     const double value = parseDouble(rest, &used);
+    cut = cut || numberMayBeCut(rest, used, truncated);
     rest.remove_prefix(used);
-    const bool onlyBlanks = rest.find_first_not_of(" \t") == std::string_view::npos;
-    cut = cut || (truncated && (rest.empty() || (used == 0 && onlyBlanks)));
     return value;
   }
 

@@ -53,6 +53,17 @@ TEST(MalformedInput, GivesAClearErrorNamingFileLineAndPart) {
                    "NAME P\n" +
                        garbage(3000, 1));
   test::writeBytes("garbage.preSrc", garbage(4000, 3));
+  // Numbers whose last digits fall beyond the line limit (98 and 998 bytes).
+  test::writeBytes("cut_header_value.txt", "Plate length:" + std::string(83, ' ') + "3000\n");
+  const std::string settings =
+      "CONFIGINFO\nstaPlate_0      = 2000\nstaPlate_1      = 1000\n_end_\n";
+  test::writeBytes("cut_plate.preSrc",
+                   "CONFIGINFO\nstaPlate_0      =" + std::string(979, ' ') + "2000\n_end_\n");
+  const auto square = [](const std::string& name, std::size_t noteBytes) {
+    return "PARTINFO\nNameID=" + name + "\npointNum=6\n0\n1,0," + std::string(noteBytes, 'n') +
+           ",0,0,5,0,95\n2,0,,0,0,0,100,95\n3,0,,0,0,0,100,195\n4,0,,0,0,0,0,195\n5\n_end_\n";
+  };
+  test::writeBytes("cut_point.preSrc", settings + square("CUT", 984) + square("WHOLE", 983));
   struct Row {
     std::filesystem::path file;
     LibraryFormat format;
@@ -70,6 +81,7 @@ TEST(MalformedInput, GivesAClearErrorNamingFileLineAndPart) {
       {libraryData("text/short_label.txt"), text, text::kPlateSizeZero},  // "000" at offset 13
       {data("cut_header.txt"), text, text::kPlateSizeZero},
       {libraryData("text/nan_plate.txt"), text, text::kNumberUnusable, 1},
+      {"cut_header_value.txt", text, text::kNumberCut, 1},
       {data("huge_plate.txt"), text, text::kNumberUnusable, 1},
       {data("infinite_gap.txt"), text, text::kNumberUnusable, 3},
       {libraryData("text/cut_short.txt"), text, text::kLoopCutShort, 5, "P-01"},
@@ -91,8 +103,11 @@ TEST(MalformedInput, GivesAClearErrorNamingFileLineAndPart) {
       {data("nan_plate.preSrc"), preSrc, text::kNumberUnusable, 2},
       {data("beyond_float.preSrc"), preSrc, text::kNumberUnusable, 4},
       {data("infinite_gap.preSrc"), preSrc, text::kNumberUnusable, 4},
+      {"cut_plate.preSrc", preSrc, text::kNumberCut, 2},
       // Clean loads: a file without "#end", lists without a folder to search.
       {libraryData("text/no_end.txt"), text, "", 0, nullptr, 1},
+      // The square whose y lost a digit to the cut is dropped.
+      {"cut_point.preSrc", preSrc, "", 0, nullptr, 1},
       {data("no_folder.lst"), list, ""},
       {data("missing_folder.lst"), list, ""},
   };
@@ -125,6 +140,11 @@ TEST(MalformedInput, UnreadableDrawingsAreReportedAndSkipped) {
   std::filesystem::copy(libraryData("malformed/drawings"), "drawings",
                         std::filesystem::copy_options::recursive);
   test::writeBytes("drawings/garbage.dxf", garbage(5000, 2));
+  // A text height of 50 cut to 5 by the line limit.
+  std::string cut = test::readBytes("drawings/long_name.dxf");
+  cut.replace(cut.find("name:"), cut.find("\n  0") - cut.find("name:"),
+              "name:CUT\n 40\n" + std::string(97, ' ') + "50");
+  test::writeBytes("drawings/cut.dxf", cut);
   test::writeBytes("drawings/\xc1\xe3.dxf", "");    // a GBK file name
   ASSERT_EQ(mkfifo("drawings/pipe.dxf", 0600), 0);  // opening it would wait for a writer
   const Outcome outcome = load(libraryData("malformed/drawings.lst"), LibraryFormat::PartListFile);
@@ -138,8 +158,8 @@ TEST(MalformedInput, UnreadableDrawingsAreReportedAndSkipped) {
     }
   }
   Texts expected;
-  for (const char* name :
-       {"angles", "circle", "empty", "flat", "garbage", "nan", "pipe", "truncated", "\\xc1\\xe3"}) {
+  for (const char* name : {"angles", "circle", "cut", "empty", "flat", "garbage", "nan", "pipe",
+                           "truncated", "\\xc1\\xe3"}) {
     expected.push_back("零件\"drawings/" + std::string(name) + ".dxf\"读取失败!");
   }
   EXPECT_EQ(failed, expected);
