@@ -169,7 +169,10 @@ std::string LayoutSvg(const PackingJob& job, const LayoutSummary& summary) {
   const double length = job.params.plateLength;
   const double width = job.params.plateWidth;
 
-  Extent extent{0.0, length, 0.0, width};
+  // A plate side below zero (loaded after a warning) still spans from 0 to it.
+  const Extent plate{std::min(0.0, length), std::max(0.0, length), std::min(0.0, width),
+                     std::max(0.0, width)};
+  Extent extent = plate;
   for (const Part& part : job.workingParts) {
     extent.include(part.bbox);
   }
@@ -195,8 +198,9 @@ std::string LayoutSvg(const PackingJob& job, const LayoutSummary& summary) {
   svg << "<rect x=\"" << number(viewX) << "\" y=\"" << number(viewY) << "\" width=\""
       << number(viewW) << "\" height=\"" << number(viewH) << "\" fill=\"" << kBackground
       << "\"/>\n";
-  svg << "<rect id=\"plate\" x=\"0\" y=\"" << number(-width) << "\" width=\"" << number(length)
-      << "\" height=\"" << number(width) << "\" fill=\"" << kPlateFill << "\" stroke=\""
+  svg << "<rect id=\"plate\" x=\"" << number(plate.xmin) << "\" y=\"" << number(-plate.ymax)
+      << "\" width=\"" << number(plate.xmax - plate.xmin) << "\" height=\""
+      << number(plate.ymax - plate.ymin) << "\" fill=\"" << kPlateFill << "\" stroke=\""
       << kPlateColour << "\" stroke-width=\"" << number(pixel * 2.0) << "\"/>\n";
 
   svg << "<g id=\"parts\" fill-rule=\"evenodd\" fill-opacity=\"0.18\" stroke-width=\""

@@ -229,6 +229,9 @@ TEST(LayoutSvg, DrawsArcsAsTheyTurnWithTheWindowColoursAndEscapedNames) {
   EXPECT_TRUE(std::regex_search(picture(), std::regex("stroke=\"#ff0000\" .* A100,100 0 0 1 ")));
   SelectNone(job);
   EXPECT_NE(picture().find("stroke=\"#ffff00\""), std::string::npos);
+  job.params.plateWidth = -40.0;  // kept after the load's warning: the plate spans y -40..0
+  EXPECT_NE(picture().find("<rect id=\"plate\" x=\"0\" y=\"0\" width=\"400\" height=\"40\""),
+            std::string::npos);
 }
 
 // The overlap check of the end-to-end runs must see what it is meant to see.
