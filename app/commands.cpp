@@ -30,12 +30,6 @@ Effects repaint() {
   return effects;
 }
 
-Effects repaintWithErase() {
-  Effects effects = repaint();
-  effects.erase = true;
-  return effects;
-}
-
 Effects focusBack(Effects effects) {
   effects.focusMainWindow = true;
   return effects;
@@ -184,7 +178,7 @@ Effects openRequest(FileRequest request, LibraryFormat format) {
 Effects selectBackground(AppState& state, int id) {
   state.checkedBackgroundItem = id;
   state.backgroundIndex = id - kBlackBackground;
-  return repaintWithErase();
+  return repaint();
 }
 
 void drawOutline(Canvas& canvas, const View& view, const Region& region, Rgb colour, int width) {
@@ -301,10 +295,10 @@ Effects runMenuCommand(AppState& state, int id) {
       return selectBackground(state, id);
     case kPackingPointsVisible:
       state.packingPointsVisible = !state.packingPointsVisible;
-      return repaintWithErase();
+      return repaint();
     case kOffsetPartsVisible:
       state.offsetPartsVisible = !state.offsetPartsVisible;
-      return repaintWithErase();
+      return repaint();
     default:
       return {};
   }

@@ -57,8 +57,6 @@ inline constexpr int kKitLayoutMultipleSteps = 1027;
 inline constexpr int kRenewOk = 1;
 inline constexpr int kRenewCancel = 2;
 inline constexpr int kRenewDistance = 1000;
-inline constexpr int kRotationNumberField = 1001;
-inline constexpr int kDistanceField = 1002;
 inline constexpr int kRenewRotationNumber = 1004;
 
 // One angle a degree at most: a larger rotation number would only make the
@@ -89,7 +87,6 @@ struct Effects {
   bool openRenewDialog = false;
   bool focusMainWindow = false;
   bool repaint = false;
-  bool erase = false;       // the view toggles repaint with erase
   bool showReport = false;  // kReportPath in the desktop's text editor
 };
 
