@@ -36,6 +36,11 @@ std::size_t skipBlanksAndSign(std::string_view text, bool& negative) {
 }  // namespace
 
 std::ifstream openInput(const std::filesystem::path& path, std::string_view failure) {
+  // A folder or a pipe opens but cannot be read as a library (or blocks forever).
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    throw CoreError(failure);
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     throw CoreError(failure);

@@ -57,6 +57,7 @@ TEST(MalformedInput, GivesAClearErrorNamingFileLineAndPart) {
   test::writeBytes("cut_header_value.txt", "Plate length:" + std::string(83, ' ') + "3000\n");
   const std::string settings =
       "CONFIGINFO\nstaPlate_0      = 2000\nstaPlate_1      = 1000\n_end_\n";
+  std::filesystem::create_directory("folder");
   test::writeBytes("cut_plate.preSrc",
                    "CONFIGINFO\nstaPlate_0      =" + std::string(979, ' ') + "2000\n_end_\n");
   const auto square = [](const std::string& name, std::size_t noteBytes) {
@@ -96,6 +97,10 @@ TEST(MalformedInput, GivesAClearErrorNamingFileLineAndPart) {
       {data("empty.lst"), list, text::kPlateSizeZero},
       {data("long_folder.lst"), list, text::kFolderPathTooLong, 4},
       {"missing.lst", list, text::kListFileReadFailed},
+      // A folder chosen as the library is refused like a file that cannot be opened.
+      {"folder", text, text::kPartFileReadFailed},
+      {"folder", list, text::kListFileReadFailed},
+      {"folder", preSrc, text::kPartFileReadFailed},
       {data("empty.preSrc"), preSrc, text::kPlateSizeZero},
       {data("no_settings.preSrc"), preSrc, text::kPlateSizeZero},
       {libraryData("presrc/key_padding.preSrc"), preSrc, text::kPlateSizeZero},  // "staPlate_0="
