@@ -1,7 +1,8 @@
-# What `cmake --install` puts where: the two programs, the desktop entry, icon
-# and MIME types of the desktop program, and the documentation. Included once
-# from the top CMakeLists.txt after every target is defined; destinations are
-# relative, so `--prefix` and the Debian package (under /usr) both work.
+# What `cmake --install` puts where: the two programs, the desktop entry and
+# icon of the desktop program, the MIME types of the part libraries and the
+# documentation. Included once from the top CMakeLists.txt after every target
+# is defined; destinations are relative, so `--prefix` and the Debian package
+# (under /usr) both work.
 include(GNUInstallDirs)
 
 # Installed folders are readable by everyone, whatever the umask of whoever installs.

@@ -40,7 +40,7 @@ for field in Maintainer Section Description; do
   [ -n "$(dpkg-deb --field "$deb" "$field")" ] || fail_field "no $field"
 done
 # The package names in Depends, without versions or alternatives.
-dpkg-deb --field "$deb" Depends | tr ',|' '\n\n' | sed 's/^ *//; s/[ :(].*//' | sort -u >"$scratch/depends"
+dpkg-deb --field "$deb" Depends | sed 's/[,|]/\n/g' | sed 's/^ *//; s/[ :(].*//' | sort -u >"$scratch/depends"
 for package in libc6 libstdc++6; do
   grep -qx "$package" "$scratch/depends" || fail_field "Depends lacks $package"
 done

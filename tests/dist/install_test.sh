@@ -24,6 +24,7 @@ if [ "$gui" = ON ]; then
   # Width and height are the big-endian words at bytes 16 to 23 of a PNG.
   for size in 16 24 32 48 64 128 256; do
     png=$prefix/share/icons/hicolor/${size}x${size}/apps/tarnpacking.png
+    # shellcheck disable=SC2046  # the eight byte values become $1 to $8
     set -- $(od -An -tu1 -j16 -N8 "$png")
     width=$(( ($1 << 24) + ($2 << 16) + ($3 << 8) + $4 ))
     height=$(( ($5 << 24) + ($6 << 16) + ($7 << 8) + $8 ))
