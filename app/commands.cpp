@@ -153,10 +153,12 @@ Effects runKitJobButton(AppState& state, PackingJob& job, int id) {
 
 // One drag step of Move (checked while Shift is held) or MoveChecked.
 void moveSelection(AppState& state, ScreenPoint point, bool shiftHeld) {
+  const Point from = state.view->screenToWorld(state.lastMouse);
+  const Point to = state.view->screenToWorld(point);
   if (state.mode == InteractionMode::MoveChecked || shiftHeld) {
-    MoveSelectedChecked(*state.job, state.lastMouse, point);
+    MoveSelectedChecked(*state.job, from, to);
   } else {
-    MoveSelected(*state.job, state.lastMouse, point);
+    MoveSelected(*state.job, from, to);
   }
   state.lastMouse = point;
 }
@@ -306,11 +308,10 @@ Effects runMenuCommand(AppState& state, int id) {
 
 Effects openLibraryFile(AppState& state, const std::filesystem::path& path, LibraryFormat format) {
   auto job = std::make_unique<PackingJob>(defaultErrorReportPath());
-  auto view = std::make_unique<View>();
-  openLibrary(*job, path, view.get(), format);
+  openLibrary(*job, path, format);
   // Handed over only now: a failed load above leaves the old job and view in place.
   state.job = std::move(job);
-  state.view = std::move(view);
+  state.view = std::make_unique<View>();
   state.savedExtent = state.job->plateExtents;
   state.view->initialise(state.clientWidth, state.clientHeight, state.savedExtent);
   return openPackingKit(repaint());
@@ -399,7 +400,7 @@ Effects pressLeftButton(AppState& state, ScreenPoint point, bool shiftHeld) {
         state.mode == InteractionMode::Select || state.mode == InteractionMode::ZoomWindow;
     (corner ? state.anchor : state.lastMouse) = point;
     if (state.mode == InteractionMode::Select) {
-      state.pickedPart = TogglePartAt(job, point);
+      state.pickedPart = TogglePartAt(job, view.screenToWorld(point));
       if (state.pickedPart) {
         state.clickCount = 0;
         return repaint();
@@ -414,7 +415,7 @@ Effects pressLeftButton(AppState& state, ScreenPoint point, bool shiftHeld) {
   switch (state.mode) {
     case InteractionMode::Select:
       state.rubberEnd = point;
-      SelectInRectangle(job, state.anchor, point);
+      SelectInRectangle(job, view.screenToWorld(state.anchor), view.screenToWorld(point));
       break;
     case InteractionMode::ZoomWindow:
       state.rubberEnd = point;

@@ -1,25 +1,26 @@
 #pragma once
 
 #include "app/packing_job.h"
-#include "app/view.h"
 #include "geometry/part.h"
 #include "geometry/point.h"
 
 namespace tarn {
 
-// The part operations on the job. All act on job.workingParts; screen points
-// go through job.view (a job without a view treats them as world millimetres).
+// The part operations on the job. All act on job.workingParts; points are
+// plate millimetres (a front end converts its pixels first).
 
 void SelectNone(PackingJob& job);
 void SelectAll(PackingJob& job);
 // Toggles the first part containing the point; true when one was toggled.
-bool TogglePartAt(PackingJob& job, const ScreenPoint& pixel);
-// Window selection when end.x >= anchor.x, crossing selection otherwise; true
-// when some part was hit. Parts not hit keep their flag.
-bool SelectInRectangle(PackingJob& job, const ScreenPoint& anchor, const ScreenPoint& end);
-void MoveSelected(PackingJob& job, const ScreenPoint& from, const ScreenPoint& to);
+bool TogglePartAt(PackingJob& job, const Point& at);
+// The rectangle spanned by the two corners: a window selection when end.x >=
+// anchor.x, a crossing selection otherwise; true when some part was hit. Parts
+// not hit keep their flag.
+bool SelectInRectangle(PackingJob& job, const Point& anchor, const Point& end);
+// Translates every selected part by to - from.
+void MoveSelected(PackingJob& job, const Point& from, const Point& to);
 // x then y, each step undone when the part no longer fits.
-void MoveSelectedChecked(PackingJob& job, const ScreenPoint& from, const ScreenPoint& to);
+void MoveSelectedChecked(PackingJob& job, const Point& from, const Point& to);
 // Inside the plate and disjoint from every other working part (its own node,
 // found by address, is skipped).
 bool PartFits(const PackingJob& job, const Part& part);

@@ -15,8 +15,6 @@
 
 namespace tarn {
 
-struct View;
-
 // The document: everything loaded and laid out. Each Open builds a fresh job
 // and hands it over only when the load succeeded.
 struct PackingJob {
@@ -33,7 +31,6 @@ struct PackingJob {
   PartSourceList sources;  // as read, with their arcs (reverse reading order)
   PartList workingParts;   // grown by half the gap; what layout and editing move
   PartList trueParts;      // true outlines, matched to working parts by id; never moved
-  View* view = nullptr;    // the view created with the job (not owned)
   BBox plateExtents{0.0, 6000.0, 0.0, 4000.0};
   NestParams params;
   Plate plate;

@@ -185,7 +185,7 @@ const std::vector<Library>& libraries() {
 
 struct LoadedJob {
   explicit LoadedJob(const Library& library) : job(std::make_unique<PackingJob>(errors)) {
-    openLibrary(*job, library.path, nullptr, library.format);
+    openLibrary(*job, library.path, library.format);
   }
   std::ostringstream errors;
   std::unique_ptr<PackingJob> job;

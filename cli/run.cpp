@@ -176,7 +176,7 @@ int runTarnpack(const Options& options, Console console) {
   try {
     PackingJob job(stepFile);
     stepFile = library;
-    openLibrary(job, library, nullptr, format);
+    openLibrary(job, library, format);
     // As the "Renew RN&PPD" dialog does: RN takes effect at the layout, a
     // new distance rebuilds the grid at once.
     if (options.rotationNumber) {

@@ -53,8 +53,7 @@ void sortByNetArea(PartList& parts) {
 
 }  // namespace
 
-void openLibrary(PackingJob& job, const std::filesystem::path& path, View* view,
-                 LibraryFormat format) {
+void openLibrary(PackingJob& job, const std::filesystem::path& path, LibraryFormat format) {
   readLibrary(job, path, format);
 
   for (auto source = job.sources.begin(); source != job.sources.end();) {
@@ -92,7 +91,6 @@ void openLibrary(PackingJob& job, const std::filesystem::path& path, View* view,
     }
   }
 
-  job.view = view;
   resetPlateExtents(job);
 
   // Parked beside the plate: left edge on its right edge, top edge on y = 0.

@@ -217,7 +217,7 @@ TEST(ToUtf8, KeepsUtf8AndDecodesGbkIntoValidUtf8) {
 TEST(LayoutSvg, DrawsArcsAsTheyTurnWithTheWindowColoursAndEscapedNames) {
   std::ostringstream errors;
   PackingJob job{errors};
-  openLibrary(job, fixture("quarter_disc.txt"), nullptr, LibraryFormat::TextLibrary);
+  openLibrary(job, fixture("quarter_disc.txt"), LibraryFormat::TextLibrary);
   const auto picture = [&job] { return cli::LayoutSvg(job, SummariseLayout(job)); };
   job.workingParts.front().nameLabel.text = "A&B<\xbc\xd3>\"'\x01";
   const std::string svg = picture();

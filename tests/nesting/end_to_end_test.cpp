@@ -89,7 +89,7 @@ TEST(EndToEnd, TheOverlapTestSeesOverlaps) {
 std::vector<double> layOut(const char* file, LibraryFormat format, bool multipleSteps) {
   std::ostringstream errors;
   PackingJob job(errors);
-  openLibrary(job, sourcePath(file), nullptr, format);
+  openLibrary(job, sourcePath(file), format);
   SelectAll(job);
   (multipleSteps ? LayoutMultipleSteps : LayoutAll)(job, false);
   std::vector<double> poses;

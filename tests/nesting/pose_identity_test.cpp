@@ -88,7 +88,7 @@ TEST(PoseIdentity, EveryDriverGivesTheRecordedPoses) {
       SCOPED_TRACE(name);
       std::ostringstream errors;
       PackingJob job(errors);
-      openLibrary(job, library.path, nullptr, library.format);
+      openLibrary(job, library.path, library.format);
       const std::string actual = scenario.run(job);
       const std::string difference = firstDifference(golden(name), actual);
       if (!difference.empty()) {
@@ -108,7 +108,7 @@ TEST(PoseIdentity, TheMixedLibraryCoversWhatItClaims) {
   EXPECT_EQ(mixedTextLibrary(kMixedSeed), mixedTextLibrary(kMixedSeed));
   std::ostringstream errors;
   PackingJob job(errors);
-  openLibrary(job, scratch.path() / "mixed.txt", nullptr, LibraryFormat::TextLibrary);
+  openLibrary(job, scratch.path() / "mixed.txt", LibraryFormat::TextLibrary);
   int withHoles = 0, huge = 0, large = 0, medium = 0, turned = 0, waiting = 0;
   for (const Part& part : job.workingParts) {
     withHoles += part.holes.empty() ? 0 : 1;
