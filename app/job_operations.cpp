@@ -73,7 +73,7 @@ void MoveSelectedChecked(PackingJob& job, const Point& from, const Point& to) {
 }
 
 bool PartFits(const PackingJob& job, const Part& part) {
-  return FitTester(job, &part).fits(part);
+  return FitTester(job.plateExtents, job.workingParts, &part).fits(part);
 }
 
 void RotateSelected(PackingJob& job, const Point& centre, double angle) {

@@ -54,7 +54,7 @@ Stop stepToContact(Part& part, double ux, double uy, double distance, Acceptable
 
 // `skipped` is the part's own node for a working part, null for a temporary one.
 void slideWhileFits(PackingJob& job, Part& part, const Part* skipped, double ux, double uy) {
-  const FitTester tester(job, skipped);
+  const FitTester tester(job.plateExtents, job.workingParts, skipped);
   stepToContact(
       part, ux, uy, job.params.packingPointDistance,
       [&tester](const Part& moved) { return tester.fits(moved); },
@@ -77,7 +77,7 @@ void slideToward(PackingJob& job, Part& moving, const Part& target, double ux, d
 }  // namespace
 
 bool CandidateFits(const PackingJob& job, const Part& part) {
-  return FitTester(job, nullptr).fits(part);
+  return FitTester(job.plateExtents, job.workingParts, nullptr).fits(part);
 }
 
 void ContactLeft(PackingJob& job, Part& part) {

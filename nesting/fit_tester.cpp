@@ -4,7 +4,6 @@
 #include <cmath>
 #include <vector>
 
-#include "app/packing_job.h"
 #include "geometry/predicates.h"
 
 namespace tarn {
@@ -90,11 +89,6 @@ void resetFitTestCount() {
   fitTests() = 0;
 }
 
-Part sameOrderCopy(const Part& part) {
-  const Part reversed(part);
-  return Part(reversed);
-}
-
 template <class VisitCell>
 bool FitTester::forEachCell(const BBox& box, VisitCell&& visitCell) const {
   int i0 = 0, i1 = 0, j0 = 0, j1 = 0;
@@ -111,9 +105,10 @@ bool FitTester::forEachCell(const BBox& box, VisitCell&& visitCell) const {
   return true;
 }
 
-FitTester::FitTester(const PackingJob& job, const Part* skipped) : plate_(job.plateExtents) {
-  neighbours_.reserve(static_cast<std::size_t>(job.workingParts.count()));
-  for (const Part& part : job.workingParts) {
+FitTester::FitTester(const BBox& plate, const PartList& parts, const Part* skipped)
+    : plate_(plate) {
+  neighbours_.reserve(static_cast<std::size_t>(parts.count()));
+  for (const Part& part : parts) {
     if (&part != skipped && !outsidePlate(part.outer.bbox, plate_)) {
       neighbours_.push_back(Neighbour{part.outer.bbox, &part});
     }

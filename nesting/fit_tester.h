@@ -8,25 +8,23 @@
 
 namespace tarn {
 
-struct PackingJob;
-
 // Fit tests made since the last reset (every FitTester::fits and fitsTranslated,
 // and so CandidateFits and PartFits); read by the benchmarks. Single-threaded,
 // like the rest of the core.
 std::uint64_t fitTestCount();
 void resetFitTestCount();
 
-// A copy of `part` whose holes keep their order (a single copy reverses them).
-Part sameOrderCopy(const Part& part);
-
-// The fit tests of one search during which no working part moves except the
-// skipped one. Holds the working parts that can meet a part inside the plate,
-// with their boxes, in one flat array and in buckets of a coarse grid over the
-// plate; the answers are those of PartFits (a part skipped) or CandidateFits
-// (none skipped).
+// The fit test over a plate box and a set of parts: a part fits when it lies
+// within the plate (withinRect) and is disjoint from every indexed part. Built
+// for one search during which no indexed part moves; it keeps pointers into
+// `parts`. Holds the parts that can meet a part inside the plate, with their
+// boxes, in one flat array and in buckets of a coarse grid over the plate.
+// Over the job's plate and working parts its answers are those of PartFits (a
+// part skipped) or CandidateFits (none skipped).
 class FitTester {
  public:
-  FitTester(const PackingJob& job, const Part* skipped);
+  // Indexes every part of `parts` but `skipped` (which may be null).
+  FitTester(const BBox& plate, const PartList& parts, const Part* skipped);
 
   bool fits(const Part& part) const;
   // fits() of `shape` translated by (dx, dy). The outlines of `scratch` are

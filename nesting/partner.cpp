@@ -85,7 +85,7 @@ void addQuarterTurns(const Part& part, bool turned, MirrorAt mirrorAt, std::vect
 class PartnerSearch {
  public:
   PartnerSearch(PackingJob& job, const Part& part)
-      : job_(job), part_(part), tester_(job, nullptr) {}
+      : job_(job), part_(part), tester_(job.plateExtents, job.workingParts, nullptr) {}
 
   std::optional<BesideSpot> bestSpot(const Part& laidOutPart);
   std::optional<Pairing> bestPairing(double threshold, const Part& laidOutPart);

@@ -57,7 +57,7 @@ ScanResult scanGrid(const PackingJob& job, const std::vector<Candidate>& candida
   if (candidates.empty() || job.gridCountX <= 0 || job.gridCountY <= 0) {
     return best;
   }
-  const FitTester tester(job, nullptr);
+  const FitTester tester(job.plateExtents, job.workingParts, nullptr);
   Part scratch = sameOrderCopy(candidates.front().shape);
   const int countX = job.gridCountX;
   const int countY = job.gridCountY;
