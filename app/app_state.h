@@ -3,10 +3,10 @@
 #include <memory>
 #include <string>
 
-#include "app/packing_job.h"
 #include "app/view.h"
 #include "geometry/point.h"
 #include "geometry/region.h"
+#include "job/packing_job.h"
 
 namespace tarn {
 

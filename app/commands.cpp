@@ -7,9 +7,10 @@
 #include <string>
 #include <utility>
 
-#include "app/job_operations.h"
 #include "geometry/core_error.h"
 #include "geometry/texts.h"
+#include "job/job_operations.h"
+#include "job/placed_part.h"
 #include "library/library_loader.h"
 #include "nesting/contact.h"
 #include "nesting/layout.h"
@@ -17,7 +18,6 @@
 #include "output/layout_dxf.h"
 #include "output/packing_report.h"
 #include "output/part_export.h"
-#include "output/placement.h"
 
 namespace tarn {
 namespace {

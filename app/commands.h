@@ -7,7 +7,8 @@
 
 #include "app/app_state.h"
 #include "app/view.h"
-#include "library/nest_params.h"
+#include "job/nest_params.h"
+#include "library/library_loader.h"
 
 namespace tarn {
 
@@ -58,10 +59,6 @@ inline constexpr int kRenewOk = 1;
 inline constexpr int kRenewCancel = 2;
 inline constexpr int kRenewDistance = 1000;
 inline constexpr int kRenewRotationNumber = 1004;
-
-// One angle a degree at most: a larger rotation number would only make the
-// next layout run for ever.
-inline constexpr int kMaxRotationNumber = 360;
 
 // Relative to the working directory, as the layout drivers' timing file.
 inline constexpr std::string_view kReportPath = "Report.txt";

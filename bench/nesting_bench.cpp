@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "app/job_operations.h"
-#include "app/packing_job.h"
 #include "geometry/predicates.h"
+#include "job/fit_tester.h"
+#include "job/job_operations.h"
+#include "job/packing_job.h"
 #include "library/library_loader.h"
-#include "nesting/fit_tester.h"
 #include "nesting/layout.h"
 
 namespace tarn {

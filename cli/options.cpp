@@ -8,8 +8,8 @@
 #include <ostream>
 #include <string_view>
 
-#include "app/commands.h"
 #include "cli/cli_texts.h"
+#include "job/nest_params.h"
 
 namespace tarn::cli {
 

@@ -10,8 +10,6 @@
 #include <system_error>
 #include <utility>
 
-#include "app/job_operations.h"
-#include "app/packing_job.h"
 #include "cli/cli_texts.h"
 #include "cli/layout_svg.h"
 #include "cli/summary.h"
@@ -19,6 +17,8 @@
 #include "geometry/core_error.h"
 #include "geometry/notify.h"
 #include "geometry/texts.h"
+#include "job/job_operations.h"
+#include "job/packing_job.h"
 #include "library/library_loader.h"
 #include "nesting/layout.h"
 #include "nesting/packing_points.h"

@@ -5,11 +5,11 @@
 #include "geometry/offset.h"
 #include "geometry/part.h"
 #include "geometry/part_source.h"
+#include "job/packing_point.h"
 #include "library/arc_checks.h"
 #include "library/part_list.h"
 #include "library/presrc.h"
 #include "library/text_library.h"
-#include "nesting/packing_points.h"
 
 namespace tarn {
 namespace {

@@ -2,10 +2,11 @@
 
 #include <filesystem>
 
-#include "app/packing_job.h"
-#include "library/nest_params.h"
-
+#include "job/packing_job.h"
 namespace tarn {
+
+// Which reader openLibrary runs; the values are those of the three Open commands.
+enum class LibraryFormat : int { TextLibrary = 1, PartListFile = 2, PreSrcFile = 3 };
 
 // Loads a library into a freshly created job: reads, checks, builds, orients,
 // sorts, offsets and parks the parts, and derives the packing point distance.

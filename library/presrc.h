@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/packing_job.h"
 #include "geometry/part_source.h"
+#include "job/packing_job.h"
 #include "library/line_reader.h"
 
 namespace tarn {

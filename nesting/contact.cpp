@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "geometry/predicates.h"
-#include "nesting/fit_tester.h"
+#include "job/fit_tester.h"
 
 namespace tarn {
 namespace {
@@ -113,17 +113,6 @@ void SlideUpToward(PackingJob& job, Part& moving, const Part& target) {
 void SlideDownToward(PackingJob& job, Part& moving, const Part& target) {
   slideToward(job, moving, target, 0.0, -1.0,
               [&target](const Part& moved) { return moved.bbox.ymax <= target.bbox.ymin; });
-}
-
-bool SelectStraddlingParts(PackingJob& job) {
-  bool any = false;
-  for (Part& part : job.workingParts) {
-    if (!withinRect(part, job.plateExtents) && overlapsRect(part, job.plateExtents)) {
-      part.selected = true;
-      any = true;
-    }
-  }
-  return any;
 }
 
 }  // namespace tarn

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/packing_job.h"
 #include "geometry/part.h"
+#include "job/packing_job.h"
 
 namespace tarn {
 
@@ -30,9 +30,5 @@ void SlideDownFree(PackingJob& job, Part& part);
 void SlideLeftToward(PackingJob& job, Part& moving, const Part& target);
 void SlideUpToward(PackingJob& job, Part& moving, const Part& target);
 void SlideDownToward(PackingJob& job, Part& moving, const Part& target);
-
-// Selects every waiting part that overlaps the plate; true when it selected one.
-// Other selections are left as they were.
-bool SelectStraddlingParts(PackingJob& job);
 
 }  // namespace tarn

@@ -9,11 +9,11 @@
 #include <string_view>
 #include <utility>
 
-#include "app/job_operations.h"
 #include "geometry/core_error.h"
 #include "geometry/notify.h"
 #include "geometry/predicates.h"
 #include "geometry/texts.h"
+#include "job/job_operations.h"
 #include "nesting/packing_points.h"
 #include "nesting/partner.h"
 #include "nesting/placement.h"

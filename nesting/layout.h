@@ -3,8 +3,8 @@
 #include <functional>
 #include <string>
 
-#include "app/packing_job.h"
 #include "geometry/part.h"
+#include "job/packing_job.h"
 
 namespace tarn {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "geometry/predicates.h"
+#include "job/fit_tester.h"
 #include "nesting/contact.h"
-#include "nesting/fit_tester.h"
 #include "nesting/packing_points.h"
 #include "nesting/placement.h"
 

@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "app/packing_job.h"
 #include "geometry/part.h"
 #include "geometry/point.h"
+#include "job/packing_job.h"
 
 namespace tarn {
 

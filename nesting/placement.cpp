@@ -6,8 +6,8 @@
 #include <cstddef>
 
 #include "geometry/predicates.h"
+#include "job/fit_tester.h"
 #include "nesting/contact.h"
-#include "nesting/fit_tester.h"
 #include "nesting/packing_points.h"
 
 namespace tarn {

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "app/packing_job.h"
 #include "geometry/part.h"
+#include "job/packing_job.h"
 
 namespace tarn {
 

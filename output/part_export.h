@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "app/packing_job.h"
+#include "job/packing_job.h"
 
 namespace tarn {
 

@@ -10,8 +10,8 @@
 #include <tuple>
 #include <vector>
 
-#include "app/job_operations.h"
 #include "geometry/core_error.h"
+#include "job/job_operations.h"
 #include "support/test_support.h"
 
 namespace tarn {

@@ -16,10 +16,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/job_operations.h"
 #include "cli/layout_svg.h"
 #include "cli/options.h"
 #include "cli/text_encoding.h"
+#include "job/job_operations.h"
 #include "library/library_loader.h"
 #include "output/layout_summary.h"
 #include "support/test_support.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/job_operations.h"
+#include "job/job_operations.h"
 #include "nesting/nesting_fixtures.h"
 
 namespace tarn::test {

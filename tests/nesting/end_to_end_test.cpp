@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/job_operations.h"
+#include "job/job_operations.h"
 #include "library/library_loader.h"
 #include "nesting/layout.h"
 #include "nesting/nesting_fixtures.h"

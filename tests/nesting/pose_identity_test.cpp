@@ -9,8 +9,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/job_operations.h"
 #include "geometry/predicates.h"
+#include "job/job_operations.h"
 #include "library/library_loader.h"
 #include "nesting/layout.h"
 #include "support/mixed_library.h"

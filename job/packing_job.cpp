@@ -1,4 +1,4 @@
-#include "app/packing_job.h"
+#include "job/packing_job.h"
 
 #include <cstdlib>
 #include <ctime>

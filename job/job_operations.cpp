@@ -1,9 +1,9 @@
-#include "app/job_operations.h"
+#include "job/job_operations.h"
 
 #include <algorithm>
 
 #include "geometry/predicates.h"
-#include "nesting/fit_tester.h"
+#include "job/fit_tester.h"
 
 namespace tarn {
 void SelectNone(PackingJob& job) {
@@ -117,6 +117,17 @@ bool FindUnfitParts(PackingJob& job) {
     }
   }
   return none;
+}
+
+bool SelectStraddlingParts(PackingJob& job) {
+  bool any = false;
+  for (Part& part : job.workingParts) {
+    if (!withinRect(part, job.plateExtents) && overlapsRect(part, job.plateExtents)) {
+      part.selected = true;
+      any = true;
+    }
+  }
+  return any;
 }
 
 }  // namespace tarn

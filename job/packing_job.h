@@ -10,8 +10,8 @@
 #include "geometry/part.h"
 #include "geometry/part_source.h"
 #include "geometry/region.h"
-#include "library/nest_params.h"
-#include "nesting/packing_points.h"
+#include "job/nest_params.h"
+#include "job/packing_point.h"
 
 namespace tarn {
 

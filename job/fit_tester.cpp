@@ -1,4 +1,4 @@
-#include "nesting/fit_tester.h"
+#include "job/fit_tester.h"
 
 #include <algorithm>
 #include <cmath>

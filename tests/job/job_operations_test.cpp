@@ -1,4 +1,4 @@
-#include "app/job_operations.h"
+#include "job/job_operations.h"
 
 #include <gtest/gtest.h>
 

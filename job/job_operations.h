@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/packing_job.h"
 #include "geometry/part.h"
 #include "geometry/point.h"
+#include "job/packing_job.h"
 
 namespace tarn {
 
@@ -30,5 +30,8 @@ void TurnOverFirstSelected(PackingJob& job);
 void StageNextPart(PackingJob& job);
 // Selects every part inside the plate that fails PartFits; true when there was none.
 bool FindUnfitParts(PackingJob& job);
+// Selects every waiting part that overlaps the plate; true when it selected one.
+// Other selections are left as they were.
+bool SelectStraddlingParts(PackingJob& job);
 
 }  // namespace tarn
