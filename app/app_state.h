@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "app/menu_ids.h"
 #include "app/view.h"
 #include "geometry/point.h"
 #include "geometry/region.h"
@@ -23,8 +24,6 @@ enum class InteractionMode : int {
 
 // 15 degrees with the constant 3.1415926, not the exact pi.
 inline constexpr double kRotationStep = 3.1415926 * 15.0 / 180.0;  // radians
-
-inline constexpr int kBlackBackgroundItem = 40005;
 
 // The values the main window, the commands and the two tool dialogs share. The
 // front end owns one for the life of the window and changes it only through
@@ -49,7 +48,7 @@ struct AppState {
   bool packingPointsVisible = true;
   bool offsetPartsVisible = false;
   int backgroundIndex = 0;  // 0 black, 1 white
-  int checkedBackgroundItem = kBlackBackgroundItem;
+  int checkedBackgroundItem = kBlackBackground;
   bool announceLayout = true;
   int clientWidth = 0;
   int clientHeight = 0;

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/painting.h"
 #include "geometry/core_error.h"
 #include "job/job_operations.h"
 #include "support/test_support.h"
