@@ -35,9 +35,9 @@ Effects focusBack(Effects effects) {
 // Every switch clears the click count except those to Select and ZoomWindow,
 // so a gesture begun in another mode can be finished there.
 void switchMode(AppState& state, InteractionMode mode) {
-  state.mode = mode;
+  state.gesture.mode = mode;
   if (mode != InteractionMode::Select && mode != InteractionMode::ZoomWindow) {
-    state.clickCount = 0;
+    state.gesture.clickCount = 0;
   }
 }
 
@@ -86,10 +86,10 @@ void contactSelected(PackingJob& job, ArrowKey direction) {
 
 // A or C (or the wheel) in Rotate mode: the selection turns about the rotation centre.
 Effects rotateSelection(AppState& state, double angle) {
-  if (state.mode != InteractionMode::Rotate || !state.job) {
+  if (state.gesture.mode != InteractionMode::Rotate || !state.job) {
     return {};
   }
-  RotateSelected(*state.job, state.rotationCentre, angle);
+  RotateSelected(*state.job, state.gesture.rotationCentre, angle);
   return repaint();
 }
 
@@ -150,14 +150,14 @@ Effects runKitJobButton(AppState& state, PackingJob& job, int id) {
 
 // One drag step of Move (checked while Shift is held) or MoveChecked.
 void moveSelection(AppState& state, ScreenPoint point, bool shiftHeld) {
-  const Point from = state.view->screenToWorld(state.lastMouse);
-  const Point to = state.view->screenToWorld(point);
-  if (state.mode == InteractionMode::MoveChecked || shiftHeld) {
+  const Point from = state.viewport.view.screenToWorld(state.gesture.lastMouse);
+  const Point to = state.viewport.view.screenToWorld(point);
+  if (state.gesture.mode == InteractionMode::MoveChecked || shiftHeld) {
     MoveSelectedChecked(*state.job, from, to);
   } else {
     MoveSelected(*state.job, from, to);
   }
-  state.lastMouse = point;
+  state.gesture.lastMouse = point;
 }
 
 // Folds the letters to upper case; everything else passes unchanged.
@@ -175,8 +175,8 @@ Effects openRequest(FileRequest request, LibraryFormat format) {
 }
 
 Effects selectBackground(AppState& state, int id) {
-  state.checkedBackgroundItem = id;
-  state.backgroundIndex = id - kBlackBackground;
+  state.options.checkedBackgroundItem = id;
+  state.options.backgroundIndex = id - kBlackBackground;
   return repaint();
 }
 
@@ -220,10 +220,10 @@ Effects runMenuCommand(AppState& state, int id) {
     case kWhiteBackground:
       return selectBackground(state, id);
     case kPackingPointsVisible:
-      state.packingPointsVisible = !state.packingPointsVisible;
+      state.options.packingPointsVisible = !state.options.packingPointsVisible;
       return repaint();
     case kOffsetPartsVisible:
-      state.offsetPartsVisible = !state.offsetPartsVisible;
+      state.options.offsetPartsVisible = !state.options.offsetPartsVisible;
       return repaint();
     default:
       return {};
@@ -235,9 +235,10 @@ Effects openLibraryFile(AppState& state, const std::filesystem::path& path, Libr
   openLibrary(*job, path, format);
   // Handed over only now: a failed load above leaves the old job and view in place.
   state.job = std::move(job);
-  state.view = std::make_unique<View>();
-  state.savedExtent = state.job->plateExtents;
-  state.view->initialise(state.clientWidth, state.clientHeight, state.savedExtent);
+  state.viewport.view = View{};
+  state.viewport.savedExtent = state.job->plateExtents;
+  state.viewport.view.initialise(state.viewport.clientWidth, state.viewport.clientHeight,
+                                 state.viewport.savedExtent);
   return openPackingKit(repaint());
 }
 
@@ -269,20 +270,20 @@ Effects typeCharacter(AppState& state, char32_t character, bool shiftHeld) {
   switch (key) {
     case kEscapeCharacter:
       SelectNone(job);
-      state.clickCount = 0;
+      state.gesture.clickCount = 0;
       return repaint();
     case U'A':
       if (shiftHeld) {
         SelectAll(job);
         return repaint();
       }
-      return rotateSelection(state, state.rotationStep);
+      return rotateSelection(state, state.gesture.rotationStep);
     case U'B':
       Layout(job, state.announceLayout);
       state.announceLayout = true;
       return repaint();
     case U'C':
-      return rotateSelection(state, -state.rotationStep);
+      return rotateSelection(state, -state.gesture.rotationStep);
     case U'E':
       return writeAndShowReport(job);
     case U'N':
@@ -293,7 +294,7 @@ Effects typeCharacter(AppState& state, char32_t character, bool shiftHeld) {
       TurnOverFirstSelected(job);
       return repaint();
     case U'X':
-      state.view->FitAll();
+      state.viewport.view.FitAll();
       return repaint();
     default:
       return {};
@@ -305,28 +306,28 @@ Effects pressLeftButton(AppState& state, ScreenPoint point, bool shiftHeld) {
     return {};
   }
   PackingJob& job = *state.job;
-  View& view = *state.view;
-  const int n = state.clickCount++;
-  state.currentMouse = point;
-  if (state.mode == InteractionMode::Rotate) {
-    state.rotationCentreScreen = point;
-    state.rotationCentre = view.screenToWorld(point);
+  View& view = state.viewport.view;
+  const int n = state.gesture.clickCount++;
+  state.gesture.currentMouse = point;
+  if (state.gesture.mode == InteractionMode::Rotate) {
+    state.gesture.rotationCentreScreen = point;
+    state.gesture.rotationCentre = view.screenToWorld(point);
     return repaint();
   }
-  if (state.mode == InteractionMode::Idle) {
-    state.clickCount = 0;
+  if (state.gesture.mode == InteractionMode::Idle) {
+    state.gesture.clickCount = 0;
     return {};
   }
   // The other modes are two-click gestures. The first click holds a corner
   // (Select, ZoomWindow) or grabs (Pan, Move); in Select it may pick a part instead.
   if (n == 0) {
-    const bool corner =
-        state.mode == InteractionMode::Select || state.mode == InteractionMode::ZoomWindow;
-    (corner ? state.anchor : state.lastMouse) = point;
-    if (state.mode == InteractionMode::Select) {
-      state.pickedPart = TogglePartAt(job, view.screenToWorld(point));
-      if (state.pickedPart) {
-        state.clickCount = 0;
+    const bool corner = state.gesture.mode == InteractionMode::Select ||
+                        state.gesture.mode == InteractionMode::ZoomWindow;
+    (corner ? state.gesture.anchor : state.gesture.lastMouse) = point;
+    if (state.gesture.mode == InteractionMode::Select) {
+      state.gesture.pickedPart = TogglePartAt(job, view.screenToWorld(point));
+      if (state.gesture.pickedPart) {
+        state.gesture.clickCount = 0;
         return repaint();
       }
     }
@@ -335,18 +336,18 @@ Effects pressLeftButton(AppState& state, ScreenPoint point, bool shiftHeld) {
   if (n != 1) {
     return {};
   }
-  state.clickCount = 0;
-  switch (state.mode) {
+  state.gesture.clickCount = 0;
+  switch (state.gesture.mode) {
     case InteractionMode::Select:
-      state.rubberEnd = point;
-      SelectInRectangle(job, view.screenToWorld(state.anchor), view.screenToWorld(point));
+      state.gesture.rubberEnd = point;
+      SelectInRectangle(job, view.screenToWorld(state.gesture.anchor), view.screenToWorld(point));
       break;
     case InteractionMode::ZoomWindow:
-      state.rubberEnd = point;
-      view.zoomToRectangle(state.anchor, point);
+      state.gesture.rubberEnd = point;
+      view.zoomToRectangle(state.gesture.anchor, point);
       break;
     case InteractionMode::Pan:
-      view.pan(point.x - state.lastMouse.x, point.y - state.lastMouse.y);
+      view.pan(point.x - state.gesture.lastMouse.x, point.y - state.gesture.lastMouse.y);
       break;
     default:  // Move and MoveChecked
       moveSelection(state, point, shiftHeld);
@@ -356,27 +357,28 @@ Effects pressLeftButton(AppState& state, ScreenPoint point, bool shiftHeld) {
 }
 
 Effects moveMouse(AppState& state, ScreenPoint point, bool shiftHeld) {
-  state.currentMouse = point;
-  if (!state.job || state.clickCount != 1) {
+  state.gesture.currentMouse = point;
+  if (!state.job || state.gesture.clickCount != 1) {
     return {};
   }
-  switch (state.mode) {
+  switch (state.gesture.mode) {
     case InteractionMode::Select:
-      if (state.pickedPart) {
+      if (state.gesture.pickedPart) {
         return {};
       }
-      state.rubberEnd = point;
+      state.gesture.rubberEnd = point;
       return repaint();
     case InteractionMode::Pan:
-      state.view->pan(point.x - state.lastMouse.x, point.y - state.lastMouse.y);
-      state.lastMouse = point;
+      state.viewport.view.pan(point.x - state.gesture.lastMouse.x,
+                              point.y - state.gesture.lastMouse.y);
+      state.gesture.lastMouse = point;
       return repaint();
     case InteractionMode::Move:
     case InteractionMode::MoveChecked:
       moveSelection(state, point, shiftHeld);
       return repaint();
     case InteractionMode::ZoomWindow:
-      state.rubberEnd = point;
+      state.gesture.rubberEnd = point;
       return repaint();
     case InteractionMode::Idle:
     case InteractionMode::Rotate:
@@ -386,18 +388,19 @@ Effects moveMouse(AppState& state, ScreenPoint point, bool shiftHeld) {
 }
 
 Effects turnWheel(AppState& state, ScreenPoint point, int delta) {
-  if (state.mode == InteractionMode::Rotate) {
-    return rotateSelection(state, delta > 0 ? state.rotationStep : -state.rotationStep);
+  if (state.gesture.mode == InteractionMode::Rotate) {
+    return rotateSelection(state,
+                           delta > 0 ? state.gesture.rotationStep : -state.gesture.rotationStep);
   }
-  View& view = *state.view;
+  View& view = state.viewport.view;
   view.zoomAbout(point, delta > 0 ? view.scale * 1.1 : view.scale / 1.1);
   return repaint();
 }
 
 Effects resizeClient(AppState& state, int width, int height) {
-  state.clientWidth = width;
-  state.clientHeight = height;
-  state.view->initialise(width, height, state.savedExtent);
+  state.viewport.clientWidth = width;
+  state.viewport.clientHeight = height;
+  state.viewport.view.initialise(width, height, state.viewport.savedExtent);
   return repaint();
 }
 
@@ -416,8 +419,8 @@ Effects pressPackingKitButton(AppState& state, int id) {
     case kKitLayoutInDxf:
       return saveLayoutRequest(state);
     case kKitFitAll:
-      state.view->FitAll();
-      state.clickCount = 0;
+      state.viewport.view.FitAll();
+      state.gesture.clickCount = 0;
       return focusBack(repaint());
     case kKitSelectAll:
     case kKitSelectNone:

@@ -85,28 +85,29 @@ void drawRubberBand(Canvas& canvas, ScreenPoint a, ScreenPoint b, Rgb colour, bo
 }  // namespace
 
 void paintState(const AppState& state, Canvas& canvas) {
-  canvas.fill(state.backgroundIndex == 0 ? kBlack : kWhite);
-  if (!state.job || !state.view) {
+  canvas.fill(state.options.backgroundIndex == 0 ? kBlack : kWhite);
+  if (!state.job) {
     return;
   }
-  const View& view = *state.view;
-  drawJob(canvas, view, *state.job, state.offsetPartsVisible);
-  if (state.packingPointsVisible) {
+  const View& view = state.viewport.view;
+  drawJob(canvas, view, *state.job, state.options.offsetPartsVisible);
+  if (state.options.packingPointsVisible) {
     drawPackingPoints(canvas, view, *state.job);
   }
-  const ScreenPoint c = state.rotationCentreScreen;
-  if (state.mode == InteractionMode::Rotate) {
+  const ScreenPoint c = state.gesture.rotationCentreScreen;
+  if (state.gesture.mode == InteractionMode::Rotate) {
     canvas.line({c.x - kMarkerHalfSize, c.y - kMarkerHalfSize},
                 {c.x + kMarkerHalfSize, c.y + kMarkerHalfSize}, kRed, 1, false);
     canvas.line({c.x - kMarkerHalfSize, c.y + kMarkerHalfSize},
                 {c.x + kMarkerHalfSize, c.y - kMarkerHalfSize}, kRed, 1, false);
   }
-  if (state.mode == InteractionMode::Select && state.clickCount == 1 && !state.pickedPart) {
-    drawRubberBand(canvas, state.anchor, state.rubberEnd, kMagenta,
-                   state.rubberEnd.x < state.anchor.x);
+  if (state.gesture.mode == InteractionMode::Select && state.gesture.clickCount == 1 &&
+      !state.gesture.pickedPart) {
+    drawRubberBand(canvas, state.gesture.anchor, state.gesture.rubberEnd, kMagenta,
+                   state.gesture.rubberEnd.x < state.gesture.anchor.x);
   }
-  if (state.mode == InteractionMode::ZoomWindow && state.clickCount == 1) {
-    drawRubberBand(canvas, state.anchor, state.rubberEnd, kWhite, false);
+  if (state.gesture.mode == InteractionMode::ZoomWindow && state.gesture.clickCount == 1) {
+    drawRubberBand(canvas, state.gesture.anchor, state.gesture.rubberEnd, kWhite, false);
   }
 }
 

@@ -319,10 +319,10 @@ void MainWindow::syncChecks() {
     int id;
     bool checked;
   } checks[] = {
-      {kBlackBackground, state_.checkedBackgroundItem == kBlackBackground},
-      {kWhiteBackground, state_.checkedBackgroundItem == kWhiteBackground},
-      {kPackingPointsVisible, state_.packingPointsVisible},
-      {kOffsetPartsVisible, state_.offsetPartsVisible},
+      {kBlackBackground, state_.options.checkedBackgroundItem == kBlackBackground},
+      {kWhiteBackground, state_.options.checkedBackgroundItem == kWhiteBackground},
+      {kPackingPointsVisible, state_.options.packingPointsVisible},
+      {kOffsetPartsVisible, state_.options.offsetPartsVisible},
   };
   for (const auto& check : checks) {
     if (QAction* item = action(check.id)) {
