@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -63,6 +64,9 @@ struct AppState {
   std::unique_ptr<PackingJob> job;  // none until the first Open
   bool announceLayout = true;       // whether B and the kit's layouts tell their time
   std::string lastPath;             // shared by the three file dialogs (UTF-8)
+  // Given to every job an Open creates: where its timing file, report and
+  // part drawings go. The desktop program sets its working directory.
+  std::filesystem::path outputFolder;
   Gesture gesture;
   ViewOptions options;
   Viewport viewport;

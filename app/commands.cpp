@@ -94,7 +94,7 @@ Effects rotateSelection(AppState& state, double angle) {
 }
 
 Effects writeAndShowReport(PackingJob& job) {
-  WritePackingReport(job, std::filesystem::path(kReportPath));
+  WritePackingReport(job, job.outputFile(kReportFileName));
   Effects effects = repaint();
   effects.showReport = true;
   return effects;
@@ -133,7 +133,7 @@ Effects runKitJobButton(AppState& state, PackingJob& job, int id) {
       break;
     case kKitLayoutAll:
       LayoutAll(job, true);
-      WritePackingReport(job, std::filesystem::path(kReportPath));
+      WritePackingReport(job, job.outputFile(kReportFileName));
       break;
     case kKitPackingReport:
       return writeAndShowReport(job);
@@ -231,7 +231,7 @@ Effects runMenuCommand(AppState& state, int id) {
 }
 
 Effects openLibraryFile(AppState& state, const std::filesystem::path& path, LibraryFormat format) {
-  auto job = std::make_unique<PackingJob>(defaultErrorReportPath());
+  auto job = std::make_unique<PackingJob>(defaultErrorReportPath(), state.outputFolder);
   openLibrary(*job, path, format);
   // Handed over only now: a failed load above leaves the old job and view in place.
   state.job = std::move(job);
@@ -247,6 +247,10 @@ Effects writeLayoutFile(AppState& state, const std::filesystem::path& path) {
     WriteLayoutDxf(*state.job, path);
   }
   return {};
+}
+
+std::filesystem::path reportFile(const AppState& state) {
+  return state.job ? state.job->outputFile(kReportFileName) : std::filesystem::path();
 }
 
 Effects pressArrowKey(AppState& state, ArrowKey key) {

@@ -18,9 +18,6 @@ namespace tarn {
 // operation throws CoreError; the front end shows it and the state keeps the
 // job it had.
 
-// Relative to the working directory, as the layout drivers' timing file.
-inline constexpr std::string_view kReportPath = "Report.txt";
-
 // Which file the front end must ask for.
 enum class FileRequest {
   None,
@@ -42,7 +39,7 @@ struct Effects {
   bool openRenewDialog = false;
   bool focusMainWindow = false;
   bool repaint = false;
-  bool showReport = false;  // kReportPath in the desktop's text editor
+  bool showReport = false;  // reportFile() in the desktop's text editor
 };
 
 enum class ArrowKey { Left, Right, Up, Down };
@@ -56,6 +53,10 @@ Effects runMenuCommand(AppState& state, int id);
 Effects openLibraryFile(AppState& state, const std::filesystem::path& path, LibraryFormat format);
 // After the save dialog of "LayoutIn&Dxf" or "Layout In DXF" was confirmed.
 Effects writeLayoutFile(AppState& state, const std::filesystem::path& path);
+
+// Where the current job's packing report goes (kReportFileName in its output
+// folder); empty without a job.
+std::filesystem::path reportFile(const AppState& state);
 
 Effects pressArrowKey(AppState& state, ArrowKey key);
 // A character message; `shiftHeld` is the key state of Shift at that moment.

@@ -20,7 +20,6 @@ inline constexpr std::string_view kFooter =
 
 inline constexpr std::string_view kLayoutSvgName = "layout.svg";
 inline constexpr std::string_view kLayoutDxfName = "layout.dxf";
-inline constexpr std::string_view kReportName = "Report.txt";
 
 // The CLI's own failures, worded as the core words its own.
 inline constexpr std::string_view kOutputFolderFailed = "输出文件夹无法创建!";

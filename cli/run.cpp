@@ -96,6 +96,16 @@ std::filesystem::path fromStartFolder(const std::filesystem::path& path) {
   return path.empty() ? path : std::filesystem::absolute(path);
 }
 
+// The output folder from the start folder; "." (the default) names the start
+// folder itself, so that the files are named without a "/./" in messages.
+std::filesystem::path outputFolderOf(const std::filesystem::path& outDir) {
+  std::filesystem::path folder = std::filesystem::absolute(outDir);
+  if (folder.filename() == ".") {
+    folder = folder.parent_path();
+  }
+  return folder;
+}
+
 double runLayout(PackingJob& job, LayoutMode mode) {
   switch (mode) {
     case LayoutMode::All:
@@ -161,11 +171,9 @@ int runTarnpack(const Options& options, Console console) {
     return failure.status;
   };
 
+  const std::filesystem::path outDir = outputFolderOf(options.outDir);
   std::error_code error;
-  std::filesystem::create_directories(options.outDir, error);
-  if (!error) {
-    std::filesystem::current_path(options.outDir, error);
-  }
+  std::filesystem::create_directories(outDir, error);
   if (error) {
     return fail({describeFailure(text::kOutputFolderFailed) + ": " +
                  toUtf8(options.outDir.string()) + ": " + error.message()});
@@ -174,7 +182,7 @@ int runTarnpack(const Options& options, Console console) {
   // The file the current step reads or writes, named after a failure.
   std::filesystem::path stepFile = errorReport.empty() ? defaultErrorReportPath() : errorReport;
   try {
-    PackingJob job(stepFile);
+    PackingJob job(stepFile, outDir);
     stepFile = library;
     openLibrary(job, library, format);
     // As the "Renew RN&PPD" dialog does: RN takes effect at the layout, a
@@ -190,19 +198,19 @@ int runTarnpack(const Options& options, Console console) {
       }
     }
 
-    stepFile = std::filesystem::absolute(::tarn::text::kTimingFileName);
+    stepFile = job.outputFile(::tarn::text::kTimingFileName);
     facts.layoutSeconds = runLayout(job, options.layout);
     progressLine.finish();
 
-    stepFile = std::filesystem::absolute(text::kReportName);
+    stepFile = job.outputFile(kReportFileName);
     WritePackingReport(job, stepFile);
-    stepFile = std::filesystem::absolute(options.dxfPath);
+    stepFile = outDir / options.dxfPath;
     WriteLayoutDxf(job, stepFile);
     const LayoutSummary summary = SummariseLayout(job);
-    stepFile = std::filesystem::absolute(text::kLayoutSvgName);
+    stepFile = job.outputFile(text::kLayoutSvgName);
     writeWholeFile(stepFile, LayoutSvg(job, summary), ::tarn::text::kLayoutFileWriteFailed);
     if (options.exportParts) {
-      stepFile = std::filesystem::current_path();
+      stepFile = outDir;
       ExportParts(job);
     }
 

@@ -4,14 +4,18 @@
 #include <ctime>
 #include <locale>
 #include <sstream>
+#include <string>
 #include <system_error>
+#include <utility>
 
 #include "geometry/core_error.h"
 #include "geometry/texts.h"
 
 namespace tarn {
 
-PackingJob::PackingJob(const std::filesystem::path& errorReportPath) {
+PackingJob::PackingJob(const std::filesystem::path& errorReportPath,
+                       std::filesystem::path folder)
+    : outputFolder(std::move(folder)) {
   errorFile_ = std::make_unique<std::ofstream>(errorReportPath, std::ios::binary | std::ios::app);
   if (!*errorFile_) {
     throw CoreError(text::kErrorReportWriteFailed);
@@ -20,8 +24,13 @@ PackingJob::PackingJob(const std::filesystem::path& errorReportPath) {
   initialise();
 }
 
-PackingJob::PackingJob(std::ostream& errorReportStream) : errorReport_(&errorReportStream) {
+PackingJob::PackingJob(std::ostream& errorReportStream, std::filesystem::path folder)
+    : outputFolder(std::move(folder)), errorReport_(&errorReportStream) {
   initialise();
+}
+
+std::filesystem::path PackingJob::outputFile(std::string_view name) const {
+  return outputFolder / std::filesystem::path(std::string(name));
 }
 
 void PackingJob::initialise() {

@@ -17,13 +17,19 @@ namespace tarn {
 
 // The document: everything loaded and laid out. Each Open builds a fresh job
 // and hands it over only when the load succeeded.
+//
+// `outputFolder` is where the files the job writes by name go: the timing file
+// of the layout drivers, the preSrc reader's "PackError.txt", the packing
+// report and the part drawings of its front end. An empty folder means the
+// process's working directory at the time of writing.
 struct PackingJob {
   // Appends to the error report at `errorReportPath` (created when missing,
   // never truncated) and stamps it. Throws CoreError "排样错误报告文件输出失败!"
   // when it cannot be opened.
-  explicit PackingJob(const std::filesystem::path& errorReportPath);
+  explicit PackingJob(const std::filesystem::path& errorReportPath,
+                      std::filesystem::path outputFolder = {});
   // Writes the error report to a stream the caller owns (tests, tools).
-  explicit PackingJob(std::ostream& errorReportStream);
+  explicit PackingJob(std::ostream& errorReportStream, std::filesystem::path outputFolder = {});
   PackingJob(const PackingJob&) = delete;
   PackingJob& operator=(const PackingJob&) = delete;
   ~PackingJob() = default;
@@ -38,8 +44,11 @@ struct PackingJob {
   int gridCountY = 0;
   int gridCountX = 0;
   bool gridPending = true;  // build the grid before the next layout
+  std::filesystem::path outputFolder;
 
   std::ostream& errorReport() { return *errorReport_; }
+  // `name` (UTF-8) in the output folder.
+  std::filesystem::path outputFile(std::string_view name) const;
 
  private:
   void initialise();

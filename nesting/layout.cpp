@@ -54,9 +54,8 @@ bool waiting(const PackingJob& job, const Part& part) {
 // before anything else; finish() tells and writes the time.
 class TimedRun {
  public:
-  TimedRun() : start_(std::chrono::steady_clock::now()) {
-    file_.open(std::filesystem::path(std::string(text::kTimingFileName)),
-               std::ios::binary | std::ios::trunc);
+  explicit TimedRun(const PackingJob& job) : start_(std::chrono::steady_clock::now()) {
+    file_.open(job.outputFile(text::kTimingFileName), std::ios::binary | std::ios::trunc);
     if (!file_) {
       throw CoreError(text::kTimingFileWriteFailed);
     }
@@ -139,14 +138,14 @@ ProgressHook setProgressHook(ProgressHook hook) {
 }
 
 double Layout(PackingJob& job, bool announce) {
-  TimedRun run;
+  TimedRun run(job);
   buildGridIfPending(job);
   placeEach(job, run, [](const Part& part) { return part.selected; });
   return run.finish(announce);
 }
 
 double LayoutAll(PackingJob& job, bool announce) {
-  TimedRun run;
+  TimedRun run(job);
   SelectNone(job);
   buildGridIfPending(job);
   placeEach(job, run, [&job](const Part& part) { return waiting(job, part); });
@@ -154,7 +153,7 @@ double LayoutAll(PackingJob& job, bool announce) {
 }
 
 double LayoutMultipleSteps(PackingJob& job, bool announce) {
-  TimedRun run;
+  TimedRun run(job);
   buildGridIfPending(job);
   int tried = 0;
   const auto tell = [&]() {

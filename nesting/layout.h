@@ -20,7 +20,7 @@ using ProgressHook = std::function<void(const LayoutProgress&)>;
 // Installs the hook and returns the previous one.
 ProgressHook setProgressHook(ProgressHook hook);
 
-// The drivers write "排样计算时间.txt" in the working directory and, when
+// The drivers write "排样计算时间.txt" in the job's output folder and, when
 // `announce` is set, raise the timing notice. They return the measured time in
 // seconds. An unwritable timing file throws CoreError before any part moves.
 double Layout(PackingJob& job, bool announce);

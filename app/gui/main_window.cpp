@@ -242,8 +242,8 @@ void MainWindow::apply(const Effects& effects, const QString& presetPath) {
     canvas_->update();
   }
   if (effects.showReport) {
-    hooks_.showReport(QDir::current().absoluteFilePath(
-        QString::fromUtf8(kReportPath.data(), static_cast<qsizetype>(kReportPath.size()))));
+    hooks_.showReport(
+        QDir::current().absoluteFilePath(QFile::decodeName(reportFile(state_).c_str())));
   }
 }
 

@@ -12,6 +12,7 @@
 
 #include "app/painting.h"
 #include "geometry/core_error.h"
+#include "geometry/texts.h"
 #include "job/job_operations.h"
 #include "support/test_support.h"
 
@@ -225,6 +226,22 @@ TEST(LenientNumbers, ReadLikeStrtolAndStrtod) {
   EXPECT_DOUBLE_EQ(parseLenientDouble(" +3.5e1x"), 35.0);
   EXPECT_DOUBLE_EQ(parseLenientDouble(".25"), 0.25);
   EXPECT_DOUBLE_EQ(parseLenientDouble("x1"), 0.0);
+}
+
+TEST(Commands, AnOpenedJobWritesIntoTheFolderTheFrontEndGave) {
+  test::ScratchDir scratch;
+  ASSERT_EQ(setenv("XDG_STATE_HOME", scratch.path().c_str(), 1), 0);
+  std::filesystem::create_directory("out");
+  AppState state;
+  state.outputFolder = scratch.path() / "out";
+  openLibraryFile(state, test::dataPath("library/text/two_parts.txt"), LibraryFormat::TextLibrary);
+  pressPackingKitButton(state, kKitLayoutAll);
+  EXPECT_TRUE(typeCharacter(state, U'E', false).showReport);
+  EXPECT_EQ(reportFile(state), scratch.path() / "out" / "Report.txt");
+  EXPECT_TRUE(std::filesystem::exists(reportFile(state)));
+  EXPECT_TRUE(std::filesystem::exists(scratch.path() / "out" / std::string(text::kTimingFileName)));
+  EXPECT_FALSE(std::filesystem::exists("Report.txt"));
+  unsetenv("XDG_STATE_HOME");
 }
 
 TEST_F(CommandsTest, RenewDialogShowsAppliesAndRefusesTheTwoNumbers) {

@@ -79,6 +79,17 @@ TEST(LayoutDrivers, AnUnwritableTimingFileStopsTheRunBeforeAnythingMoves) {
   }
 }
 
+TEST(LayoutDrivers, WriteTheTimingFileIntoTheJobsOutputFolderOnly) {
+  ScratchDir scratch;
+  std::filesystem::create_directory("out");
+  TestJob t(1000, 1000, 30);
+  t.job.outputFolder = scratch.path() / "out";
+  t.add({parked(rectangle(0, 0, 100, 100))});
+  const double seconds = LayoutAll(t.job, false);
+  EXPECT_EQ(readBytes("out" / kTimingFile), TimingFileText(seconds) + "\r\n");
+  EXPECT_FALSE(std::filesystem::exists(kTimingFile));
+}
+
 // A 1250 x 1000 box without a 500 x 500 notch: outer area exactly 1,000,000,
 // fill ratio exactly 0.8.
 Outline notchedBox(double w, double notchW, double notchH) {
