@@ -73,13 +73,13 @@ std::optional<Value> lookUp(const std::pair<Key, Value> (&table)[N], Key key) {
 }
 
 // Indexed by ArrowKey.
-constexpr void (*kContactMoves[])(PackingJob&, Part&) = {ContactLeft, ContactRight, ContactUp,
-                                                         ContactDown};
+constexpr void (*kContactMoves[])(PackingJob&, Part&, RunContext&) = {ContactLeft, ContactRight,
+                                                                      ContactUp, ContactDown};
 
 void contactSelected(PackingJob& job, ArrowKey direction) {
   for (Part& part : job.workingParts) {
     if (part.selected) {
-      kContactMoves[static_cast<int>(direction)](job, part);
+      kContactMoves[static_cast<int>(direction)](job, part, defaultRunContext());
     }
   }
 }

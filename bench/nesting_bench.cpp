@@ -163,7 +163,6 @@ const std::filesystem::path& workFolder() {
   static const std::filesystem::path folder = [] {
     const auto path = std::filesystem::temp_directory_path() / "tarn-nesting-bench";
     std::filesystem::create_directories(path);
-    std::filesystem::current_path(path);
     std::ofstream(path / "generated.txt", std::ios::binary) << generatedLibraryText();
     return path;
   }();
@@ -184,7 +183,9 @@ const std::vector<Library>& libraries() {
 }
 
 struct LoadedJob {
-  explicit LoadedJob(const Library& library) : job(std::make_unique<PackingJob>(errors)) {
+  // The timing files and preSrc reports go to the work folder.
+  explicit LoadedJob(const Library& library)
+      : job(std::make_unique<PackingJob>(errors, workFolder())) {
     openLibrary(*job, library.path, library.format);
   }
   std::ostringstream errors;
@@ -201,16 +202,16 @@ void runLayout(benchmark::State& state, bool multipleSteps) {
     state.PauseTiming();
     auto loaded = std::make_unique<LoadedJob>(library);
     PackingJob& job = *loaded->job;
-    resetFitTestCount();
+    RunContext run;
     state.ResumeTiming();
     if (multipleSteps) {
       SelectAll(job);
-      LayoutMultipleSteps(job, false);
+      LayoutMultipleSteps(job, false, run);
     } else {
-      LayoutAll(job, false);
+      LayoutAll(job, false, run);
     }
     state.PauseTiming();
-    fitTests = fitTestCount();
+    fitTests = run.counters.fitTests;
     placed = 0;
     for (const Part& part : job.workingParts) {
       placed += withinRect(part, job.plateExtents) ? 1 : 0;

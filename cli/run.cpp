@@ -34,22 +34,6 @@ namespace {
 
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
-// Installs a hook for the life of the scope and puts the previous one back.
-template <class Hook, Hook (*install)(Hook)>
-class HookScope {
- public:
-  explicit HookScope(Hook hook) : previous_(install(std::move(hook))) {}
-  ~HookScope() { install(std::move(previous_)); }
-  HookScope(const HookScope&) = delete;
-  HookScope& operator=(const HookScope&) = delete;
-
- private:
-  Hook previous_;
-};
-
-using NoticeScope = HookScope<NoticeHook, setNoticeHook>;
-using ProgressScope = HookScope<ProgressHook, setProgressHook>;
-
 // One line on the terminal, redrawn in place at most every kProgressInterval.
 class ProgressLine {
  public:
@@ -106,13 +90,13 @@ std::filesystem::path outputFolderOf(const std::filesystem::path& outDir) {
   return folder;
 }
 
-double runLayout(PackingJob& job, LayoutMode mode) {
+double runLayout(PackingJob& job, LayoutMode mode, RunContext& run) {
   switch (mode) {
     case LayoutMode::All:
-      return LayoutAll(job, false);
+      return LayoutAll(job, false, run);
     case LayoutMode::Multi:
       SelectAll(job);
-      return LayoutMultipleSteps(job, false);
+      return LayoutMultipleSteps(job, false, run);
     case LayoutMode::None:
       break;
   }
@@ -150,7 +134,8 @@ int runTarnpack(const Options& options, Console console) {
 
   const bool showProgress = console.errIsTerminal && !options.quiet;
   ProgressLine progressLine(console.err);
-  NoticeScope notices([&](const Notice& notice) {
+  // Every notice of the run, raised on this thread, from loading to writing.
+  const NoticeRoute notices([&](const Notice& notice) {
     facts.warnings.push_back(notice.text);
     if (!options.quiet) {
       progressLine.finish();
@@ -158,9 +143,10 @@ int runTarnpack(const Options& options, Console console) {
                   << describeFailure(notice.text) << '\n';
     }
   });
-  ProgressScope progress(
-      showProgress ? ProgressHook([&](const LayoutProgress& step) { progressLine.update(step); })
-                   : ProgressHook());
+  RunContext run;
+  if (showProgress) {
+    run.progress = [&](const LayoutProgress& step) { progressLine.update(step); };
+  }
 
   const auto fail = [&](const Failure& failure) {
     progressLine.finish();
@@ -199,7 +185,7 @@ int runTarnpack(const Options& options, Console console) {
     }
 
     stepFile = job.outputFile(::tarn::text::kTimingFileName);
-    facts.layoutSeconds = runLayout(job, options.layout);
+    facts.layoutSeconds = runLayout(job, options.layout, run);
     progressLine.finish();
 
     stepFile = job.outputFile(kReportFileName);

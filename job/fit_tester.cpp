@@ -9,11 +9,6 @@
 namespace tarn {
 namespace {
 
-std::uint64_t& fitTests() {
-  static std::uint64_t count = 0;
-  return count;
-}
-
 constexpr std::size_t kFewNeighbours = 8;       // below this a walk beats the buckets
 constexpr double kCellsAlongLongerSide = 48.0;  // buckets along the plate's longer side
 
@@ -34,10 +29,6 @@ void placeRegion(Region& to, const Region& from, double dx, double dy) {
   }
   to.area = from.area;
   to.bbox = translated(from.bbox, dx, dy);
-}
-
-void countFitTest() {
-  ++fitTests();
 }
 
 // The box rule that partsDisjoint applies first: boxes apart along either axis,
@@ -82,13 +73,6 @@ bool outsidePlate(const BBox& box, const BBox& plate) {
 
 }  // namespace
 
-std::uint64_t fitTestCount() {
-  return fitTests();
-}
-void resetFitTestCount() {
-  fitTests() = 0;
-}
-
 template <class VisitCell>
 bool FitTester::forEachCell(const BBox& box, VisitCell&& visitCell) const {
   int i0 = 0, i1 = 0, j0 = 0, j1 = 0;
@@ -105,8 +89,9 @@ bool FitTester::forEachCell(const BBox& box, VisitCell&& visitCell) const {
   return true;
 }
 
-FitTester::FitTester(const BBox& plate, const PartList& parts, const Part* skipped)
-    : plate_(plate) {
+FitTester::FitTester(const BBox& plate, const PartList& parts, const Part* skipped,
+                     RunCounters* counters)
+    : plate_(plate), counters_(counters) {
   neighbours_.reserve(static_cast<std::size_t>(parts.count()));
   for (const Part& part : parts) {
     if (&part != skipped && !outsidePlate(part.outer.bbox, plate_)) {
@@ -208,7 +193,9 @@ bool FitTester::disjointFromAll(const BBox& box, Disjoint&& disjoint) const {
 }
 
 bool FitTester::fits(const Part& part) const {
-  countFitTest();
+  if (counters_ != nullptr) {
+    ++counters_->fitTests;
+  }
   if (!withinRect(part, plate_)) {
     return false;
   }
@@ -219,7 +206,9 @@ bool FitTester::fits(const Part& part) const {
 }
 
 bool FitTester::fitsTranslated(const Part& shape, double dx, double dy, Part& scratch) const {
-  countFitTest();
+  if (counters_ != nullptr) {
+    ++counters_->fitTests;
+  }
   // withinRect reads the outer box alone, so the vertices wait until a
   // neighbour's box says they are needed.
   scratch.outer.bbox = translated(shape.outer.bbox, dx, dy);

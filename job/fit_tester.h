@@ -5,14 +5,9 @@
 
 #include "geometry/part.h"
 #include "geometry/region.h"
+#include "job/run_context.h"
 
 namespace tarn {
-
-// Fit tests made since the last reset (every FitTester::fits and fitsTranslated,
-// and so CandidateFits and PartFits); read by the benchmarks. Single-threaded,
-// like the rest of the core.
-std::uint64_t fitTestCount();
-void resetFitTestCount();
 
 // The fit test over a plate box and a set of parts: a part fits when it lies
 // within the plate (withinRect) and is disjoint from every indexed part. Built
@@ -21,10 +16,15 @@ void resetFitTestCount();
 // boxes, in one flat array and in buckets of a coarse grid over the plate.
 // Over the job's plate and working parts its answers are those of PartFits (a
 // part skipped) or CandidateFits (none skipped).
+//
+// The tests are const but keep caches of their own (the last part that
+// refused, visit marks): an instance serves one thread. Every test is counted
+// into `counters` when given.
 class FitTester {
  public:
   // Indexes every part of `parts` but `skipped` (which may be null).
-  FitTester(const BBox& plate, const PartList& parts, const Part* skipped);
+  FitTester(const BBox& plate, const PartList& parts, const Part* skipped,
+            RunCounters* counters = nullptr);
 
   bool fits(const Part& part) const;
   // fits() of `shape` translated by (dx, dy). The outlines of `scratch` are
@@ -52,6 +52,7 @@ class FitTester {
   void cellRange(double lo, double hi, double origin, int count, int& first, int& last) const;
 
   BBox plate_;
+  RunCounters* counters_ = nullptr;
   std::vector<Neighbour> neighbours_;
   // Bucket c holds cellItems_[cellStart_[c]] up to cellItems_[cellStart_[c + 1]].
   int cellsX_ = 0;

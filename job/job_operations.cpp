@@ -73,7 +73,11 @@ void MoveSelectedChecked(PackingJob& job, const Point& from, const Point& to) {
 }
 
 bool PartFits(const PackingJob& job, const Part& part) {
-  return FitTester(job.plateExtents, job.workingParts, &part).fits(part);
+  return PartFits(job, part, defaultRunContext());
+}
+
+bool PartFits(const PackingJob& job, const Part& part, RunContext& ctx) {
+  return FitTester(job.plateExtents, job.workingParts, &part, &ctx.counters).fits(part);
 }
 
 void RotateSelected(PackingJob& job, const Point& centre, double angle) {

@@ -3,6 +3,7 @@
 #include "geometry/part.h"
 #include "geometry/point.h"
 #include "job/packing_job.h"
+#include "job/run_context.h"
 
 namespace tarn {
 
@@ -22,8 +23,10 @@ void MoveSelected(PackingJob& job, const Point& from, const Point& to);
 // x then y, each step undone when the part no longer fits.
 void MoveSelectedChecked(PackingJob& job, const Point& from, const Point& to);
 // Inside the plate and disjoint from every other working part (its own node,
-// found by address, is skipped).
+// found by address, is skipped). The test is counted into the context's
+// counters (the calling thread's default context without one).
 bool PartFits(const PackingJob& job, const Part& part);
+bool PartFits(const PackingJob& job, const Part& part, RunContext& ctx);
 void RotateSelected(PackingJob& job, const Point& centre, double angle);
 void TurnOverFirstSelected(PackingJob& job);
 // Brings the first waiting part to the plate's top right corner and selects it alone.

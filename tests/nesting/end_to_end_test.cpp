@@ -91,7 +91,11 @@ std::vector<double> layOut(const char* file, LibraryFormat format, bool multiple
   PackingJob job(errors);
   openLibrary(job, sourcePath(file), format);
   SelectAll(job);
-  (multipleSteps ? LayoutMultipleSteps : LayoutAll)(job, false);
+  if (multipleSteps) {
+    LayoutMultipleSteps(job, false);
+  } else {
+    LayoutAll(job, false);
+  }
   std::vector<double> poses;
   std::vector<const Part*> done;
   const BBox& plate = job.plateExtents;
