@@ -7,27 +7,29 @@
 #include <string>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "geometry/core_error.h"
 #include "geometry/texts.h"
 
 namespace tarn {
 
-PackingJob::PackingJob(const std::filesystem::path& errorReportPath,
-                       std::filesystem::path folder)
+PackingJob::PackingJob(const std::filesystem::path& errorReportPath, std::filesystem::path folder)
     : outputFolder(std::move(folder)) {
-  errorFile_ = std::make_unique<std::ofstream>(errorReportPath, std::ios::binary | std::ios::app);
-  if (!*errorFile_) {
+  auto file = std::make_unique<std::ofstream>(errorReportPath, std::ios::binary | std::ios::app);
+  if (!*file) {
     throw CoreError(text::kErrorReportWriteFailed);
   }
-  errorReport_ = errorFile_.get();
+  ownedReport_ = std::move(file);
   initialise();
 }
 
 PackingJob::PackingJob(std::ostream& errorReportStream, std::filesystem::path folder)
-    : outputFolder(std::move(folder)), errorReport_(&errorReportStream) {
+    : outputFolder(std::move(folder)), borrowedReport_(&errorReportStream) {
   initialise();
 }
+
+PackingJob::PackingJob(InMemoryReport) : ownedReport_(std::make_unique<std::ostringstream>()) {}
 
 std::filesystem::path PackingJob::outputFile(std::string_view name) const {
   return outputFolder / std::filesystem::path(std::string(name));
@@ -38,8 +40,57 @@ void PackingJob::initialise() {
   params.plateWidth = 4000.0;
   setPlateSize(*this, params.plateLength, params.plateWidth);
   resetPlateExtents(*this);
-  WriteTimestamp(*errorReport_);
-  errorReport_->flush();
+  WriteTimestamp(errorReport());
+  errorReport().flush();
+}
+
+namespace {
+
+// A copy of a Part or PartSource that keeps everything: the copy constructor
+// leaves chordTol at its default and reverses the holes, which go back in order.
+template <class Record>
+Record exactCopy(const Record& record) {
+  Record copy(record);
+  decltype(copy.holes) holes;
+  for (auto& hole : copy.holes) {
+    holes.insert(std::move(hole));
+  }
+  copy.holes = std::move(holes);
+  copy.chordTol = record.chordTol;
+  return copy;
+}
+
+// Front insertion: the last element goes in first, so the order is kept.
+template <class Record>
+SentinelList<Record> exactCopy(const SentinelList<Record>& list) {
+  std::vector<const Record*> records;
+  records.reserve(static_cast<std::size_t>(list.count()));
+  for (const Record& record : list) {
+    records.push_back(&record);
+  }
+  SentinelList<Record> copy;
+  for (auto it = records.rbegin(); it != records.rend(); ++it) {
+    copy.insert(exactCopy(**it));
+  }
+  return copy;
+}
+
+}  // namespace
+
+PackingJob snapshotOf(const PackingJob& job) {
+  PackingJob copy{PackingJob::InMemoryReport{}};
+  copy.sources = exactCopy(job.sources);
+  copy.workingParts = exactCopy(job.workingParts);
+  copy.trueParts = exactCopy(job.trueParts);
+  copy.plateExtents = job.plateExtents;
+  copy.params = job.params;
+  copy.plate = job.plate;
+  copy.packingPoints = job.packingPoints;
+  copy.gridCountY = job.gridCountY;
+  copy.gridCountX = job.gridCountX;
+  copy.gridPending = job.gridPending;
+  copy.outputFolder = job.outputFolder;
+  return copy;
 }
 
 std::filesystem::path defaultErrorReportPath() {

@@ -30,10 +30,15 @@ struct PackingJob {
                       std::filesystem::path outputFolder = {});
   // Writes the error report to a stream the caller owns (tests, tools).
   explicit PackingJob(std::ostream& errorReportStream, std::filesystem::path outputFolder = {});
+  // Copies go through snapshotOf (below), never by accident.
   PackingJob(const PackingJob&) = delete;
   PackingJob& operator=(const PackingJob&) = delete;
+  // A moved-from job has no error report.
+  PackingJob(PackingJob&&) noexcept = default;
+  PackingJob& operator=(PackingJob&&) noexcept = default;
   ~PackingJob() = default;
 
+  // snapshotOf copies every field below: a new one must be added there too.
   PartSourceList sources;  // as read, with their arcs (reverse reading order)
   PartList workingParts;   // grown by half the gap; what layout and editing move
   PartList trueParts;      // true outlines, matched to working parts by id; never moved
@@ -46,16 +51,32 @@ struct PackingJob {
   bool gridPending = true;  // build the grid before the next layout
   std::filesystem::path outputFolder;
 
-  std::ostream& errorReport() { return *errorReport_; }
+  std::ostream& errorReport() { return ownedReport_ ? *ownedReport_ : *borrowedReport_; }
   // `name` (UTF-8) in the output folder.
   std::filesystem::path outputFile(std::string_view name) const;
 
  private:
+  friend PackingJob snapshotOf(const PackingJob& job);
+  struct InMemoryReport {};
+  // A job whose error report is kept in memory; nothing is stamped or reset.
+  explicit PackingJob(InMemoryReport);
   void initialise();
 
-  std::unique_ptr<std::ofstream> errorFile_;
-  std::ostream* errorReport_ = nullptr;
+  std::unique_ptr<std::ostream> ownedReport_;  // the report file, or memory
+  std::ostream* borrowedReport_ = nullptr;     // a caller's stream otherwise
 };
+
+// An order-preserving copy of the whole job, for a worker thread: every list in
+// the same order (sources, workingParts, trueParts, and each part's and
+// source's holes), every field of every record (chordTol included), the grid
+// with its counts and gridPending, the settings, the plate and the output
+// folder. The job's own copies reverse every list; this one never does, so a
+// snapshot laid out gives exactly the poses of the job laid out.
+//
+// Its error report goes to memory: a worker writes no file through it. A
+// worker lays its snapshot out with the untimed walks (PlaceWaiting and the
+// like), not with the timed drivers, which write the timing file.
+PackingJob snapshotOf(const PackingJob& job);
 
 // $XDG_STATE_HOME/tarnpacking/PackError.txt, or
 // $HOME/.local/state/tarnpacking/PackError.txt; the folder is created.

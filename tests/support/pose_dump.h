@@ -12,6 +12,11 @@ namespace tarn::test {
 // exactly when every pose is bit for bit the same.
 std::string dumpPoses(const PackingJob& job);
 
+// Everything a job holds, list by list in list order, every field of every
+// record with 17 significant digits: two dumps are equal exactly when the jobs
+// are (but for their error report streams).
+std::string dumpJob(const PackingJob& job);
+
 // Empty when the texts are equal; otherwise the first line that differs, with
 // its number, as it stands in each text.
 std::string firstDifference(const std::string& expected, const std::string& actual);
