@@ -157,8 +157,8 @@ std::string generatedLibraryText() {
   return "Plate length:6000\nPlate width:3000\nPart distance:4\n" + w.text();
 }
 
-// The layouts write their timing file into the working directory: use a
-// folder of our own, which also holds the generated library.
+// The jobs' output folder, for their timing files, which also holds the
+// generated library.
 const std::filesystem::path& workFolder() {
   static const std::filesystem::path folder = [] {
     const auto path = std::filesystem::temp_directory_path() / "tarn-nesting-bench";

@@ -52,7 +52,7 @@ inline constexpr Gloss kGlosses[] = {
     {core::kLayoutFileWriteFailed, "cannot write a layout or part file"},
     {core::kPartsConflictInPlate, "parts on the plate overlap"},
     {core::kWaitingPartsCrossPlate, "a waiting part lies across the plate edge"},
-    {kOutputFolderFailed, "cannot create or enter the output folder"},
+    {kOutputFolderFailed, "cannot create the output folder"},
 };
 
 }  // namespace tarn::cli::text

@@ -385,7 +385,9 @@ TEST(TarnpackRun, AnswersWithTheStatusAndTheSummaryOrTheMessage) {
       {{"missing.txt"}, 1, "零件数据文件读取失败! (cannot read the part library): "},
       {{"--format", "list", "missing.lst"}, 1, "排样信息文件读取失败! (cannot read the part list"},
       {{"@zero_plate.txt"}, 1, "包围盒大小为零! (the plate has a zero length"},
-      {{"@squares.txt", "--out", "blocker/out"}, 1, "输出文件夹无法创建! (cannot create or enter"},
+      {{"@squares.txt", "--out", "blocker/out"},
+       1,
+       "输出文件夹无法创建! (cannot create the output"},
       {{"@squares.txt", "--dxf", "no/such/dir/a.dxf"}, 1, "排样文件输出失败! (cannot write a"},
       {{"@squares.txt", "--error-report", "blocker/e.txt"}, 1, "排样错误报告文件输出失败! (cannot"},
   };
