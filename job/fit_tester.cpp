@@ -133,6 +133,12 @@ FitTester::FitTester(const BBox& plate, const PartList& parts, const Part* skipp
   seen_.assign(neighbours_.size(), 0);
 }
 
+FitTester::~FitTester() {
+  if (counters_ != nullptr) {
+    counters_->fitTests += tests_;
+  }
+}
+
 // Flooring is monotonic, so two boxes that share a point share a bucket.
 void FitTester::cellRange(double lo, double hi, double origin, int count, int& first,
                           int& last) const {
@@ -193,9 +199,7 @@ bool FitTester::disjointFromAll(const BBox& box, Disjoint&& disjoint) const {
 }
 
 bool FitTester::fits(const Part& part) const {
-  if (counters_ != nullptr) {
-    ++counters_->fitTests;
-  }
+  ++tests_;
   if (!withinRect(part, plate_)) {
     return false;
   }
@@ -206,9 +210,7 @@ bool FitTester::fits(const Part& part) const {
 }
 
 bool FitTester::fitsTranslated(const Part& shape, double dx, double dy, Part& scratch) const {
-  if (counters_ != nullptr) {
-    ++counters_->fitTests;
-  }
+  ++tests_;
   // withinRect reads the outer box alone, so the vertices wait until a
   // neighbour's box says they are needed.
   scratch.outer.bbox = translated(shape.outer.bbox, dx, dy);

@@ -18,13 +18,17 @@ namespace tarn {
 // part skipped) or CandidateFits (none skipped).
 //
 // The tests are const but keep caches of their own (the last part that
-// refused, visit marks): an instance serves one thread. Every test is counted
-// into `counters` when given.
+// refused, visit marks): an instance serves one thread. The tests it made are
+// added to `counters`, when given, as it goes out of scope.
 class FitTester {
  public:
   // Indexes every part of `parts` but `skipped` (which may be null).
   FitTester(const BBox& plate, const PartList& parts, const Part* skipped,
             RunCounters* counters = nullptr);
+  // Adds the tests it made to the counters.
+  ~FitTester();
+  FitTester(const FitTester&) = delete;
+  FitTester& operator=(const FitTester&) = delete;
 
   bool fits(const Part& part) const;
   // fits() of `shape` translated by (dx, dy). The outlines of `scratch` are
@@ -62,6 +66,7 @@ class FitTester {
   std::vector<int> cellItems_;
   mutable std::vector<std::uint32_t> seen_;
   mutable std::uint32_t visit_ = 0;
+  mutable std::uint64_t tests_ = 0;  // made so far, added to counters_ at the end
   mutable std::size_t lastBlocker_ = static_cast<std::size_t>(-1);  // neighbour that last refused
 };
 
