@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <locale>
 #include <sstream>
 #include <string>

@@ -2,9 +2,9 @@
 
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <ostream>
+#include <string_view>
 #include <vector>
 
 #include "geometry/part.h"
