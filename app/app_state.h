@@ -1,12 +1,14 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
-#include "app/packing_job.h"
+#include "app/menu_ids.h"
 #include "app/view.h"
 #include "geometry/point.h"
 #include "geometry/region.h"
+#include "job/packing_job.h"
 
 namespace tarn {
 
@@ -24,36 +26,50 @@ enum class InteractionMode : int {
 // 15 degrees with the constant 3.1415926, not the exact pi.
 inline constexpr double kRotationStep = 3.1415926 * 15.0 / 180.0;  // radians
 
-inline constexpr int kBlackBackgroundItem = 40005;
-
-// The values the main window, the commands and the two tool dialogs share. The
-// front end owns one for the life of the window and changes it only through
-// the commands (app/commands.h).
-struct AppState {
-  // Window creation: a View, no job, the black background.
-  AppState();
-
-  std::unique_ptr<PackingJob> job;  // none until the first Open
-  std::unique_ptr<View> view;       // replaced together with the job
-  std::string lastPath;             // shared by the three file dialogs (UTF-8)
+// The mode left clicks act in and the gesture in progress.
+struct Gesture {
   InteractionMode mode = InteractionMode::Idle;
-  int clickCount = 0;
-  ScreenPoint lastMouse;             // start of the current drag step (Pan, Move, MoveChecked)
-  ScreenPoint currentMouse;          // last position seen by a mouse message
-  ScreenPoint anchor;                // first corner of a rubber band
-  ScreenPoint rubberEnd;             // second corner of a rubber band
-  bool pickedPart = false;           // the first Select click toggled a part: no rubber band
-  ScreenPoint rotationCentreScreen;  // where the rotation marker is drawn
-  Point rotationCentre;              // world point that Rotate mode turns about
-  double rotationStep = kRotationStep;
+  int clickCount = 0;                   // clicks of the gesture so far
+  ScreenPoint lastMouse;                // start of the current drag step (Pan, Move, MoveChecked)
+  ScreenPoint currentMouse;             // last position seen by a mouse message
+  ScreenPoint anchor;                   // first corner of a rubber band
+  ScreenPoint rubberEnd;                // second corner of a rubber band
+  bool pickedPart = false;              // the first Select click toggled a part: no rubber band
+  ScreenPoint rotationCentreScreen;     // where the rotation marker is drawn
+  Point rotationCentre;                 // plate point that Rotate mode turns about
+  double rotationStep = kRotationStep;  // of A, C and the wheel in Rotate mode
+};
+
+// What the View menu switches.
+struct ViewOptions {
   bool packingPointsVisible = true;
   bool offsetPartsVisible = false;
   int backgroundIndex = 0;  // 0 black, 1 white
-  int checkedBackgroundItem = kBlackBackgroundItem;
-  bool announceLayout = true;
+  int checkedBackgroundItem = kBlackBackground;
+};
+
+// The main window's client area and how the plate is shown in it.
+struct Viewport {
+  View view;  // a fresh one after every Open, fitted to the plate
   int clientWidth = 0;
   int clientHeight = 0;
   BBox savedExtent;  // what every resize fits the view to; the plate after an Open
+};
+
+// The values the main window, the commands and the two tool dialogs share. The
+// front end owns one for the life of the window and changes it only through
+// the commands (app/commands.h). At window creation: no job, the black
+// background, Idle.
+struct AppState {
+  std::unique_ptr<PackingJob> job;  // none until the first Open
+  bool announceLayout = true;       // whether B and the kit's layouts tell their time
+  std::string lastPath;             // shared by the three file dialogs (UTF-8)
+  // Given to every job an Open creates: where its timing file, report and
+  // part drawings go. The desktop program sets its working directory.
+  std::filesystem::path outputFolder;
+  Gesture gesture;
+  ViewOptions options;
+  Viewport viewport;
 };
 
 }  // namespace tarn

@@ -7,9 +7,9 @@
 #include <string>
 #include <utility>
 
-#include "app/job_operations.h"
 #include "geometry/core_error.h"
 #include "geometry/texts.h"
+#include "job/job_operations.h"
 #include "library/library_loader.h"
 #include "nesting/contact.h"
 #include "nesting/layout.h"
@@ -17,12 +17,9 @@
 #include "output/layout_dxf.h"
 #include "output/packing_report.h"
 #include "output/part_export.h"
-#include "output/placement.h"
 
 namespace tarn {
 namespace {
-
-constexpr int kMarkerHalfSize = 5;  // pixels, each arm of the rotation marker
 
 Effects repaint() {
   Effects effects;
@@ -38,9 +35,9 @@ Effects focusBack(Effects effects) {
 // Every switch clears the click count except those to Select and ZoomWindow,
 // so a gesture begun in another mode can be finished there.
 void switchMode(AppState& state, InteractionMode mode) {
-  state.mode = mode;
+  state.gesture.mode = mode;
   if (mode != InteractionMode::Select && mode != InteractionMode::ZoomWindow) {
-    state.clickCount = 0;
+    state.gesture.clickCount = 0;
   }
 }
 
@@ -76,28 +73,28 @@ std::optional<Value> lookUp(const std::pair<Key, Value> (&table)[N], Key key) {
 }
 
 // Indexed by ArrowKey.
-constexpr void (*kContactMoves[])(PackingJob&, Part&) = {ContactLeft, ContactRight, ContactUp,
-                                                         ContactDown};
+constexpr void (*kContactMoves[])(PackingJob&, Part&, RunContext&) = {ContactLeft, ContactRight,
+                                                                      ContactUp, ContactDown};
 
 void contactSelected(PackingJob& job, ArrowKey direction) {
   for (Part& part : job.workingParts) {
     if (part.selected) {
-      kContactMoves[static_cast<int>(direction)](job, part);
+      kContactMoves[static_cast<int>(direction)](job, part, defaultRunContext());
     }
   }
 }
 
 // A or C (or the wheel) in Rotate mode: the selection turns about the rotation centre.
 Effects rotateSelection(AppState& state, double angle) {
-  if (state.mode != InteractionMode::Rotate || !state.job) {
+  if (state.gesture.mode != InteractionMode::Rotate || !state.job) {
     return {};
   }
-  RotateSelected(*state.job, state.rotationCentre, angle);
+  RotateSelected(*state.job, state.gesture.rotationCentre, angle);
   return repaint();
 }
 
 Effects writeAndShowReport(PackingJob& job) {
-  WritePackingReport(job, std::filesystem::path(kReportPath));
+  WritePackingReport(job, job.outputFile(kReportFileName));
   Effects effects = repaint();
   effects.showReport = true;
   return effects;
@@ -136,7 +133,7 @@ Effects runKitJobButton(AppState& state, PackingJob& job, int id) {
       break;
     case kKitLayoutAll:
       LayoutAll(job, true);
-      WritePackingReport(job, std::filesystem::path(kReportPath));
+      WritePackingReport(job, job.outputFile(kReportFileName));
       break;
     case kKitPackingReport:
       return writeAndShowReport(job);
@@ -153,12 +150,14 @@ Effects runKitJobButton(AppState& state, PackingJob& job, int id) {
 
 // One drag step of Move (checked while Shift is held) or MoveChecked.
 void moveSelection(AppState& state, ScreenPoint point, bool shiftHeld) {
-  if (state.mode == InteractionMode::MoveChecked || shiftHeld) {
-    MoveSelectedChecked(*state.job, state.lastMouse, point);
+  const Point from = state.viewport.view.screenToWorld(state.gesture.lastMouse);
+  const Point to = state.viewport.view.screenToWorld(point);
+  if (state.gesture.mode == InteractionMode::MoveChecked || shiftHeld) {
+    MoveSelectedChecked(*state.job, from, to);
   } else {
-    MoveSelected(*state.job, state.lastMouse, point);
+    MoveSelected(*state.job, from, to);
   }
-  state.lastMouse = point;
+  state.gesture.lastMouse = point;
 }
 
 // Folds the letters to upper case; everything else passes unchanged.
@@ -176,82 +175,9 @@ Effects openRequest(FileRequest request, LibraryFormat format) {
 }
 
 Effects selectBackground(AppState& state, int id) {
-  state.checkedBackgroundItem = id;
-  state.backgroundIndex = id - kBlackBackground;
+  state.options.checkedBackgroundItem = id;
+  state.options.backgroundIndex = id - kBlackBackground;
   return repaint();
-}
-
-void drawOutline(Canvas& canvas, const View& view, const Region& region, Rgb colour, int width) {
-  const std::size_t count = region.points.size();
-  for (std::size_t i = 0; i < count; ++i) {
-    canvas.line(view.worldToScreen(region.points[i]),
-                view.worldToScreen(region.points[(i + 1) % count]), colour, width, false);
-  }
-}
-
-void drawPart(Canvas& canvas, const View& view, const Part& part) {
-  Rgb colour = kGreen;
-  int width = 1;
-  if (part.selected) {
-    colour = kRed;
-    width = 2;
-  } else if (part.turnedOver) {
-    colour = kYellow;
-  }
-  drawOutline(canvas, view, part.outer, colour, width);
-  for (const Region& hole : part.holes) {
-    drawOutline(canvas, view, hole, colour, width);
-  }
-}
-
-void drawPlate(Canvas& canvas, const View& view, const PackingJob& job) {
-  const double length = job.params.plateLength;
-  const double width = job.params.plateWidth;
-  const Point corners[] = {{0.0, 0.0}, {length, 0.0}, {length, width}, {0.0, width}};
-  for (int i = 0; i < 4; ++i) {
-    canvas.line(view.worldToScreen(corners[i]), view.worldToScreen(corners[(i + 1) % 4]), kBlue, 1,
-                false);
-  }
-}
-
-void drawJob(Canvas& canvas, const View& view, const PackingJob& job, bool withWorkingOutlines) {
-  drawPlate(canvas, view, job);
-  for (const Part& truePart : job.trueParts) {
-    const Part* workingCopy = findWorkingCopy(job, truePart.id);
-    if (workingCopy == nullptr) {
-      continue;
-    }
-    Part placed = placedPart(truePart, *workingCopy);
-    placed.selected = workingCopy->selected;
-    drawPart(canvas, view, placed);
-    if (withWorkingOutlines) {
-      drawPart(canvas, view, *workingCopy);
-    }
-  }
-}
-
-// Points off the client area are skipped, so a fine grid costs no more pixels
-// than the window has.
-void drawPackingPoints(Canvas& canvas, const View& view, const PackingJob& job) {
-  if (job.gridCountX <= 0 || job.gridCountY <= 0) {
-    return;
-  }
-  for (const PackingPoint& point : job.packingPoints) {
-    if (point.occupied) {
-      continue;
-    }
-    const ScreenPoint pixel = view.worldToScreen(point.position);
-    if (pixel.x >= 0 && pixel.y >= 0 && pixel.x < view.width && pixel.y < view.height) {
-      canvas.pixel(pixel, kBlue);
-    }
-  }
-}
-
-void drawRubberBand(Canvas& canvas, ScreenPoint a, ScreenPoint b, Rgb colour, bool dashed) {
-  const ScreenPoint corners[] = {a, {b.x, a.y}, b, {a.x, b.y}};
-  for (int i = 0; i < 4; ++i) {
-    canvas.line(corners[i], corners[(i + 1) % 4], colour, 1, dashed);
-  }
 }
 
 // printf of one value, however long the text (a huge distance has hundreds of digits).
@@ -294,10 +220,10 @@ Effects runMenuCommand(AppState& state, int id) {
     case kWhiteBackground:
       return selectBackground(state, id);
     case kPackingPointsVisible:
-      state.packingPointsVisible = !state.packingPointsVisible;
+      state.options.packingPointsVisible = !state.options.packingPointsVisible;
       return repaint();
     case kOffsetPartsVisible:
-      state.offsetPartsVisible = !state.offsetPartsVisible;
+      state.options.offsetPartsVisible = !state.options.offsetPartsVisible;
       return repaint();
     default:
       return {};
@@ -305,14 +231,14 @@ Effects runMenuCommand(AppState& state, int id) {
 }
 
 Effects openLibraryFile(AppState& state, const std::filesystem::path& path, LibraryFormat format) {
-  auto job = std::make_unique<PackingJob>(defaultErrorReportPath());
-  auto view = std::make_unique<View>();
-  openLibrary(*job, path, view.get(), format);
+  auto job = std::make_unique<PackingJob>(defaultErrorReportPath(), state.outputFolder);
+  openLibrary(*job, path, format);
   // Handed over only now: a failed load above leaves the old job and view in place.
   state.job = std::move(job);
-  state.view = std::move(view);
-  state.savedExtent = state.job->plateExtents;
-  state.view->initialise(state.clientWidth, state.clientHeight, state.savedExtent);
+  state.viewport.view = View{};
+  state.viewport.savedExtent = state.job->plateExtents;
+  state.viewport.view.initialise(state.viewport.clientWidth, state.viewport.clientHeight,
+                                 state.viewport.savedExtent);
   return openPackingKit(repaint());
 }
 
@@ -321,6 +247,10 @@ Effects writeLayoutFile(AppState& state, const std::filesystem::path& path) {
     WriteLayoutDxf(*state.job, path);
   }
   return {};
+}
+
+std::filesystem::path reportFile(const AppState& state) {
+  return state.job ? state.job->outputFile(kReportFileName) : std::filesystem::path();
 }
 
 Effects pressArrowKey(AppState& state, ArrowKey key) {
@@ -344,20 +274,20 @@ Effects typeCharacter(AppState& state, char32_t character, bool shiftHeld) {
   switch (key) {
     case kEscapeCharacter:
       SelectNone(job);
-      state.clickCount = 0;
+      state.gesture.clickCount = 0;
       return repaint();
     case U'A':
       if (shiftHeld) {
         SelectAll(job);
         return repaint();
       }
-      return rotateSelection(state, state.rotationStep);
+      return rotateSelection(state, state.gesture.rotationStep);
     case U'B':
       Layout(job, state.announceLayout);
       state.announceLayout = true;
       return repaint();
     case U'C':
-      return rotateSelection(state, -state.rotationStep);
+      return rotateSelection(state, -state.gesture.rotationStep);
     case U'E':
       return writeAndShowReport(job);
     case U'N':
@@ -368,7 +298,7 @@ Effects typeCharacter(AppState& state, char32_t character, bool shiftHeld) {
       TurnOverFirstSelected(job);
       return repaint();
     case U'X':
-      state.view->FitAll();
+      state.viewport.view.FitAll();
       return repaint();
     default:
       return {};
@@ -380,28 +310,28 @@ Effects pressLeftButton(AppState& state, ScreenPoint point, bool shiftHeld) {
     return {};
   }
   PackingJob& job = *state.job;
-  View& view = *state.view;
-  const int n = state.clickCount++;
-  state.currentMouse = point;
-  if (state.mode == InteractionMode::Rotate) {
-    state.rotationCentreScreen = point;
-    state.rotationCentre = view.screenToWorld(point);
+  View& view = state.viewport.view;
+  const int n = state.gesture.clickCount++;
+  state.gesture.currentMouse = point;
+  if (state.gesture.mode == InteractionMode::Rotate) {
+    state.gesture.rotationCentreScreen = point;
+    state.gesture.rotationCentre = view.screenToWorld(point);
     return repaint();
   }
-  if (state.mode == InteractionMode::Idle) {
-    state.clickCount = 0;
+  if (state.gesture.mode == InteractionMode::Idle) {
+    state.gesture.clickCount = 0;
     return {};
   }
   // The other modes are two-click gestures. The first click holds a corner
   // (Select, ZoomWindow) or grabs (Pan, Move); in Select it may pick a part instead.
   if (n == 0) {
-    const bool corner =
-        state.mode == InteractionMode::Select || state.mode == InteractionMode::ZoomWindow;
-    (corner ? state.anchor : state.lastMouse) = point;
-    if (state.mode == InteractionMode::Select) {
-      state.pickedPart = TogglePartAt(job, point);
-      if (state.pickedPart) {
-        state.clickCount = 0;
+    const bool corner = state.gesture.mode == InteractionMode::Select ||
+                        state.gesture.mode == InteractionMode::ZoomWindow;
+    (corner ? state.gesture.anchor : state.gesture.lastMouse) = point;
+    if (state.gesture.mode == InteractionMode::Select) {
+      state.gesture.pickedPart = TogglePartAt(job, view.screenToWorld(point));
+      if (state.gesture.pickedPart) {
+        state.gesture.clickCount = 0;
         return repaint();
       }
     }
@@ -410,18 +340,18 @@ Effects pressLeftButton(AppState& state, ScreenPoint point, bool shiftHeld) {
   if (n != 1) {
     return {};
   }
-  state.clickCount = 0;
-  switch (state.mode) {
+  state.gesture.clickCount = 0;
+  switch (state.gesture.mode) {
     case InteractionMode::Select:
-      state.rubberEnd = point;
-      SelectInRectangle(job, state.anchor, point);
+      state.gesture.rubberEnd = point;
+      SelectInRectangle(job, view.screenToWorld(state.gesture.anchor), view.screenToWorld(point));
       break;
     case InteractionMode::ZoomWindow:
-      state.rubberEnd = point;
-      view.zoomToRectangle(state.anchor, point);
+      state.gesture.rubberEnd = point;
+      view.zoomToRectangle(state.gesture.anchor, point);
       break;
     case InteractionMode::Pan:
-      view.pan(point.x - state.lastMouse.x, point.y - state.lastMouse.y);
+      view.pan(point.x - state.gesture.lastMouse.x, point.y - state.gesture.lastMouse.y);
       break;
     default:  // Move and MoveChecked
       moveSelection(state, point, shiftHeld);
@@ -431,27 +361,28 @@ Effects pressLeftButton(AppState& state, ScreenPoint point, bool shiftHeld) {
 }
 
 Effects moveMouse(AppState& state, ScreenPoint point, bool shiftHeld) {
-  state.currentMouse = point;
-  if (!state.job || state.clickCount != 1) {
+  state.gesture.currentMouse = point;
+  if (!state.job || state.gesture.clickCount != 1) {
     return {};
   }
-  switch (state.mode) {
+  switch (state.gesture.mode) {
     case InteractionMode::Select:
-      if (state.pickedPart) {
+      if (state.gesture.pickedPart) {
         return {};
       }
-      state.rubberEnd = point;
+      state.gesture.rubberEnd = point;
       return repaint();
     case InteractionMode::Pan:
-      state.view->pan(point.x - state.lastMouse.x, point.y - state.lastMouse.y);
-      state.lastMouse = point;
+      state.viewport.view.pan(point.x - state.gesture.lastMouse.x,
+                              point.y - state.gesture.lastMouse.y);
+      state.gesture.lastMouse = point;
       return repaint();
     case InteractionMode::Move:
     case InteractionMode::MoveChecked:
       moveSelection(state, point, shiftHeld);
       return repaint();
     case InteractionMode::ZoomWindow:
-      state.rubberEnd = point;
+      state.gesture.rubberEnd = point;
       return repaint();
     case InteractionMode::Idle:
     case InteractionMode::Rotate:
@@ -461,18 +392,19 @@ Effects moveMouse(AppState& state, ScreenPoint point, bool shiftHeld) {
 }
 
 Effects turnWheel(AppState& state, ScreenPoint point, int delta) {
-  if (state.mode == InteractionMode::Rotate) {
-    return rotateSelection(state, delta > 0 ? state.rotationStep : -state.rotationStep);
+  if (state.gesture.mode == InteractionMode::Rotate) {
+    return rotateSelection(state,
+                           delta > 0 ? state.gesture.rotationStep : -state.gesture.rotationStep);
   }
-  View& view = *state.view;
+  View& view = state.viewport.view;
   view.zoomAbout(point, delta > 0 ? view.scale * 1.1 : view.scale / 1.1);
   return repaint();
 }
 
 Effects resizeClient(AppState& state, int width, int height) {
-  state.clientWidth = width;
-  state.clientHeight = height;
-  state.view->initialise(width, height, state.savedExtent);
+  state.viewport.clientWidth = width;
+  state.viewport.clientHeight = height;
+  state.viewport.view.initialise(width, height, state.viewport.savedExtent);
   return repaint();
 }
 
@@ -491,8 +423,8 @@ Effects pressPackingKitButton(AppState& state, int id) {
     case kKitLayoutInDxf:
       return saveLayoutRequest(state);
     case kKitFitAll:
-      state.view->FitAll();
-      state.clickCount = 0;
+      state.viewport.view.FitAll();
+      state.gesture.clickCount = 0;
       return focusBack(repaint());
     case kKitSelectAll:
     case kKitSelectNone:
@@ -569,32 +501,6 @@ int parseLenientInt(std::string_view text) {
 double parseLenientDouble(std::string_view text) {
   const std::string copy(text);
   return std::strtod(copy.c_str(), nullptr);
-}
-
-void paintState(const AppState& state, Canvas& canvas) {
-  canvas.fill(state.backgroundIndex == 0 ? kBlack : kWhite);
-  if (!state.job || !state.view) {
-    return;
-  }
-  const View& view = *state.view;
-  drawJob(canvas, view, *state.job, state.offsetPartsVisible);
-  if (state.packingPointsVisible) {
-    drawPackingPoints(canvas, view, *state.job);
-  }
-  const ScreenPoint c = state.rotationCentreScreen;
-  if (state.mode == InteractionMode::Rotate) {
-    canvas.line({c.x - kMarkerHalfSize, c.y - kMarkerHalfSize},
-                {c.x + kMarkerHalfSize, c.y + kMarkerHalfSize}, kRed, 1, false);
-    canvas.line({c.x - kMarkerHalfSize, c.y + kMarkerHalfSize},
-                {c.x + kMarkerHalfSize, c.y - kMarkerHalfSize}, kRed, 1, false);
-  }
-  if (state.mode == InteractionMode::Select && state.clickCount == 1 && !state.pickedPart) {
-    drawRubberBand(canvas, state.anchor, state.rubberEnd, kMagenta,
-                   state.rubberEnd.x < state.anchor.x);
-  }
-  if (state.mode == InteractionMode::ZoomWindow && state.clickCount == 1) {
-    drawRubberBand(canvas, state.anchor, state.rubberEnd, kWhite, false);
-  }
 }
 
 }  // namespace tarn

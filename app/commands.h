@@ -1,13 +1,14 @@
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 #include "app/app_state.h"
+#include "app/menu_ids.h"
 #include "app/view.h"
-#include "library/nest_params.h"
+#include "job/nest_params.h"
+#include "library/library_loader.h"
 
 namespace tarn {
 
@@ -16,55 +17,6 @@ namespace tarn {
 // must do afterwards; none of them opens a window itself. A failing core
 // operation throws CoreError; the front end shows it and the state keeps the
 // job it had.
-
-// Menu ids.
-inline constexpr int kOpenTextLibrary = 40001;
-inline constexpr int kOpenPartListFile = 40002;
-inline constexpr int kOpenPreSrcFile = 40020;
-inline constexpr int kLayoutInDxf = 40004;
-inline constexpr int kExportParts = 40014;
-inline constexpr int kShowPackingKit = 40016;
-inline constexpr int kShowRenewDialog = 40003;
-inline constexpr int kBlackBackground = kBlackBackgroundItem;
-inline constexpr int kWhiteBackground = 40006;
-inline constexpr int kPackingPointsVisible = 40012;
-inline constexpr int kOffsetPartsVisible = 40018;
-
-// Packing Kit button ids.
-inline constexpr int kKitOk = 1;
-inline constexpr int kKitCancel = 2;
-inline constexpr int kKitPan = 1006;
-inline constexpr int kKitZoom = 1007;
-inline constexpr int kKitFitAll = 1008;
-inline constexpr int kKitSelectParts = 1009;
-inline constexpr int kKitMoveParts = 1012;
-inline constexpr int kKitRotateParts = 1013;
-inline constexpr int kKitMoveChecked = 1014;
-inline constexpr int kKitContactLeft = 1015;
-inline constexpr int kKitContactRight = 1016;
-inline constexpr int kKitContactUp = 1017;
-inline constexpr int kKitContactDown = 1019;
-inline constexpr int kKitLayout = 1020;
-inline constexpr int kKitSelectAll = 1021;
-inline constexpr int kKitLayoutAll = 1022;
-inline constexpr int kKitSelectNone = 1023;
-inline constexpr int kKitPackingReport = 1024;
-inline constexpr int kKitLayoutInDxf = 1025;
-inline constexpr int kKitLayoutNext = 1026;
-inline constexpr int kKitLayoutMultipleSteps = 1027;
-
-// "Renew RN&PPD" ids.
-inline constexpr int kRenewOk = 1;
-inline constexpr int kRenewCancel = 2;
-inline constexpr int kRenewDistance = 1000;
-inline constexpr int kRenewRotationNumber = 1004;
-
-// One angle a degree at most: a larger rotation number would only make the
-// next layout run for ever.
-inline constexpr int kMaxRotationNumber = 360;
-
-// Relative to the working directory, as the layout drivers' timing file.
-inline constexpr std::string_view kReportPath = "Report.txt";
 
 // Which file the front end must ask for.
 enum class FileRequest {
@@ -87,7 +39,7 @@ struct Effects {
   bool openRenewDialog = false;
   bool focusMainWindow = false;
   bool repaint = false;
-  bool showReport = false;  // kReportPath in the desktop's text editor
+  bool showReport = false;  // reportFile() in the desktop's text editor
 };
 
 enum class ArrowKey { Left, Right, Up, Down };
@@ -101,6 +53,10 @@ Effects runMenuCommand(AppState& state, int id);
 Effects openLibraryFile(AppState& state, const std::filesystem::path& path, LibraryFormat format);
 // After the save dialog of "LayoutIn&Dxf" or "Layout In DXF" was confirmed.
 Effects writeLayoutFile(AppState& state, const std::filesystem::path& path);
+
+// Where the current job's packing report goes (kReportFileName in its output
+// folder); empty without a job.
+std::filesystem::path reportFile(const AppState& state);
 
 Effects pressArrowKey(AppState& state, ArrowKey key);
 // A character message; `shiftHeld` is the key state of Shift at that moment.
@@ -132,33 +88,5 @@ bool packingKitButtonRunsLayout(int id);
 // the first other character; 0 when there are none. Out of range clamps.
 int parseLenientInt(std::string_view text);
 double parseLenientDouble(std::string_view text);
-
-// What the paint draws, in client pixels; the front end implements it.
-struct Rgb {
-  std::uint8_t r = 0;
-  std::uint8_t g = 0;
-  std::uint8_t b = 0;
-  bool operator==(const Rgb&) const = default;
-};
-
-inline constexpr Rgb kBlack{0, 0, 0};
-inline constexpr Rgb kWhite{255, 255, 255};
-inline constexpr Rgb kBlue{0, 0, 255};
-inline constexpr Rgb kRed{255, 0, 0};
-inline constexpr Rgb kYellow{255, 255, 0};
-inline constexpr Rgb kGreen{0, 255, 0};
-inline constexpr Rgb kMagenta{255, 0, 255};
-
-class Canvas {
- public:
-  virtual ~Canvas() = default;
-  virtual void fill(Rgb colour) = 0;
-  virtual void line(ScreenPoint from, ScreenPoint to, Rgb colour, int width, bool dashed) = 0;
-  virtual void pixel(ScreenPoint at, Rgb colour) = 0;
-};
-
-// The whole client area: background, plate, parts at their working copies,
-// optional working outlines and free packing points, the mode's overlay.
-void paintState(const AppState& state, Canvas& canvas);
 
 }  // namespace tarn

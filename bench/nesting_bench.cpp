@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "app/job_operations.h"
-#include "app/packing_job.h"
 #include "geometry/predicates.h"
+#include "job/fit_tester.h"
+#include "job/job_operations.h"
+#include "job/packing_job.h"
 #include "library/library_loader.h"
-#include "nesting/fit_tester.h"
 #include "nesting/layout.h"
 
 namespace tarn {
@@ -157,13 +157,12 @@ std::string generatedLibraryText() {
   return "Plate length:6000\nPlate width:3000\nPart distance:4\n" + w.text();
 }
 
-// The layouts write their timing file into the working directory: use a
-// folder of our own, which also holds the generated library.
+// The jobs' output folder, for their timing files, which also holds the
+// generated library.
 const std::filesystem::path& workFolder() {
   static const std::filesystem::path folder = [] {
     const auto path = std::filesystem::temp_directory_path() / "tarn-nesting-bench";
     std::filesystem::create_directories(path);
-    std::filesystem::current_path(path);
     std::ofstream(path / "generated.txt", std::ios::binary) << generatedLibraryText();
     return path;
   }();
@@ -184,8 +183,10 @@ const std::vector<Library>& libraries() {
 }
 
 struct LoadedJob {
-  explicit LoadedJob(const Library& library) : job(std::make_unique<PackingJob>(errors)) {
-    openLibrary(*job, library.path, nullptr, library.format);
+  // The timing files and preSrc reports go to the work folder.
+  explicit LoadedJob(const Library& library)
+      : job(std::make_unique<PackingJob>(errors, workFolder())) {
+    openLibrary(*job, library.path, library.format);
   }
   std::ostringstream errors;
   std::unique_ptr<PackingJob> job;
@@ -201,16 +202,16 @@ void runLayout(benchmark::State& state, bool multipleSteps) {
     state.PauseTiming();
     auto loaded = std::make_unique<LoadedJob>(library);
     PackingJob& job = *loaded->job;
-    resetFitTestCount();
+    RunContext run;
     state.ResumeTiming();
     if (multipleSteps) {
       SelectAll(job);
-      LayoutMultipleSteps(job, false);
+      LayoutMultipleSteps(job, false, run);
     } else {
-      LayoutAll(job, false);
+      LayoutAll(job, false, run);
     }
     state.PauseTiming();
-    fitTests = fitTestCount();
+    fitTests = run.counters.fitTests;
     placed = 0;
     for (const Part& part : job.workingParts) {
       placed += withinRect(part, job.plateExtents) ? 1 : 0;

@@ -20,7 +20,6 @@ inline constexpr std::string_view kFooter =
 
 inline constexpr std::string_view kLayoutSvgName = "layout.svg";
 inline constexpr std::string_view kLayoutDxfName = "layout.dxf";
-inline constexpr std::string_view kReportName = "Report.txt";
 
 // The CLI's own failures, worded as the core words its own.
 inline constexpr std::string_view kOutputFolderFailed = "输出文件夹无法创建!";
@@ -53,7 +52,7 @@ inline constexpr Gloss kGlosses[] = {
     {core::kLayoutFileWriteFailed, "cannot write a layout or part file"},
     {core::kPartsConflictInPlate, "parts on the plate overlap"},
     {core::kWaitingPartsCrossPlate, "a waiting part lies across the plate edge"},
-    {kOutputFolderFailed, "cannot create or enter the output folder"},
+    {kOutputFolderFailed, "cannot create the output folder"},
 };
 
 }  // namespace tarn::cli::text

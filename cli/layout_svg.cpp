@@ -9,8 +9,8 @@
 #include "cli/summary.h"
 #include "cli/text_encoding.h"
 #include "geometry/part_source.h"
+#include "job/placed_part.h"
 #include "output/dxf_writer.h"
-#include "output/placement.h"
 
 namespace tarn::cli {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/packing_job.h"
+#include "job/packing_job.h"
 #include "output/layout_summary.h"
 
 namespace tarn::cli {

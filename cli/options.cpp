@@ -8,8 +8,8 @@
 #include <ostream>
 #include <string_view>
 
-#include "app/commands.h"
 #include "cli/cli_texts.h"
+#include "job/nest_params.h"
 
 namespace tarn::cli {
 
@@ -103,8 +103,8 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
                                    "Packing point distance in mm (rebuilds the grid)")
                         ->option_text("MM");
   app.add_option("--out", outDir,
-                 "Folder for every file written, created when missing; the working "
-                 "directory of the run (default: the current directory)")
+                 "Folder for every file written, created when missing (default: the "
+                 "current directory)")
       ->check(nonEmpty)
       ->option_text("DIR");
   app.add_option("--dxf", dxfPath,

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cli/cli_texts.h"
-#include "library/nest_params.h"
+#include "library/library_loader.h"
 
 namespace tarn::cli {
 

@@ -10,8 +10,6 @@
 #include <system_error>
 #include <utility>
 
-#include "app/job_operations.h"
-#include "app/packing_job.h"
 #include "cli/cli_texts.h"
 #include "cli/layout_svg.h"
 #include "cli/summary.h"
@@ -19,6 +17,8 @@
 #include "geometry/core_error.h"
 #include "geometry/notify.h"
 #include "geometry/texts.h"
+#include "job/job_operations.h"
+#include "job/packing_job.h"
 #include "library/library_loader.h"
 #include "nesting/layout.h"
 #include "nesting/packing_points.h"
@@ -33,22 +33,6 @@ namespace tarn::cli {
 namespace {
 
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
-
-// Installs a hook for the life of the scope and puts the previous one back.
-template <class Hook, Hook (*install)(Hook)>
-class HookScope {
- public:
-  explicit HookScope(Hook hook) : previous_(install(std::move(hook))) {}
-  ~HookScope() { install(std::move(previous_)); }
-  HookScope(const HookScope&) = delete;
-  HookScope& operator=(const HookScope&) = delete;
-
- private:
-  Hook previous_;
-};
-
-using NoticeScope = HookScope<NoticeHook, setNoticeHook>;
-using ProgressScope = HookScope<ProgressHook, setProgressHook>;
 
 // One line on the terminal, redrawn in place at most every kProgressInterval.
 class ProgressLine {
@@ -96,13 +80,23 @@ std::filesystem::path fromStartFolder(const std::filesystem::path& path) {
   return path.empty() ? path : std::filesystem::absolute(path);
 }
 
-double runLayout(PackingJob& job, LayoutMode mode) {
+// The output folder from the start folder; "." (the default) names the start
+// folder itself, so that the files are named without a "/./" in messages.
+std::filesystem::path outputFolderOf(const std::filesystem::path& outDir) {
+  std::filesystem::path folder = std::filesystem::absolute(outDir);
+  if (folder.filename() == ".") {
+    folder = folder.parent_path();
+  }
+  return folder;
+}
+
+double runLayout(PackingJob& job, LayoutMode mode, RunContext& run) {
   switch (mode) {
     case LayoutMode::All:
-      return LayoutAll(job, false);
+      return LayoutAll(job, false, run);
     case LayoutMode::Multi:
       SelectAll(job);
-      return LayoutMultipleSteps(job, false);
+      return LayoutMultipleSteps(job, false, run);
     case LayoutMode::None:
       break;
   }
@@ -140,7 +134,8 @@ int runTarnpack(const Options& options, Console console) {
 
   const bool showProgress = console.errIsTerminal && !options.quiet;
   ProgressLine progressLine(console.err);
-  NoticeScope notices([&](const Notice& notice) {
+  // Every notice of the run, raised on this thread, from loading to writing.
+  const NoticeRoute notices([&](const Notice& notice) {
     facts.warnings.push_back(notice.text);
     if (!options.quiet) {
       progressLine.finish();
@@ -148,9 +143,10 @@ int runTarnpack(const Options& options, Console console) {
                   << describeFailure(notice.text) << '\n';
     }
   });
-  ProgressScope progress(
-      showProgress ? ProgressHook([&](const LayoutProgress& step) { progressLine.update(step); })
-                   : ProgressHook());
+  RunContext run;
+  if (showProgress) {
+    run.progress = [&](const LayoutProgress& step) { progressLine.update(step); };
+  }
 
   const auto fail = [&](const Failure& failure) {
     progressLine.finish();
@@ -161,11 +157,9 @@ int runTarnpack(const Options& options, Console console) {
     return failure.status;
   };
 
+  const std::filesystem::path outDir = outputFolderOf(options.outDir);
   std::error_code error;
-  std::filesystem::create_directories(options.outDir, error);
-  if (!error) {
-    std::filesystem::current_path(options.outDir, error);
-  }
+  std::filesystem::create_directories(outDir, error);
   if (error) {
     return fail({describeFailure(text::kOutputFolderFailed) + ": " +
                  toUtf8(options.outDir.string()) + ": " + error.message()});
@@ -174,9 +168,9 @@ int runTarnpack(const Options& options, Console console) {
   // The file the current step reads or writes, named after a failure.
   std::filesystem::path stepFile = errorReport.empty() ? defaultErrorReportPath() : errorReport;
   try {
-    PackingJob job(stepFile);
+    PackingJob job(stepFile, outDir);
     stepFile = library;
-    openLibrary(job, library, nullptr, format);
+    openLibrary(job, library, format);
     // As the "Renew RN&PPD" dialog does: RN takes effect at the layout, a
     // new distance rebuilds the grid at once.
     if (options.rotationNumber) {
@@ -190,19 +184,19 @@ int runTarnpack(const Options& options, Console console) {
       }
     }
 
-    stepFile = std::filesystem::absolute(::tarn::text::kTimingFileName);
-    facts.layoutSeconds = runLayout(job, options.layout);
+    stepFile = job.outputFile(::tarn::text::kTimingFileName);
+    facts.layoutSeconds = runLayout(job, options.layout, run);
     progressLine.finish();
 
-    stepFile = std::filesystem::absolute(text::kReportName);
+    stepFile = job.outputFile(kReportFileName);
     WritePackingReport(job, stepFile);
-    stepFile = std::filesystem::absolute(options.dxfPath);
+    stepFile = outDir / options.dxfPath;
     WriteLayoutDxf(job, stepFile);
     const LayoutSummary summary = SummariseLayout(job);
-    stepFile = std::filesystem::absolute(text::kLayoutSvgName);
+    stepFile = job.outputFile(text::kLayoutSvgName);
     writeWholeFile(stepFile, LayoutSvg(job, summary), ::tarn::text::kLayoutFileWriteFailed);
     if (options.exportParts) {
-      stepFile = std::filesystem::current_path();
+      stepFile = outDir;
       ExportParts(job);
     }
 

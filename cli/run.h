@@ -13,8 +13,8 @@ struct Console {
 };
 
 // One run of tarnpack after its options were parsed: load, lay out, write the
-// files into the output folder (which becomes the working directory) and print
-// the summary. Returns the exit status: 0 done, 1 a file could not be read or
+// files into the output folder (the job's output folder; the working directory
+// is left alone) and print the summary. Returns the exit status: 0 done, 1 a file could not be read or
 // written, 2 a value the core refused (a packing point distance).
 int runTarnpack(const Options& options, Console console);
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/packing_job.h"
-#include "library/nest_params.h"
+#include "job/packing_job.h"
+#include "library/library_loader.h"
 #include "output/layout_summary.h"
 
 namespace tarn::cli {

@@ -7,27 +7,40 @@
 namespace tarn {
 namespace {
 
-NoticeHook& currentHook() {
+NoticeHook& processHook() {
   static NoticeHook hook;
   return hook;
 }
 
-void raise(Notice::Kind kind, std::string_view caption, std::string_view text) {
-  if (const NoticeHook& hook = currentHook()) {
-    hook(Notice{kind, std::string(caption), std::string(text)});
-  }
-}
+thread_local NoticeRoute* innermostRoute = nullptr;
 
 }  // namespace
 
-NoticeHook setNoticeHook(NoticeHook hook) { return std::exchange(currentHook(), std::move(hook)); }
+NoticeHook setNoticeHook(NoticeHook hook) {
+  return std::exchange(processHook(), std::move(hook));
+}
+
+NoticeRoute::NoticeRoute(NoticeHook hook)
+    : hook_(std::move(hook)), outer_(std::exchange(innermostRoute, this)) {}
+
+NoticeRoute::~NoticeRoute() {
+  innermostRoute = outer_;
+}
+
+void raiseNotice(const Notice& notice) {
+  const NoticeHook& hook = innermostRoute != nullptr ? innermostRoute->hook_ : processHook();
+  if (hook) {
+    hook(notice);
+  }
+}
 
 void notifyWarning(std::string_view text) {
-  raise(Notice::Kind::Warning, text::kWarningCaption, text);
+  raiseNotice(Notice{Notice::Kind::Warning, std::string(text::kWarningCaption), std::string(text)});
 }
 
 void announce(std::string_view text) {
-  raise(Notice::Kind::Announcement, text::kNoticeCaption, text);
+  raiseNotice(
+      Notice{Notice::Kind::Announcement, std::string(text::kNoticeCaption), std::string(text)});
 }
 
 }  // namespace tarn

@@ -169,4 +169,9 @@ void autoOrient(Part& part) {
   rotate(part, part.refPoint, bestIndex * step);
 }
 
+Part sameOrderCopy(const Part& part) {
+  const Part reversed(part);
+  return Part(reversed);
+}
+
 }  // namespace tarn

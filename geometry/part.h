@@ -67,6 +67,9 @@ void rotate(Part& part, const Point& centre, double angle);
 // part whose box is a single point.
 void turnOver(Part& part, const Point& p);
 Point nearestVertexToCentroid(Part& part);
+// A copy whose holes keep their order (a single copy reverses them); like
+// every copy it leaves chordTol at its default.
+Part sameOrderCopy(const Part& part);
 // Turns the part about refPoint (0 to 89.9 degrees, 0.1-degree steps) to the
 // smallest bounding measure of its outer region; ties keep the smaller angle.
 // A part without vertices is left alone.

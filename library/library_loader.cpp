@@ -5,11 +5,11 @@
 #include "geometry/offset.h"
 #include "geometry/part.h"
 #include "geometry/part_source.h"
+#include "job/packing_point.h"
 #include "library/arc_checks.h"
 #include "library/part_list.h"
 #include "library/presrc.h"
 #include "library/text_library.h"
-#include "nesting/packing_points.h"
 
 namespace tarn {
 namespace {
@@ -53,8 +53,7 @@ void sortByNetArea(PartList& parts) {
 
 }  // namespace
 
-void openLibrary(PackingJob& job, const std::filesystem::path& path, View* view,
-                 LibraryFormat format) {
+void openLibrary(PackingJob& job, const std::filesystem::path& path, LibraryFormat format) {
   readLibrary(job, path, format);
 
   for (auto source = job.sources.begin(); source != job.sources.end();) {
@@ -92,7 +91,6 @@ void openLibrary(PackingJob& job, const std::filesystem::path& path, View* view,
     }
   }
 
-  job.view = view;
   resetPlateExtents(job);
 
   // Parked beside the plate: left edge on its right edge, top edge on y = 0.

@@ -2,16 +2,16 @@
 
 #include <filesystem>
 
-#include "app/packing_job.h"
-#include "app/view.h"
-#include "library/nest_params.h"
-
+#include "job/packing_job.h"
 namespace tarn {
+
+// Which reader openLibrary runs; the values are those of the three Open commands.
+enum class LibraryFormat : int { TextLibrary = 1, PartListFile = 2, PreSrcFile = 3 };
 
 // Loads a library into a freshly created job: reads, checks, builds, orients,
 // sorts, offsets and parks the parts, and derives the packing point distance.
-// Throws CoreError on a fatal input error; the caller then drops the job.
-void openLibrary(PackingJob& job, const std::filesystem::path& path, View* view,
-                 LibraryFormat format);
+// Throws CoreError on a fatal input error; the caller then drops the job. The
+// front end fits its view to job.plateExtents afterwards.
+void openLibrary(PackingJob& job, const std::filesystem::path& path, LibraryFormat format);
 
 }  // namespace tarn

@@ -36,14 +36,20 @@ bool isFolder(const std::filesystem::path& path) {
   return std::filesystem::is_directory(path, error);
 }
 
-// A relative folder is looked for in the current folder, then beside the list.
+// A relative folder is looked for in the job's output folder, where the
+// program's working directory has always been, then beside the list.
 std::filesystem::path resolveFolder(const std::filesystem::path& folder,
-                                    const std::filesystem::path& listFile) {
-  if (folder.is_absolute() || isFolder(folder)) {
+                                    const std::filesystem::path& listFile,
+                                    const std::filesystem::path& jobFolder) {
+  if (folder.is_absolute()) {
     return folder;
   }
+  const std::filesystem::path inJobFolder = jobFolder / folder;
+  if (isFolder(inJobFolder)) {
+    return inJobFolder;
+  }
   const std::filesystem::path besideList = listFile.parent_path() / folder;
-  return isFolder(besideList) ? besideList : folder;
+  return isFolder(besideList) ? besideList : inJobFolder;
 }
 
 }  // namespace
@@ -86,7 +92,7 @@ void readPartListFile(PackingJob& job, const std::filesystem::path& path) {
 
   int counter = 0;
   for (const std::filesystem::path& drawing :
-       findDrawings(resolveFolder(std::filesystem::path(*folderLine), path))) {
+       findDrawings(resolveFolder(std::filesystem::path(*folderLine), path, job.outputFolder))) {
     Part part;
     if (readDxfPart(part, drawing)) {
       part.id = counter++;

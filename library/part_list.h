@@ -3,16 +3,17 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/packing_job.h"
+#include "job/packing_job.h"
 
 namespace tarn {
 
 // Reads a part list file: plate size and part gap from the header, then one
 // part per readable drawing of the folder on line 4 into job.workingParts
-// (newest first). Ids count the drawings read, in name order; an unreadable
-// drawing warns "零件"<path>"读取失败!" and is skipped. Throws CoreError when
-// the file cannot be opened, on a zero plate size, an unusable header number
-// or an overlong folder line.
+// (newest first). A relative folder is looked for in the job's output folder
+// first, then beside the list file. Ids count the drawings read, in name
+// order; an unreadable drawing warns "零件"<path>"读取失败!" and is skipped.
+// Throws CoreError when the file cannot be opened, on a zero plate size, an
+// unusable header number or an overlong folder line.
 void readPartListFile(PackingJob& job, const std::filesystem::path& path);
 
 // The files directly in `folder` whose names end in ".dxf" in any letter case,

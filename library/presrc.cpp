@@ -15,8 +15,8 @@
 #include "geometry/region.h"
 #include "geometry/text_label.h"
 #include "geometry/texts.h"
+#include "job/nest_params.h"
 #include "library/arc_checks.h"
-#include "library/nest_params.h"
 
 namespace tarn {
 namespace {
@@ -267,8 +267,8 @@ void readSectionValues(LineReader& file, Take take) {
   }
 }
 
-std::ofstream openPreSrcReport() {
-  std::ofstream report(kPreSrcErrorReport, std::ios::binary | std::ios::app);
+std::ofstream openPreSrcReport(const std::filesystem::path& path) {
+  std::ofstream report(path, std::ios::binary | std::ios::app);
   if (!report) {
     throw CoreError(text::kErrorReportWriteFailed);
   }
@@ -377,13 +377,14 @@ bool readPartInfo(LineReader& file, PartInfo& partInfo) {
   return complete && partInfo.points.size() >= kMinPoints;
 }
 
-bool checkPreSrcPart(const PartInfo& partInfo) {
-  std::ofstream report = openPreSrcReport();
+bool checkPreSrcPart(const PartInfo& partInfo, const std::filesystem::path& reportPath) {
+  std::ofstream report = openPreSrcReport(reportPath);
   return checkPart(partInfo, report);
 }
 
-bool repairPreSrcPart(const PartInfo& partInfo, PartSource& source) {
-  std::ofstream report = openPreSrcReport();
+bool repairPreSrcPart(const PartInfo& partInfo, PartSource& source,
+                      const std::filesystem::path& reportPath) {
+  std::ofstream report = openPreSrcReport(reportPath);
   return repairPart(partInfo, source, report);
 }
 
@@ -421,11 +422,12 @@ void readPreSrcFile(PackingJob& job, const std::filesystem::path& path) {
   setPlateSize(job, job.params.plateLength, job.params.plateWidth);
   resetPlateExtents(job);
 
+  const std::filesystem::path report = job.outputFile(kPreSrcErrorReport);
   int id = 0;
   for (const PartInfo& record : records) {
     PartSource source;
-    const bool built = checkPreSrcPart(record) ? buildPreSrcSource(record, source)
-                                               : repairPreSrcPart(record, source);
+    const bool built = checkPreSrcPart(record, report) ? buildPreSrcSource(record, source)
+                                                       : repairPreSrcPart(record, source, report);
     if (built) {
       source.id = id;
       job.sources.insert(source);

@@ -2,10 +2,11 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "app/packing_job.h"
 #include "geometry/part_source.h"
+#include "job/packing_job.h"
 #include "library/line_reader.h"
 
 namespace tarn {
@@ -43,8 +44,8 @@ struct PartInfo {
   std::vector<PartInfoPoint> points;
 };
 
-// The relative error report of the preSrc check and repair.
-inline constexpr const char* kPreSrcErrorReport = "PackError.txt";
+// The error report of the preSrc check and repair, in the job's output folder.
+inline constexpr std::string_view kPreSrcErrorReport = "PackError.txt";
 
 // Reads a preSrc file: the settings into the job, then one source per
 // buildable part into job.sources (newest first); ids count every accepted
@@ -60,12 +61,14 @@ void readConfigInfo(LineReader& file, ConfigInfo& config);
 bool readPartInfo(LineReader& file, PartInfo& partInfo);
 
 // The check made before a part is built: loop counts, usable numbers and
-// buildable arcs. Appends its report lines to "PackError.txt" in the current
-// folder (CoreError "排样错误报告文件输出失败!" when it cannot be opened).
-bool checkPreSrcPart(const PartInfo& partInfo);
+// buildable arcs. Appends its report lines to the file `report` (the reader
+// passes kPreSrcErrorReport in the job's output folder; CoreError
+// "排样错误报告文件输出失败!" when it cannot be opened).
+bool checkPreSrcPart(const PartInfo& partInfo, const std::filesystem::path& report);
 // The repair made when the check failed: arcs that cannot be built get a
 // radius 0.1 mm larger; on success the source is built. Reports as above.
-bool repairPreSrcPart(const PartInfo& partInfo, PartSource& source);
+bool repairPreSrcPart(const PartInfo& partInfo, PartSource& source,
+                      const std::filesystem::path& report);
 // Builds the source of a part that passed the check: the loop of largest area
 // (the last of equal ones) is the outer outline, the name is nameId. False,
 // the source untouched, when a loop cannot be read.

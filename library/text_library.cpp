@@ -9,8 +9,8 @@
 #include "geometry/core_error.h"
 #include "geometry/text_label.h"
 #include "geometry/texts.h"
+#include "job/nest_params.h"
 #include "library/arc_checks.h"
-#include "library/nest_params.h"
 
 namespace tarn {
 namespace {

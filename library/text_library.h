@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <string_view>
 
-#include "app/packing_job.h"
 #include "geometry/arc.h"
 #include "geometry/part_source.h"
+#include "job/packing_job.h"
 #include "library/line_reader.h"
 
 namespace tarn {

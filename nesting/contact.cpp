@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "geometry/predicates.h"
-#include "nesting/fit_tester.h"
+#include "job/fit_tester.h"
 
 namespace tarn {
 namespace {
@@ -53,8 +53,9 @@ Stop stepToContact(Part& part, double ux, double uy, double distance, Acceptable
 }
 
 // `skipped` is the part's own node for a working part, null for a temporary one.
-void slideWhileFits(PackingJob& job, Part& part, const Part* skipped, double ux, double uy) {
-  const FitTester tester(job, skipped);
+void slideWhileFits(PackingJob& job, Part& part, const Part* skipped, double ux, double uy,
+                    RunContext& ctx) {
+  const FitTester tester(job.plateExtents, job.workingParts, skipped, &ctx.counters);
   stepToContact(
       part, ux, uy, job.params.packingPointDistance,
       [&tester](const Part& moved) { return tester.fits(moved); },
@@ -76,28 +77,28 @@ void slideToward(PackingJob& job, Part& moving, const Part& target, double ux, d
 
 }  // namespace
 
-bool CandidateFits(const PackingJob& job, const Part& part) {
-  return FitTester(job, nullptr).fits(part);
+bool CandidateFits(const PackingJob& job, const Part& part, RunContext& ctx) {
+  return FitTester(job.plateExtents, job.workingParts, nullptr, &ctx.counters).fits(part);
 }
 
-void ContactLeft(PackingJob& job, Part& part) {
-  slideWhileFits(job, part, &part, -1.0, 0.0);
+void ContactLeft(PackingJob& job, Part& part, RunContext& ctx) {
+  slideWhileFits(job, part, &part, -1.0, 0.0, ctx);
 }
-void ContactRight(PackingJob& job, Part& part) {
-  slideWhileFits(job, part, &part, 1.0, 0.0);
+void ContactRight(PackingJob& job, Part& part, RunContext& ctx) {
+  slideWhileFits(job, part, &part, 1.0, 0.0, ctx);
 }
-void ContactUp(PackingJob& job, Part& part) {
-  slideWhileFits(job, part, &part, 0.0, 1.0);
+void ContactUp(PackingJob& job, Part& part, RunContext& ctx) {
+  slideWhileFits(job, part, &part, 0.0, 1.0, ctx);
 }
-void ContactDown(PackingJob& job, Part& part) {
-  slideWhileFits(job, part, &part, 0.0, -1.0);
+void ContactDown(PackingJob& job, Part& part, RunContext& ctx) {
+  slideWhileFits(job, part, &part, 0.0, -1.0, ctx);
 }
 
-void SlideLeftFree(PackingJob& job, Part& part) {
-  slideWhileFits(job, part, nullptr, -1.0, 0.0);
+void SlideLeftFree(PackingJob& job, Part& part, RunContext& ctx) {
+  slideWhileFits(job, part, nullptr, -1.0, 0.0, ctx);
 }
-void SlideDownFree(PackingJob& job, Part& part) {
-  slideWhileFits(job, part, nullptr, 0.0, -1.0);
+void SlideDownFree(PackingJob& job, Part& part, RunContext& ctx) {
+  slideWhileFits(job, part, nullptr, 0.0, -1.0, ctx);
 }
 
 void SlideLeftToward(PackingJob& job, Part& moving, const Part& target) {
@@ -113,17 +114,6 @@ void SlideUpToward(PackingJob& job, Part& moving, const Part& target) {
 void SlideDownToward(PackingJob& job, Part& moving, const Part& target) {
   slideToward(job, moving, target, 0.0, -1.0,
               [&target](const Part& moved) { return moved.bbox.ymax <= target.bbox.ymin; });
-}
-
-bool SelectStraddlingParts(PackingJob& job) {
-  bool any = false;
-  for (Part& part : job.workingParts) {
-    if (!withinRect(part, job.plateExtents) && overlapsRect(part, job.plateExtents)) {
-      part.selected = true;
-      any = true;
-    }
-  }
-  return any;
 }
 
 }  // namespace tarn

@@ -1,27 +1,31 @@
 #pragma once
 
-#include "app/packing_job.h"
 #include "geometry/part.h"
+#include "job/packing_job.h"
+#include "job/run_context.h"
 
 namespace tarn {
 
 inline constexpr double kContactResolution = 0.01;  // mm, the step below which a contact move ends
 
+// Every engine operation takes the run's context (the calling thread's
+// default context when none is given): its fit tests are counted there.
+
 // The fit test of a temporary part: inside the plate and disjoint from every
 // working part, none skipped.
-bool CandidateFits(const PackingJob& job, const Part& part);
+bool CandidateFits(const PackingJob& job, const Part& part, RunContext& ctx = defaultRunContext());
 
 // Push a node of job.workingParts in one direction while PartFits holds; it ends
 // less than kContactResolution from the obstacle, or where it was when it did
 // not fit at its start.
-void ContactLeft(PackingJob& job, Part& part);
-void ContactRight(PackingJob& job, Part& part);
-void ContactUp(PackingJob& job, Part& part);
-void ContactDown(PackingJob& job, Part& part);
+void ContactLeft(PackingJob& job, Part& part, RunContext& ctx = defaultRunContext());
+void ContactRight(PackingJob& job, Part& part, RunContext& ctx = defaultRunContext());
+void ContactUp(PackingJob& job, Part& part, RunContext& ctx = defaultRunContext());
+void ContactDown(PackingJob& job, Part& part, RunContext& ctx = defaultRunContext());
 
 // The same for a temporary part while CandidateFits holds.
-void SlideLeftFree(PackingJob& job, Part& part);
-void SlideDownFree(PackingJob& job, Part& part);
+void SlideLeftFree(PackingJob& job, Part& part, RunContext& ctx = defaultRunContext());
+void SlideDownFree(PackingJob& job, Part& part, RunContext& ctx = defaultRunContext());
 
 // Slide the temporary part `moving` toward `target` alone (the plate and the
 // other parts do not stop it) until it touches. When `moving` passes wholly
@@ -30,9 +34,5 @@ void SlideDownFree(PackingJob& job, Part& part);
 void SlideLeftToward(PackingJob& job, Part& moving, const Part& target);
 void SlideUpToward(PackingJob& job, Part& moving, const Part& target);
 void SlideDownToward(PackingJob& job, Part& moving, const Part& target);
-
-// Selects every waiting part that overlaps the plate; true when it selected one.
-// Other selections are left as they were.
-bool SelectStraddlingParts(PackingJob& job);
 
 }  // namespace tarn

@@ -7,13 +7,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 
-#include "app/job_operations.h"
 #include "geometry/core_error.h"
 #include "geometry/notify.h"
 #include "geometry/predicates.h"
 #include "geometry/texts.h"
+#include "job/job_operations.h"
 #include "nesting/packing_points.h"
 #include "nesting/partner.h"
 #include "nesting/placement.h"
@@ -33,10 +32,7 @@ constexpr double kMediumArea = 200'000.0;
 constexpr double kSmallArea = 50'000.0;
 constexpr double kSquarishAspect = 1.2;
 
-ProgressHook& progressHook() {
-  static ProgressHook hook;
-  return hook;
-}
+using Clock = std::chrono::steady_clock;
 
 std::string formatTiming(std::string_view milliseconds, std::string_view seconds, double value) {
   const bool shortRun = value <= kMillisecondLimit;
@@ -46,47 +42,13 @@ std::string formatTiming(std::string_view milliseconds, std::string_view seconds
   return buffer;
 }
 
+double secondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
 bool waiting(const PackingJob& job, const Part& part) {
   return !withinRect(part, job.plateExtents);
 }
-
-// The timed frame of a run: the clock starts and the timing file is opened
-// before anything else; finish() tells and writes the time.
-class TimedRun {
- public:
-  TimedRun() : start_(std::chrono::steady_clock::now()) {
-    file_.open(std::filesystem::path(std::string(text::kTimingFileName)),
-               std::ios::binary | std::ios::trunc);
-    if (!file_) {
-      throw CoreError(text::kTimingFileWriteFailed);
-    }
-  }
-
-  double elapsedSeconds() const {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-  }
-
-  double finish(bool announceRun) {
-    const double seconds = elapsedSeconds();
-    if (announceRun) {
-      announce(TimingNoticeText(seconds));
-    }
-    file_ << TimingFileText(seconds) << text::kLineEnd;
-    // A failing close leaves only the stream's fail state; the layout stands.
-    file_.close();
-    return seconds;
-  }
-
-  void reportProgress(int tried, int stillToTry) const {
-    if (const ProgressHook& hook = progressHook()) {
-      hook(LayoutProgress{tried, stillToTry, elapsedSeconds()});
-    }
-  }
-
- private:
-  std::chrono::steady_clock::time_point start_;
-  std::ofstream file_;
-};
 
 void buildGridIfPending(PackingJob& job) {
   if (job.gridPending) {
@@ -95,22 +57,46 @@ void buildGridIfPending(PackingJob& job) {
   }
 }
 
-// PlaceOne on every part `chosen` picks, in list order. Only the part placed
-// moves, so the parts still to come are those counted at the start.
+void reportProgress(const RunContext& ctx, Clock::time_point start, int tried, int stillToTry) {
+  if (ctx.progress) {
+    ctx.progress(LayoutProgress{tried, stillToTry, secondsSince(start)});
+  }
+}
+
+// PlaceOne on every part `chosen` picks, in list order, until a stop is
+// requested. Only the part placed moves, so the parts still to come are those
+// counted at the start.
 template <class Chosen>
-void placeEach(PackingJob& job, const TimedRun& run, Chosen&& chosen) {
+PlacingOutcome placeEach(PackingJob& job, RunContext& ctx, Clock::time_point start,
+                         Chosen&& chosen) {
+  buildGridIfPending(job);
   int total = 0;
   for (const Part& part : job.workingParts) {
     total += chosen(part) ? 1 : 0;
   }
-  int tried = 0;
+  PlacingOutcome outcome;
   for (Part& part : job.workingParts) {
-    if (chosen(part)) {
-      PlaceOne(job, part);
-      ++tried;
-      run.reportProgress(tried, total - tried);
+    if (!chosen(part)) {
+      continue;
     }
+    if (ctx.stop.stop_requested()) {
+      outcome.stopped = true;
+      break;
+    }
+    PlaceOne(job, part, ctx);
+    ++outcome.tried;
+    reportProgress(ctx, start, outcome.tried, total - outcome.tried);
   }
+  return outcome;
+}
+
+PlacingOutcome placeSelected(PackingJob& job, RunContext& ctx, Clock::time_point start) {
+  return placeEach(job, ctx, start, [](const Part& part) { return part.selected; });
+}
+
+PlacingOutcome placeWaiting(PackingJob& job, RunContext& ctx, Clock::time_point start) {
+  SelectNone(job);
+  return placeEach(job, ctx, start, [&job](const Part& part) { return waiting(job, part); });
 }
 
 // Selected parts still waiting: each meets at least one more pass.
@@ -124,6 +110,98 @@ int selectedWaiting(const PackingJob& job) {
   return count;
 }
 
+PlacingOutcome placeInSteps(PackingJob& job, RunContext& ctx, Clock::time_point start) {
+  buildGridIfPending(job);
+  PlacingOutcome outcome;
+  // Asked before each part is handed to a routine.
+  const auto goOn = [&]() {
+    outcome.stopped = ctx.stop.stop_requested();
+    return !outcome.stopped;
+  };
+  const auto tell = [&]() {
+    ++outcome.tried;
+    if (ctx.progress) {
+      reportProgress(ctx, start, outcome.tried, selectedWaiting(job));
+    }
+  };
+  const auto considered = [&job](const Part& part) { return part.selected && waiting(job, part); };
+
+  for (Part& part : job.workingParts) {
+    if (considered(part) && part.outer.area >= kHugeArea && part.fillRatio >= kHugeFill) {
+      if (!goOn()) {
+        return outcome;
+      }
+      PlaceNextToLaidOut(job, part, ctx);
+      tell();
+    }
+  }
+  for (Part& part : job.workingParts) {
+    if (considered(part) && part.outer.area >= kLargeArea && part.fillRatio >= kLargeFill) {
+      if (!goOn()) {
+        return outcome;
+      }
+      PlaceNextToLaidOut(job, part, ctx);
+      tell();
+    }
+  }
+  for (Part& part : job.workingParts) {
+    if (considered(part) && part.outer.area >= kLargeArea) {
+      if (!goOn()) {
+        return outcome;
+      }
+      if (!PlaceBySimilarPair(job, part, kPairingThreshold, ctx)) {
+        PlaceNextToLaidOut(job, part, ctx);
+      }
+      tell();
+    }
+  }
+  for (Part& part : job.workingParts) {
+    if (considered(part) && part.outer.area >= kMediumArea) {
+      if (!goOn()) {
+        return outcome;
+      }
+      PlaceMediumStrict(job, part, kPairingThreshold, ctx);
+      tell();
+    }
+  }
+  for (Part& part : job.workingParts) {
+    if (!considered(part)) {
+      continue;
+    }
+    if (!goOn()) {
+      return outcome;
+    }
+    if (part.outer.area > kSmallArea || part.aspectRatio > kSquarishAspect) {
+      PlaceMedium(job, part, kPairingThreshold, ctx);
+    } else {
+      PlaceByGrid(job, part, ctx);
+    }
+    tell();
+  }
+  return outcome;
+}
+
+// The timed frame of a run: the clock starts and the timing file is opened
+// before anything else; then the walk, then the notice and the file's line.
+template <class Walk>
+double timedRun(const PackingJob& job, bool announceRun, const RunContext& ctx, Walk&& walk) {
+  const ContextNoticeRoute route(ctx);
+  const Clock::time_point start = Clock::now();
+  std::ofstream file(job.outputFile(text::kTimingFileName), std::ios::binary | std::ios::trunc);
+  if (!file) {
+    throw CoreError(text::kTimingFileWriteFailed);
+  }
+  walk(start);
+  const double seconds = secondsSince(start);
+  if (announceRun) {
+    announce(TimingNoticeText(seconds));
+  }
+  file << TimingFileText(seconds) << text::kLineEnd;
+  // A failing close leaves only the stream's fail state; the layout stands.
+  file.close();
+  return seconds;
+}
+
 }  // namespace
 
 std::string TimingNoticeText(double seconds) {
@@ -134,106 +212,79 @@ std::string TimingFileText(double seconds) {
   return formatTiming(text::kGbkTimingMilliseconds, text::kGbkTimingSeconds, seconds);
 }
 
-ProgressHook setProgressHook(ProgressHook hook) {
-  return std::exchange(progressHook(), std::move(hook));
+PlacingOutcome PlaceSelected(PackingJob& job, RunContext& ctx) {
+  const ContextNoticeRoute route(ctx);
+  return placeSelected(job, ctx, Clock::now());
+}
+
+PlacingOutcome PlaceWaiting(PackingJob& job, RunContext& ctx) {
+  const ContextNoticeRoute route(ctx);
+  return placeWaiting(job, ctx, Clock::now());
+}
+
+PlacingOutcome PlaceSelectedInSteps(PackingJob& job, RunContext& ctx) {
+  const ContextNoticeRoute route(ctx);
+  return placeInSteps(job, ctx, Clock::now());
 }
 
 double Layout(PackingJob& job, bool announce) {
-  TimedRun run;
-  buildGridIfPending(job);
-  placeEach(job, run, [](const Part& part) { return part.selected; });
-  return run.finish(announce);
+  return Layout(job, announce, defaultRunContext());
+}
+
+double Layout(PackingJob& job, bool announce, RunContext& ctx) {
+  return timedRun(job, announce, ctx,
+                  [&](Clock::time_point start) { placeSelected(job, ctx, start); });
 }
 
 double LayoutAll(PackingJob& job, bool announce) {
-  TimedRun run;
-  SelectNone(job);
-  buildGridIfPending(job);
-  placeEach(job, run, [&job](const Part& part) { return waiting(job, part); });
-  return run.finish(announce);
+  return LayoutAll(job, announce, defaultRunContext());
+}
+
+double LayoutAll(PackingJob& job, bool announce, RunContext& ctx) {
+  return timedRun(job, announce, ctx,
+                  [&](Clock::time_point start) { placeWaiting(job, ctx, start); });
 }
 
 double LayoutMultipleSteps(PackingJob& job, bool announce) {
-  TimedRun run;
-  buildGridIfPending(job);
-  int tried = 0;
-  const auto tell = [&]() {
-    ++tried;
-    if (progressHook()) {
-      run.reportProgress(tried, selectedWaiting(job));
-    }
-  };
-  const auto considered = [&job](const Part& part) { return part.selected && waiting(job, part); };
+  return LayoutMultipleSteps(job, announce, defaultRunContext());
+}
 
-  for (Part& part : job.workingParts) {
-    if (considered(part) && part.outer.area >= kHugeArea && part.fillRatio >= kHugeFill) {
-      PlaceNextToLaidOut(job, part);
-      tell();
-    }
-  }
-  for (Part& part : job.workingParts) {
-    if (considered(part) && part.outer.area >= kLargeArea && part.fillRatio >= kLargeFill) {
-      PlaceNextToLaidOut(job, part);
-      tell();
-    }
-  }
-  for (Part& part : job.workingParts) {
-    if (considered(part) && part.outer.area >= kLargeArea) {
-      if (!PlaceBySimilarPair(job, part, kPairingThreshold)) {
-        PlaceNextToLaidOut(job, part);
-      }
-      tell();
-    }
-  }
-  for (Part& part : job.workingParts) {
-    if (considered(part) && part.outer.area >= kMediumArea) {
-      PlaceMediumStrict(job, part, kPairingThreshold);
-      tell();
-    }
-  }
-  for (Part& part : job.workingParts) {
-    if (!considered(part)) {
-      continue;
-    }
-    if (part.outer.area > kSmallArea || part.aspectRatio > kSquarishAspect) {
-      PlaceMedium(job, part, kPairingThreshold);
-    } else {
-      PlaceByGrid(job, part);
-    }
-    tell();
-  }
-  return run.finish(announce);
+double LayoutMultipleSteps(PackingJob& job, bool announce, RunContext& ctx) {
+  return timedRun(job, announce, ctx,
+                  [&](Clock::time_point start) { placeInSteps(job, ctx, start); });
 }
 
 namespace {
 
 // The step both medium placements share; nullopt when no similar part exists.
-std::optional<bool> placeBesideSimilar(PackingJob& job, Part& part, double threshold) {
+std::optional<bool> placeBesideSimilar(PackingJob& job, Part& part, double threshold,
+                                       RunContext& ctx) {
   const bool laidOutSimilar = SimilarLaidOutExists(job, part);
   const bool waitingSimilar = SimilarWaitingExists(job, part);
   if (laidOutSimilar && waitingSimilar) {
-    return PlaceBySimilarPair(job, part, threshold) || PlaceByBoundingRectangle(job, part);
+    return PlaceBySimilarPair(job, part, threshold, ctx) ||
+           PlaceByBoundingRectangle(job, part, ctx);
   }
   if (laidOutSimilar) {
-    return PlaceBySimilarPair(job, part, threshold);
+    return PlaceBySimilarPair(job, part, threshold, ctx);
   }
   if (waitingSimilar) {
-    return PlaceByBoundingRectangle(job, part);
+    return PlaceByBoundingRectangle(job, part, ctx);
   }
   return std::nullopt;
 }
 
 }  // namespace
 
-bool PlaceMedium(PackingJob& job, Part& part, double threshold) {
-  if (placeBesideSimilar(job, part, threshold).value_or(false)) {
+bool PlaceMedium(PackingJob& job, Part& part, double threshold, RunContext& ctx) {
+  if (placeBesideSimilar(job, part, threshold, ctx).value_or(false)) {
     return true;
   }
-  return PlaceOne(job, part);
+  return PlaceOne(job, part, ctx);
 }
 
-bool PlaceMediumStrict(PackingJob& job, Part& part, double threshold) {
-  return placeBesideSimilar(job, part, threshold).value_or(false);
+bool PlaceMediumStrict(PackingJob& job, Part& part, double threshold, RunContext& ctx) {
+  return placeBesideSimilar(job, part, threshold, ctx).value_or(false);
 }
 
 }  // namespace tarn

@@ -1,20 +1,13 @@
 #pragma once
 
 #include "geometry/part.h"
-#include "geometry/point.h"
+#include "job/packing_point.h"
 
 namespace tarn {
 
 struct PackingJob;
 
-inline constexpr double kMinDefaultPackingPointDistance = 30.0;  // mm
-inline constexpr double kMaxPackingPoints = 50'000'000.0;        // grid size we agree to build
-
-// A candidate placement position of the grid.
-struct PackingPoint {
-  Point position;
-  bool occupied = false;  // inside the material of a laid-out part
-};
+inline constexpr double kMaxPackingPoints = 50'000'000.0;  // grid size we agree to build
 
 // Whether `distance` gives a grid we can build on the job's plate.
 bool PackingPointDistanceValid(const PackingJob& job, double distance);
@@ -29,8 +22,5 @@ void RebuildPackingPoints(PackingJob& job);
 void RenewPackingPointDistance(PackingJob& job, double distance);
 // Marks every grid point inside the part occupied; never frees a point.
 void MarkOccupied(PackingJob& job, const Part& part);
-// One tenth of the smaller box side of the part with the smallest net area,
-// at least 30 mm; the current distance when there is no part.
-double DefaultPackingPointDistance(PackingJob& job);
 
 }  // namespace tarn

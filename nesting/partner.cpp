@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "geometry/predicates.h"
+#include "job/fit_tester.h"
 #include "nesting/contact.h"
-#include "nesting/fit_tester.h"
 #include "nesting/packing_points.h"
 #include "nesting/placement.h"
 
@@ -84,8 +84,10 @@ void addQuarterTurns(const Part& part, bool turned, MirrorAt mirrorAt, std::vect
 // so the fit tester and the prepared turns stay valid.
 class PartnerSearch {
  public:
-  PartnerSearch(PackingJob& job, const Part& part)
-      : job_(job), part_(part), tester_(job, nullptr) {}
+  PartnerSearch(PackingJob& job, const Part& part, RunContext& ctx)
+      : job_(job),
+        part_(part),
+        tester_(job.plateExtents, job.workingParts, nullptr, &ctx.counters) {}
 
   std::optional<BesideSpot> bestSpot(const Part& laidOutPart);
   std::optional<Pairing> bestPairing(double threshold, const Part& laidOutPart);
@@ -264,16 +266,17 @@ double UnionBoxArea(const Part& a, const Part& b) {
          (std::max(a.bbox.ymax, b.bbox.ymax) - std::min(a.bbox.ymin, b.bbox.ymin));
 }
 
-std::optional<BesideSpot> BestSpotBeside(PackingJob& job, const Part& laidOut, const Part& part) {
-  PartnerSearch search(job, part);
+std::optional<BesideSpot> BestSpotBeside(PackingJob& job, const Part& laidOut, const Part& part,
+                                         RunContext& ctx) {
+  PartnerSearch search(job, part, ctx);
   return search.bestSpot(laidOut);
 }
 
-bool PlaceNextToLaidOut(PackingJob& job, Part& part) {
+bool PlaceNextToLaidOut(PackingJob& job, Part& part, RunContext& ctx) {
   if (PlateEmpty(job)) {
-    return PlaceOne(job, part);
+    return PlaceOne(job, part, ctx);
   }
-  PartnerSearch search(job, part);
+  PartnerSearch search(job, part, ctx);
   std::optional<BesideSpot> best;
   for (const Part& other : job.workingParts) {
     if (&other == &part || !laidOut(job, other)) {
@@ -296,13 +299,13 @@ bool PlaceNextToLaidOut(PackingJob& job, Part& part) {
 }
 
 std::optional<Pairing> BestPairingBeside(PackingJob& job, double threshold, const Part& laidOut,
-                                         const Part& part) {
-  PartnerSearch search(job, part);
+                                         const Part& part, RunContext& ctx) {
+  PartnerSearch search(job, part, ctx);
   return search.bestPairing(threshold, laidOut);
 }
 
-bool PlaceBySimilarPair(PackingJob& job, Part& part, double threshold) {
-  PartnerSearch search(job, part);
+bool PlaceBySimilarPair(PackingJob& job, Part& part, double threshold, RunContext& ctx) {
+  PartnerSearch search(job, part, ctx);
   std::optional<Pairing> best;
   for (const Part& other : job.workingParts) {
     if (&other == &part || !laidOut(job, other)) {

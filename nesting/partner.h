@@ -2,9 +2,10 @@
 
 #include <optional>
 
-#include "app/packing_job.h"
 #include "geometry/part.h"
 #include "geometry/point.h"
+#include "job/packing_job.h"
+#include "job/run_context.h"
 
 namespace tarn {
 
@@ -41,10 +42,11 @@ struct BesideSpot {
 // The fitting spot right of, above or below the laid-out `laidOut`, over the
 // part's quarter turns (and their turned-over copies when allowed), whose
 // centroid lies furthest left, then lowest.
-std::optional<BesideSpot> BestSpotBeside(PackingJob& job, const Part& laidOut, const Part& part);
+std::optional<BesideSpot> BestSpotBeside(PackingJob& job, const Part& laidOut, const Part& part,
+                                         RunContext& ctx = defaultRunContext());
 // Lays the part out at the best spot beside any laid-out part (PlaceOne on an
 // empty plate); false and unchanged when there is none.
-bool PlaceNextToLaidOut(PackingJob& job, Part& part);
+bool PlaceNextToLaidOut(PackingJob& job, Part& part, RunContext& ctx = defaultRunContext());
 
 struct Pairing {
   PlacementPose pose;
@@ -55,9 +57,10 @@ struct Pairing {
 // smallest; nothing unless score / box area / (1 - fill ratio) reaches
 // `threshold`.
 std::optional<Pairing> BestPairingBeside(PackingJob& job, double threshold, const Part& laidOut,
-                                         const Part& part);
+                                         const Part& part, RunContext& ctx = defaultRunContext());
 // Lays the part out interlocked with the laid-out part that pairs best; false
 // and unchanged when none pairs.
-bool PlaceBySimilarPair(PackingJob& job, Part& part, double threshold);
+bool PlaceBySimilarPair(PackingJob& job, Part& part, double threshold,
+                        RunContext& ctx = defaultRunContext());
 
 }  // namespace tarn

@@ -6,8 +6,8 @@
 #include <cstddef>
 
 #include "geometry/predicates.h"
+#include "job/fit_tester.h"
 #include "nesting/contact.h"
-#include "nesting/fit_tester.h"
 #include "nesting/packing_points.h"
 
 namespace tarn {
@@ -52,12 +52,13 @@ bool improves(Ranking ranking, double cx, double cy, const ScanResult& best) {
 // that column on until a point lies more than `reach` right of the best
 // centroid. Candidates are translated by (point - origin).
 ScanResult scanGrid(const PackingJob& job, const std::vector<Candidate>& candidates,
-                    const Point& origin, double reach, int stride, Ranking ranking) {
+                    const Point& origin, double reach, int stride, Ranking ranking,
+                    RunContext& ctx) {
   ScanResult best;
   if (candidates.empty() || job.gridCountX <= 0 || job.gridCountY <= 0) {
     return best;
   }
-  const FitTester tester(job, nullptr);
+  const FitTester tester(job.plateExtents, job.workingParts, nullptr, &ctx.counters);
   Part scratch = sameOrderCopy(candidates.front().shape);
   const int countX = job.gridCountX;
   const int countY = job.gridCountY;
@@ -142,7 +143,7 @@ std::vector<Candidate> gridCandidates(const Part& part, const Point& anchor, con
   return candidates;
 }
 
-bool placeByGrid(PackingJob& job, Part& part, bool turnover) {
+bool placeByGrid(PackingJob& job, Part& part, bool turnover, RunContext& ctx) {
   const Point centroid = part.centroid;
   const Point anchor = nearestVertexToCentroid(part);
   const double reach = distance(anchor, centroid);
@@ -153,7 +154,7 @@ bool placeByGrid(PackingJob& job, Part& part, bool turnover) {
   const std::vector<Candidate> candidates =
       gridCandidates(part, anchor, centroid, angles, turnover);
   const int stride = PlacementStride(part.bbox, job.params.packingPointDistance);
-  const ScanResult best = scanGrid(job, candidates, anchor, reach, stride, Ranking::TieBand);
+  const ScanResult best = scanGrid(job, candidates, anchor, reach, stride, Ranking::TieBand, ctx);
   if (!best.found) {
     return false;
   }
@@ -163,8 +164,8 @@ bool placeByGrid(PackingJob& job, Part& part, bool turnover) {
   if (winner.turned) {
     turnOver(part, best.point);
   }
-  ContactLeft(job, part);
-  ContactDown(job, part);
+  ContactLeft(job, part, ctx);
+  ContactDown(job, part, ctx);
   MarkOccupied(job, part);
   return true;
 }
@@ -197,15 +198,15 @@ int PlacementStride(const BBox& box, double packingPointDistance) {
   return stride < INT_MAX / 4 ? static_cast<int>(stride) : INT_MAX / 4;
 }
 
-bool PlaceByGrid(PackingJob& job, Part& part) {
-  return placeByGrid(job, part, false);
+bool PlaceByGrid(PackingJob& job, Part& part, RunContext& ctx) {
+  return placeByGrid(job, part, false, ctx);
 }
 
-bool PlaceByGridTurnover(PackingJob& job, Part& part) {
-  return placeByGrid(job, part, true);
+bool PlaceByGridTurnover(PackingJob& job, Part& part, RunContext& ctx) {
+  return placeByGrid(job, part, true, ctx);
 }
 
-bool PlaceByBoundingRectangle(PackingJob& job, Part& part) {
+bool PlaceByBoundingRectangle(PackingJob& job, Part& part, RunContext& ctx) {
   const Point centroid = computePartCentroid(part);
   const BBox box = part.bbox;
   const Point corner{box.xmin, box.ymin};
@@ -226,7 +227,7 @@ bool PlaceByBoundingRectangle(PackingJob& job, Part& part) {
     candidates.push_back(std::move(c));
   }
   const int stride = PlacementStride(box, job.params.packingPointDistance);
-  const ScanResult best = scanGrid(job, candidates, corner, reach, stride, Ranking::Strict);
+  const ScanResult best = scanGrid(job, candidates, corner, reach, stride, Ranking::Strict, ctx);
   if (!best.found) {
     return false;
   }
@@ -237,8 +238,8 @@ bool PlaceByBoundingRectangle(PackingJob& job, Part& part) {
   translate(pushed, best.point.x - corner.x, best.point.y - corner.y);
   rotate(pushed, best.point, angle);
   const Point before = pushed.centroid;
-  SlideLeftFree(job, pushed);
-  SlideDownFree(job, pushed);
+  SlideLeftFree(job, pushed, ctx);
+  SlideDownFree(job, pushed, ctx);
   const double dx = best.point.x - corner.x + (pushed.centroid.x - before.x);
   const double dy = best.point.y - corner.y + (pushed.centroid.y - before.y);
   const Point pivot{corner.x + dx, corner.y + dy};
@@ -248,8 +249,9 @@ bool PlaceByBoundingRectangle(PackingJob& job, Part& part) {
   return true;
 }
 
-bool PlaceOne(PackingJob& job, Part& part) {
-  return job.params.allowTurnover ? PlaceByGridTurnover(job, part) : PlaceByGrid(job, part);
+bool PlaceOne(PackingJob& job, Part& part, RunContext& ctx) {
+  return job.params.allowTurnover ? PlaceByGridTurnover(job, part, ctx)
+                                  : PlaceByGrid(job, part, ctx);
 }
 
 }  // namespace tarn

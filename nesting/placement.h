@@ -3,8 +3,9 @@
 #include <cmath>
 #include <vector>
 
-#include "app/packing_job.h"
 #include "geometry/part.h"
+#include "job/packing_job.h"
+#include "job/run_context.h"
 
 namespace tarn {
 
@@ -29,12 +30,12 @@ int PlacementStride(const BBox& box, double packingPointDistance);
 // left and down, marks the grid and returns true. When nothing fits, false and
 // the part keeps its pose.
 // Rotations only.
-bool PlaceByGrid(PackingJob& job, Part& part);
+bool PlaceByGrid(PackingJob& job, Part& part, RunContext& ctx = defaultRunContext());
 // Rotations, each followed by its turned-over twin.
-bool PlaceByGridTurnover(PackingJob& job, Part& part);
+bool PlaceByGridTurnover(PackingJob& job, Part& part, RunContext& ctx = defaultRunContext());
 // The part's bounding rectangle in quarter turns; strictly further left wins.
-bool PlaceByBoundingRectangle(PackingJob& job, Part& part);
+bool PlaceByBoundingRectangle(PackingJob& job, Part& part, RunContext& ctx = defaultRunContext());
 // PlaceByGridTurnover when the job allows turning over, else PlaceByGrid.
-bool PlaceOne(PackingJob& job, Part& part);
+bool PlaceOne(PackingJob& job, Part& part, RunContext& ctx = defaultRunContext());
 
 }  // namespace tarn

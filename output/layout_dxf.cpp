@@ -5,10 +5,10 @@
 #include <string>
 
 #include "geometry/texts.h"
+#include "job/placed_part.h"
 #include "output/dxf_writer.h"
 #include "output/file_output.h"
 #include "output/layout_summary.h"
-#include "output/placement.h"
 
 namespace tarn {
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <ostream>
 
-#include "app/packing_job.h"
+#include "job/packing_job.h"
 
 namespace tarn {
 

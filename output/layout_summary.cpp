@@ -2,7 +2,7 @@
 
 #include "geometry/part_source.h"
 #include "geometry/predicates.h"
-#include "output/placement.h"
+#include "job/placed_part.h"
 
 namespace tarn {
 

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "app/packing_job.h"
+#include "job/packing_job.h"
 
 namespace tarn {
 

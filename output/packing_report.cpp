@@ -2,14 +2,13 @@
 
 #include <sstream>
 
-#include "app/job_operations.h"
 #include "geometry/notify.h"
 #include "geometry/predicates.h"
 #include "geometry/texts.h"
-#include "nesting/contact.h"
+#include "job/job_operations.h"
+#include "job/placed_part.h"
 #include "output/dxf_writer.h"
 #include "output/file_output.h"
-#include "output/placement.h"
 
 namespace tarn {
 

@@ -78,4 +78,8 @@ void ExportParts(PackingJob& job, const std::filesystem::path& folder) {
   }
 }
 
+void ExportParts(PackingJob& job) {
+  ExportParts(job, job.outputFolder);
+}
+
 }  // namespace tarn

@@ -12,6 +12,7 @@
 
 #include "app/commands.h"
 #include "app/gui/main_window.h"
+#include "app/painting.h"
 
 namespace tarn::gui {
 namespace {

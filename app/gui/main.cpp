@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QScreen>
 #include <clocale>
+#include <filesystem>
+#include <system_error>
 
 #include "app/gui/display_text.h"
 #include "app/gui/main_window.h"
@@ -11,6 +13,10 @@ int main(int argc, char* argv[]) {
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QStringLiteral("TarnPacking"));
   tarn::gui::MainWindow window;
+  // The files of every job go where the program was started, as they always
+  // have; a start folder that is gone leaves the names relative.
+  std::error_code noFolder;
+  window.state().outputFolder = std::filesystem::current_path(noFolder);
   tarn::gui::installMessageBoxNoticeHook(&window);
   // The platform's default placement: two thirds of the screen, whatever the canvas asks for.
   if (const QScreen* screen = window.screen()) {

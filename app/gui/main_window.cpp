@@ -242,8 +242,8 @@ void MainWindow::apply(const Effects& effects, const QString& presetPath) {
     canvas_->update();
   }
   if (effects.showReport) {
-    hooks_.showReport(QDir::current().absoluteFilePath(
-        QString::fromUtf8(kReportPath.data(), static_cast<qsizetype>(kReportPath.size()))));
+    hooks_.showReport(
+        QDir::current().absoluteFilePath(QFile::decodeName(reportFile(state_).c_str())));
   }
 }
 
@@ -319,10 +319,10 @@ void MainWindow::syncChecks() {
     int id;
     bool checked;
   } checks[] = {
-      {kBlackBackground, state_.checkedBackgroundItem == kBlackBackground},
-      {kWhiteBackground, state_.checkedBackgroundItem == kWhiteBackground},
-      {kPackingPointsVisible, state_.packingPointsVisible},
-      {kOffsetPartsVisible, state_.offsetPartsVisible},
+      {kBlackBackground, state_.options.checkedBackgroundItem == kBlackBackground},
+      {kWhiteBackground, state_.options.checkedBackgroundItem == kWhiteBackground},
+      {kPackingPointsVisible, state_.options.packingPointsVisible},
+      {kOffsetPartsVisible, state_.options.offsetPartsVisible},
   };
   for (const auto& check : checks) {
     if (QAction* item = action(check.id)) {

@@ -10,8 +10,10 @@
 #include <tuple>
 #include <vector>
 
-#include "app/job_operations.h"
+#include "app/painting.h"
 #include "geometry/core_error.h"
+#include "geometry/texts.h"
+#include "job/job_operations.h"
 #include "support/test_support.h"
 
 namespace tarn {
@@ -35,13 +37,12 @@ class CommandsTest : public ::testing::Test {
     setPlateSize(job, 600.0, 400.0);
     resetPlateExtents(job);
     job.params.packingPointDistance = 50.0;
-    state.view->initialise(600, 400, job.plateExtents);
-    state.view->scale = 1.0;
-    state.view->centreX = 0.0;
-    state.view->centreY = 0.0;
-    state.view->originX = 0;
-    state.view->originY = 400;
-    job.view = state.view.get();
+    state.viewport.view.initialise(600, 400, job.plateExtents);
+    state.viewport.view.scale = 1.0;
+    state.viewport.view.centreX = 0.0;
+    state.viewport.view.centreY = 0.0;
+    state.viewport.view.originX = 0;
+    state.viewport.view.originY = 400;
   }
 
   // Square parts of `size` mm at (x0, y0), optionally with a centred square hole.
@@ -89,23 +90,23 @@ TEST_F(CommandsTest, SelectTogglesAPartOrOpensABandThatSelectsByWindowOrCrossing
   addPart(1, 100, 100, 200, 100);  // hole from 150 to 250
   addPart(2, 400, 100, 50);
   click(120, 280);  // Idle: a click counts nothing
-  EXPECT_EQ(state.clickCount, 0);
+  EXPECT_EQ(state.gesture.clickCount, 0);
   key(U's');
   EXPECT_TRUE(click(120, 280).repaint);  // world (120, 120): part 1's material
   EXPECT_EQ(selectedIds(), std::vector<int>{1});
-  EXPECT_EQ(state.clickCount, 0);
+  EXPECT_EQ(state.gesture.clickCount, 0);
   EXPECT_FALSE(moveMouse(state, {300, 300}, false).repaint);  // no band after a pick
   click(120, 280);
   EXPECT_TRUE(selectedIds().empty());
 
   click(200, 200);  // world (200, 200): inside the hole
   EXPECT_TRUE(selectedIds().empty());
-  EXPECT_EQ(state.clickCount, 1);
+  EXPECT_EQ(state.gesture.clickCount, 1);
   EXPECT_TRUE(moveMouse(state, {500, 390}, false).repaint);
-  EXPECT_EQ(state.rubberEnd.x, 500);
+  EXPECT_EQ(state.gesture.rubberEnd.x, 500);
   // Left to right: a window; only part 2 lies wholly inside (200..500, 10..200 world).
   click(500, 390);
-  EXPECT_EQ(state.clickCount, 0);
+  EXPECT_EQ(state.gesture.clickCount, 0);
   EXPECT_EQ(selectedIds(), std::vector<int>{2});
   key(kEscapeCharacter);
   click(500, 10);   // world (500, 390), beside both parts
@@ -118,14 +119,14 @@ TEST_F(CommandsTest, SelectAfterAPanGrabClosesABandAtTheStoredAnchor) {
   key(U's');
   click(10, 390);  // empty: anchor (10, 390), band opened
   key(kEscapeCharacter);
-  EXPECT_EQ(state.clickCount, 0);
+  EXPECT_EQ(state.gesture.clickCount, 0);
   key(U'p');
   click(300, 300);  // grabs the view
   key(U's');        // the switch keeps the count
   click(590, 10);
   EXPECT_EQ(selectedIds(), std::vector<int>{1});
-  EXPECT_EQ(state.view->originX, 0);  // the grab never panned
-  EXPECT_EQ(state.view->originY, 400);
+  EXPECT_EQ(state.viewport.view.originX, 0);  // the grab never panned
+  EXPECT_EQ(state.viewport.view.originY, 400);
 }
 
 TEST_F(CommandsTest, ModeSwitchesClearTheClickCountExceptSelectAndZoom) {
@@ -148,15 +149,15 @@ TEST_F(CommandsTest, ModeSwitchesClearTheClickCountExceptSelectAndZoom) {
   };
   for (const auto& [letter, button, mode, keepsCount] : rows) {
     SCOPED_TRACE(letter != 0 ? static_cast<int>(letter) : button);
-    state.mode = InteractionMode::Pan;
-    state.clickCount = 1;
+    state.gesture.mode = InteractionMode::Pan;
+    state.gesture.clickCount = 1;
     if (letter != 0) {
       key(letter);
     } else {
       EXPECT_TRUE(pressPackingKitButton(state, button).focusMainWindow);
     }
-    EXPECT_EQ(state.mode, mode);
-    EXPECT_EQ(state.clickCount, keepsCount ? 1 : 0);
+    EXPECT_EQ(state.gesture.mode, mode);
+    EXPECT_EQ(state.gesture.clickCount, keepsCount ? 1 : 0);
   }
 }
 
@@ -169,19 +170,19 @@ TEST_F(CommandsTest, RotateTurnsAboutTheClickedCentreAndLetterAOnlyThereUnlessSh
   click(100, 300);  // centre: world (100, 100), the part's lower left corner
   click(100, 300);
   click(100, 300);
-  EXPECT_EQ(state.clickCount, 3);  // every press counts and re-centres
-  for (int i = 0; i < 6; ++i) {    // six steps of 15 degrees
+  EXPECT_EQ(state.gesture.clickCount, 3);  // every press counts and re-centres
+  for (int i = 0; i < 6; ++i) {            // six steps of 15 degrees
     key(U'a');
   }
   EXPECT_NEAR(working(1).bbox.xmin, 0.0, 1e-5);  // turned a quarter counter-clockwise
   EXPECT_NEAR(working(1).bbox.ymax, 200.0, 1e-5);
   key(U'C');
   turnWheel(state, {0, 0}, -120);
-  EXPECT_NEAR(working(1).rotation, 4 * state.rotationStep, 1e-12);
-  EXPECT_NEAR(state.rotationStep, 0.2617993833, 1e-10);  // 15 degrees with pi as 3.1415926
-  key(U'a', true);                                       // Shift selects all instead
+  EXPECT_NEAR(working(1).rotation, 4 * state.gesture.rotationStep, 1e-12);
+  EXPECT_NEAR(state.gesture.rotationStep, 0.2617993833, 1e-10);  // 15 degrees with pi as 3.1415926
+  key(U'a', true);                                               // Shift selects all instead
   EXPECT_EQ(selectedIds().size(), 2u);
-  EXPECT_NEAR(working(1).rotation, 4 * state.rotationStep, 1e-12);
+  EXPECT_NEAR(working(1).rotation, 4 * state.gesture.rotationStep, 1e-12);
 }
 
 TEST(CommandsWithoutAJob, KeysClicksAndButtonsDoNothing) {
@@ -189,10 +190,10 @@ TEST(CommandsWithoutAJob, KeysClicksAndButtonsDoNothing) {
   for (const char32_t c : {U'S', U'A', U'X', U'M', kEscapeCharacter}) {
     EXPECT_FALSE(typeCharacter(state, c, true).repaint);
   }
-  EXPECT_EQ(state.mode, InteractionMode::Idle);
-  state.mode = InteractionMode::Select;
+  EXPECT_EQ(state.gesture.mode, InteractionMode::Idle);
+  state.gesture.mode = InteractionMode::Select;
   EXPECT_FALSE(pressLeftButton(state, {10, 10}, false).repaint);
-  EXPECT_EQ(state.clickCount, 0);
+  EXPECT_EQ(state.gesture.clickCount, 0);
   EXPECT_FALSE(pressArrowKey(state, ArrowKey::Up).repaint);
   EXPECT_FALSE(pressPackingKitButton(state, kKitLayoutAll).repaint);
   EXPECT_EQ(runMenuCommand(state, kLayoutInDxf).fileRequest, FileRequest::None);
@@ -206,12 +207,11 @@ TEST_F(CommandsTest, AFailedOpenKeepsTheJobAndTheViewItDraws) {
   test::ScratchDir scratch;
   ASSERT_EQ(setenv("XDG_STATE_HOME", scratch.path().c_str(), 1), 0);
   const PackingJob* job = state.job.get();
-  const View* view = state.view.get();
   EXPECT_THROW(openLibraryFile(state, scratch.path() / "missing.txt", LibraryFormat::TextLibrary),
                CoreError);
   EXPECT_EQ(state.job.get(), job);
-  EXPECT_EQ(state.view.get(), view);
-  EXPECT_EQ(state.job->view, view);
+  EXPECT_EQ(state.viewport.view.originY, 400);  // as SetUp left it, not fitted anew
+  EXPECT_EQ(state.viewport.view.scale, 1.0);
 
   unsetenv("XDG_STATE_HOME");
 }
@@ -226,6 +226,22 @@ TEST(LenientNumbers, ReadLikeStrtolAndStrtod) {
   EXPECT_DOUBLE_EQ(parseLenientDouble(" +3.5e1x"), 35.0);
   EXPECT_DOUBLE_EQ(parseLenientDouble(".25"), 0.25);
   EXPECT_DOUBLE_EQ(parseLenientDouble("x1"), 0.0);
+}
+
+TEST(Commands, AnOpenedJobWritesIntoTheFolderTheFrontEndGave) {
+  test::ScratchDir scratch;
+  ASSERT_EQ(setenv("XDG_STATE_HOME", scratch.path().c_str(), 1), 0);
+  std::filesystem::create_directory("out");
+  AppState state;
+  state.outputFolder = scratch.path() / "out";
+  openLibraryFile(state, test::dataPath("library/text/two_parts.txt"), LibraryFormat::TextLibrary);
+  pressPackingKitButton(state, kKitLayoutAll);
+  EXPECT_TRUE(typeCharacter(state, U'E', false).showReport);
+  EXPECT_EQ(reportFile(state), scratch.path() / "out" / "Report.txt");
+  EXPECT_TRUE(std::filesystem::exists(reportFile(state)));
+  EXPECT_TRUE(std::filesystem::exists(scratch.path() / "out" / std::string(text::kTimingFileName)));
+  EXPECT_FALSE(std::filesystem::exists("Report.txt"));
+  unsetenv("XDG_STATE_HOME");
 }
 
 TEST_F(CommandsTest, RenewDialogShowsAppliesAndRefusesTheTwoNumbers) {
@@ -298,20 +314,20 @@ TEST_F(CommandsTest, PaintColoursPartsByTheirStateAndDrawsTheModesOverlay) {
   EXPECT_EQ(parts.count(kRed, 2), 8);  // part 2, outline and hole
   EXPECT_EQ(parts.count(kYellow), 4);  // part 3
 
-  state.mode = InteractionMode::Select;
-  state.clickCount = 1;
-  state.anchor = {300, 100};
-  state.rubberEnd = {200, 200};  // left of the anchor: dashed
+  state.gesture.mode = InteractionMode::Select;
+  state.gesture.clickCount = 1;
+  state.gesture.anchor = {300, 100};
+  state.gesture.rubberEnd = {200, 200};  // left of the anchor: dashed
   RecordingCanvas band;
   paintState(state, band);
   EXPECT_EQ(band.count(kMagenta, 1, true), 4);
-  state.pickedPart = true;
+  state.gesture.pickedPart = true;
   RecordingCanvas picked;
   paintState(state, picked);
   EXPECT_EQ(picked.count(kMagenta, 1, true), 0);
 
-  state.mode = InteractionMode::Rotate;
-  state.rotationCentreScreen = {50, 60};
+  state.gesture.mode = InteractionMode::Rotate;
+  state.gesture.rotationCentreScreen = {50, 60};
   RecordingCanvas marker;
   paintState(state, marker);
   ASSERT_EQ(marker.count(kRed), 2);

@@ -16,10 +16,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/job_operations.h"
 #include "cli/layout_svg.h"
 #include "cli/options.h"
 #include "cli/text_encoding.h"
+#include "job/job_operations.h"
 #include "library/library_loader.h"
 #include "output/layout_summary.h"
 #include "support/test_support.h"
@@ -217,7 +217,7 @@ TEST(ToUtf8, KeepsUtf8AndDecodesGbkIntoValidUtf8) {
 TEST(LayoutSvg, DrawsArcsAsTheyTurnWithTheWindowColoursAndEscapedNames) {
   std::ostringstream errors;
   PackingJob job{errors};
-  openLibrary(job, fixture("quarter_disc.txt"), nullptr, LibraryFormat::TextLibrary);
+  openLibrary(job, fixture("quarter_disc.txt"), LibraryFormat::TextLibrary);
   const auto picture = [&job] { return cli::LayoutSvg(job, SummariseLayout(job)); };
   job.workingParts.front().nameLabel.text = "A&B<\xbc\xd3>\"'\x01";
   const std::string svg = picture();
@@ -385,7 +385,9 @@ TEST(TarnpackRun, AnswersWithTheStatusAndTheSummaryOrTheMessage) {
       {{"missing.txt"}, 1, "零件数据文件读取失败! (cannot read the part library): "},
       {{"--format", "list", "missing.lst"}, 1, "排样信息文件读取失败! (cannot read the part list"},
       {{"@zero_plate.txt"}, 1, "包围盒大小为零! (the plate has a zero length"},
-      {{"@squares.txt", "--out", "blocker/out"}, 1, "输出文件夹无法创建! (cannot create or enter"},
+      {{"@squares.txt", "--out", "blocker/out"},
+       1,
+       "输出文件夹无法创建! (cannot create the output"},
       {{"@squares.txt", "--dxf", "no/such/dir/a.dxf"}, 1, "排样文件输出失败! (cannot write a"},
       {{"@squares.txt", "--error-report", "blocker/e.txt"}, 1, "排样错误报告文件输出失败! (cannot"},
   };

@@ -93,7 +93,7 @@ class MainWindowTest : public QObject {
     return window_->canvas()->grab().toImage().convertToFormat(QImage::Format_RGB32);
   }
   QPoint toScreen(const Point& p) {
-    const ScreenPoint pixel = state().view->worldToScreen(p);
+    const ScreenPoint pixel = state().viewport.view.worldToScreen(p);
     return {pixel.x, pixel.y};
   }
   AppState& state() { return window_->state(); }
@@ -210,7 +210,7 @@ void MainWindowTest::selectsByClickAndBandAndPaintsByState() {
   key('s');
   click(toScreen(computeCentroid(*part.holes.begin())));
   QVERIFY(!part.selected);
-  QCOMPARE(state().clickCount, 1);  // a band began instead
+  QCOMPARE(state().gesture.clickCount, 1);  // a band began instead
   QTest::keyClick(canvas(), Qt::Key_Escape);
   Point onMaterial = part.centroid;
   for (int i = 1; !pointInPart(part, onMaterial) && i < 40; ++i) {
@@ -218,7 +218,7 @@ void MainWindowTest::selectsByClickAndBandAndPaintsByState() {
   }
   click(toScreen(onMaterial));
   QVERIFY(part.selected);
-  QCOMPARE(state().clickCount, 0);
+  QCOMPARE(state().gesture.clickCount, 0);
   QVERIFY(countPixels(grab(), kSelectedRed) > 0);
   QTest::keyClick(canvas(), Qt::Key_Escape);
 
@@ -228,7 +228,7 @@ void MainWindowTest::selectsByClickAndBandAndPaintsByState() {
   const QPoint above(low.x() - 2, toScreen({0.0, job().params.plateWidth}).y() - 10);
   click(above);  // left to right: the part is not wholly inside
   QTest::mouseMove(canvas(), middle);
-  QCOMPARE(state().rubberEnd.x, middle.x());
+  QCOMPARE(state().gesture.rubberEnd.x, middle.x());
   click(middle);
   QVERIFY(!part.selected);
   click(
@@ -243,7 +243,7 @@ void MainWindowTest::movesRotatesAndPushesTheSelection() {
   open(40001, "brackets.txt");
   Part& part = job().workingParts.front();  // parked outside the plate
   part.selected = true;
-  const double scale = state().view->scale;
+  const double scale = state().viewport.view.scale;
   const double x0 = part.bbox.xmin;
   const QPoint start(300, 300);  // the drag need not start on the part
 
@@ -268,7 +268,7 @@ void MainWindowTest::movesRotatesAndPushesTheSelection() {
   const QPoint centre = toScreen(part.centroid);
   key('r');
   click(centre);
-  QCOMPARE(state().rotationCentreScreen.x, centre.x());
+  QCOMPARE(state().gesture.rotationCentreScreen.x, centre.x());
   key('a');
   QVERIFY(std::abs(part.rotation - kRotationStep) < 1e-12);
   key('C');
@@ -293,33 +293,33 @@ void MainWindowTest::movesRotatesAndPushesTheSelection() {
 
 void MainWindowTest::pansZoomsFitsAndTogglesTheView() {
   open(40001, "brackets.txt");
-  const View fitted = *state().view;
+  const View fitted = state().viewport.view;
   key('p');
   click(QPoint(100, 100));
   QTest::mouseMove(canvas(), QPoint(130, 120));
-  QCOMPARE(state().view->originX, fitted.originX + 30);
+  QCOMPARE(state().viewport.view.originX, fitted.originX + 30);
   click(QPoint(150, 110));
-  QCOMPARE(state().view->originY, fitted.originY + 10);
+  QCOMPARE(state().viewport.view.originY, fitted.originY + 10);
   QTest::mouseMove(canvas(), QPoint(400, 400));  // released
-  QCOMPARE(state().view->originX, fitted.originX + 50);
+  QCOMPARE(state().viewport.view.originX, fitted.originX + 50);
   key('x');
-  QCOMPARE(state().view->originX, fitted.originX);
+  QCOMPARE(state().viewport.view.originX, fitted.originX);
 
   key('z');
   click(QPoint(100, 100));
   QTest::mouseMove(canvas(), QPoint(200, 150));
   QVERIFY(countPixels(grab(), qRgb(255, 255, 255)) > 0);  // the zoom band
   click(QPoint(200, 150));
-  QVERIFY(state().view->scale > fitted.scale * 2);
-  const double zoomed = state().view->scale;
+  QVERIFY(state().viewport.view.scale > fitted.scale * 2);
+  const double zoomed = state().viewport.view.scale;
   wheel(QPoint(300, 200), 120);
-  QVERIFY(state().view->scale > zoomed);
+  QVERIFY(state().viewport.view.scale > zoomed);
   clickKit(kKitFitAll);
-  QCOMPARE(state().view->scale, fitted.scale);
+  QCOMPARE(state().viewport.view.scale, fitted.scale);
   wheel(QPoint(300, 200), -120);
   window_->resize(700, 500);  // a resize fits the plate again
-  QTRY_COMPARE(state().view->width, canvas()->width());
-  QCOMPARE(state().view->originX, canvas()->width() / 2);
+  QTRY_COMPARE(state().viewport.view.width, canvas()->width());
+  QCOMPARE(state().viewport.view.originX, canvas()->width() / 2);
 
   const QPoint corner(2, 2);
   window_->action(40006)->trigger();
@@ -393,7 +393,7 @@ void MainWindowTest::packingKitButtonsRunTheirCommandsAndSwitchModes() {
   clickKit(kKitLayout);  // the staged part is selected and already placed
   QCOMPARE(shell_.announcements, 1);
   clickKit(kKitSelectAll);
-  QCOMPARE(state().mode, InteractionMode::Select);
+  QCOMPARE(state().gesture.mode, InteractionMode::Select);
   clickKit(kKitSelectNone);
   clickKit(kKitLayoutMultipleSteps);  // nothing selected: only the timing notice
   QCOMPARE(shell_.announcements, 2);
@@ -414,9 +414,9 @@ void MainWindowTest::packingKitButtonsRunTheirCommandsAndSwitchModes() {
   clickKit(kKitPan);
   click(QPoint(300, 300));
   clickKit(kKitSelectParts);
-  QCOMPARE(state().clickCount, 1);
+  QCOMPARE(state().gesture.clickCount, 1);
   clickKit(kKitMoveParts);
-  QCOMPARE(state().clickCount, 0);
+  QCOMPARE(state().gesture.clickCount, 0);
   // After the tool buttons the arrow keys reach the main window again.
   clickKit(kKitContactLeft);
   QTRY_VERIFY(QApplication::activeWindow() == window_.get());

@@ -20,14 +20,12 @@ void expectParked(const PackingJob& job) {
 
 TEST(OpenLibrary, SortsEqualAreasByTheSelectionProcedureAndParks) {
   test::MemoryJob m;
-  View view;
-  openLibrary(m.job, libraryData("text/areas_3_3_4.txt"), &view, LibraryFormat::TextLibrary);
+  openLibrary(m.job, libraryData("text/areas_3_3_4.txt"), LibraryFormat::TextLibrary);
   // Areas 3, 3, 4 in reading order.
   EXPECT_EQ(test::namesOf(m.job.workingParts), (Texts{"third#2", "second#1", "first#0"}));
   // True parts: reading order reversed, never sorted, oriented or parked.
   EXPECT_EQ(test::namesOf(m.job.trueParts), (Texts{"third#2", "second#1", "first#0"}));
   EXPECT_EQ(m.job.trueParts.back().bbox.xmin, 0.0);
-  EXPECT_EQ(m.job.view, &view);
   expectParked(m.job);
 }
 
@@ -38,14 +36,14 @@ TEST(OpenLibrary, DerivesThePackingPointDistanceFromTheSmallestPart) {
   for (const auto& [file, distance] : rows) {
     SCOPED_TRACE(file);
     test::MemoryJob m;
-    openLibrary(m.job, libraryData(file), nullptr, LibraryFormat::TextLibrary);
+    openLibrary(m.job, libraryData(file), LibraryFormat::TextLibrary);
     EXPECT_EQ(m.job.params.packingPointDistance, distance);
   }
 }
 
 TEST(OpenLibrary, GrowsWorkingPartsByHalfTheGapAfterMeasuringThem) {
   test::MemoryJob m;
-  openLibrary(m.job, libraryData("text/gap_10.txt"), nullptr, LibraryFormat::TextLibrary);
+  openLibrary(m.job, libraryData("text/gap_10.txt"), LibraryFormat::TextLibrary);
   ASSERT_EQ(m.job.workingParts.count(), 1);
   const BBox& grown = m.job.workingParts.front().bbox;
   EXPECT_NEAR(grown.xmax - grown.xmin, 110.0, 1e-9);
@@ -57,7 +55,7 @@ TEST(OpenLibrary, GrowsWorkingPartsByHalfTheGapAfterMeasuringThem) {
 
 TEST(OpenLibrary, DropsSourcesThatFailTheLoadCheckNewestFirst) {
   test::MemoryJob m;
-  openLibrary(m.job, libraryData("text/load_check.txt"), nullptr, LibraryFormat::TextLibrary);
+  openLibrary(m.job, libraryData("text/load_check.txt"), LibraryFormat::TextLibrary);
   // EDGE: chord 10 = 2 |R| can be built. Only the first failing arc of FAR is reported.
   EXPECT_EQ(test::namesOf(m.job.sources), (Texts{"GOOD#5", "EDGE#3"}));
   // The hole's failure comes with the GBK name bytes as read.
@@ -66,7 +64,7 @@ TEST(OpenLibrary, DropsSourcesThatFailTheLoadCheckNewestFirst) {
 
 TEST(OpenLibrary, BuildsArcsOnTheSideTheRadiusSignChooses) {
   test::MemoryJob m;
-  openLibrary(m.job, libraryData("text/arc_signs.txt"), nullptr, LibraryFormat::TextLibrary);
+  openLibrary(m.job, libraryData("text/arc_signs.txt"), LibraryFormat::TextLibrary);
   // A half circle of radius 5 on the right edge of a 20 x 10 rectangle, in two
   // pieces through (25, 5) or (15, 5): a triangle of 25 added or taken away.
   ASSERT_EQ(test::namesOf(m.job.trueParts), (Texts{"DENT#1", "BULGE#0"}));
@@ -80,7 +78,7 @@ TEST(OpenLibrary, BuildsArcsOnTheSideTheRadiusSignChooses) {
 
 TEST(OpenLibrary, ReadsNothingForAnUnknownFormat) {
   test::MemoryJob m;
-  openLibrary(m.job, libraryData("text/two_parts.txt"), nullptr, static_cast<LibraryFormat>(7));
+  openLibrary(m.job, libraryData("text/two_parts.txt"), static_cast<LibraryFormat>(7));
   EXPECT_TRUE(m.job.workingParts.empty());
   EXPECT_EQ(m.job.plateExtents.xmax, 6000.0);
 }

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/packing_job.h"
 #include "geometry/core_error.h"
 #include "geometry/point.h"
+#include "job/packing_job.h"
 #include "library/library_loader.h"
 #include "support/test_support.h"
 

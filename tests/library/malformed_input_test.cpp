@@ -27,7 +27,7 @@ Outcome load(const std::filesystem::path& file, LibraryFormat format) {
   test::NoticeRecorder notices;
   test::MemoryJob m;
   Outcome outcome;
-  outcome.error = test::errorOf([&] { openLibrary(m.job, file, nullptr, format); });
+  outcome.error = test::errorOf([&] { openLibrary(m.job, file, format); });
   for (const Part& part : m.job.workingParts) {
     EXPECT_TRUE(usableNumber(part.centroid.x) && usableNumber(part.centroid.y));
     outcome.names.push_back(part.nameLabel.text);

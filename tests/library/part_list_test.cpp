@@ -28,5 +28,26 @@ TEST(ReadPartListFile, SkipsAnUnreadableDrawingAndCountsIdsOfTheReadOnes) {
                                     "零件\"" + unreadable.string() + "\"读取失败!"}));
 }
 
+TEST(ReadPartListFile, LooksForARelativeFolderInTheJobsFolderThenBesideTheList) {
+  test::ScratchDir scratch;
+  // The working directory is never searched: its copy of the folder holds c.dxf alone.
+  std::filesystem::create_directories("three");
+  std::filesystem::copy_file(libraryData("partlist/three/c.dxf"), "three/c.dxf");
+  std::filesystem::create_directories("out/three");
+  std::filesystem::copy_file(libraryData("partlist/three/a.dxf"), "out/three/a.dxf");
+  const struct {
+    const char* folder;
+    int parts;
+  } rows[] = {{"out", 1}, {"elsewhere", 2}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.folder);
+    test::NoticeRecorder notices;
+    test::MemoryJob m;
+    m.job.outputFolder = scratch.path() / row.folder;
+    readPartListFile(m.job, libraryData("partlist/three.lst"));
+    EXPECT_EQ(m.job.workingParts.count(), row.parts);
+  }
+}
+
 }  // namespace
 }  // namespace tarn

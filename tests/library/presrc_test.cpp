@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "geometry/texts.h"
 #include "library_test_util.h"
 
 namespace tarn {
@@ -36,6 +37,22 @@ TEST(ReadPreSrcFile, ReportsCheckAndRepairAndKeepsIdsOfDroppedParts) {
   EXPECT_EQ(test::readBytes("PackError.txt"),
             "earlier\r\n" + test::expectedReport("presrc/repair.expected"));
   EXPECT_EQ(m.reportLines(), "");
+}
+
+TEST(ReadPreSrcFile, ReportsIntoTheJobsOutputFolder) {
+  test::ScratchDir scratch;
+  std::filesystem::create_directory("out");
+  test::MemoryJob m;
+  m.job.outputFolder = scratch.path() / "out";
+  readPreSrcFile(m.job, test::libraryData("presrc/two_sections.preSrc"));
+  readPreSrcFile(m.job, test::libraryData("presrc/repair.preSrc"));
+  EXPECT_EQ(test::readBytes("out/PackError.txt"), test::expectedReport("presrc/repair.expected"));
+  EXPECT_FALSE(std::filesystem::exists("PackError.txt"));
+  // A folder that is not there is a report that cannot be opened.
+  m.job.outputFolder = scratch.path() / "missing";
+  EXPECT_EQ(
+      test::errorOf([&] { readPreSrcFile(m.job, test::libraryData("presrc/repair.preSrc")); }),
+      text::kErrorReportWriteFailed);
 }
 
 TEST(ReadPreSrcFile, DropsBrokenSectionsAndRejectsBadLoopCounts) {

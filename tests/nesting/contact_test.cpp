@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/job_operations.h"
+#include "job/job_operations.h"
 #include "nesting/nesting_fixtures.h"
 
 namespace tarn::test {
 namespace {
 
-using Move = void (*)(PackingJob&, Part&);
+using Move = void (*)(PackingJob&, Part&, RunContext&);
 
 TEST(ContactMoves, StopWithinAHundredthOfTheObstacleOrDoNotMove) {
   const std::vector<Move> all = {ContactLeft, ContactRight, ContactUp, ContactDown};
@@ -34,7 +34,7 @@ TEST(ContactMoves, StopWithinAHundredthOfTheObstacleOrDoNotMove) {
     const BBox before = part.bbox;
     const bool fitted = PartFits(t.job, part);
     for (const Move& move : row.moves) {
-      move(t.job, part);
+      move(t.job, part, defaultRunContext());
     }
     EXPECT_NEAR(part.bbox.xmin - before.xmin, row.dx, row.dx == 0 ? 1e-9 : 0.01);
     EXPECT_NEAR(part.bbox.ymin - before.ymin, row.dy, row.dy == 0 ? 1e-9 : 0.01);

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/job_operations.h"
+#include "job/job_operations.h"
 #include "library/library_loader.h"
 #include "nesting/layout.h"
 #include "nesting/nesting_fixtures.h"
@@ -89,9 +89,13 @@ TEST(EndToEnd, TheOverlapTestSeesOverlaps) {
 std::vector<double> layOut(const char* file, LibraryFormat format, bool multipleSteps) {
   std::ostringstream errors;
   PackingJob job(errors);
-  openLibrary(job, sourcePath(file), nullptr, format);
+  openLibrary(job, sourcePath(file), format);
   SelectAll(job);
-  (multipleSteps ? LayoutMultipleSteps : LayoutAll)(job, false);
+  if (multipleSteps) {
+    LayoutMultipleSteps(job, false);
+  } else {
+    LayoutAll(job, false);
+  }
   std::vector<double> poses;
   std::vector<const Part*> done;
   const BBox& plate = job.plateExtents;

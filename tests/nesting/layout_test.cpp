@@ -3,10 +3,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <stop_token>
+#include <string>
+#include <vector>
 
 #include "geometry/core_error.h"
 #include "geometry/texts.h"
+#include "job/job_operations.h"
 #include "nesting/nesting_fixtures.h"
 #include "support/test_support.h"
 
@@ -70,13 +75,116 @@ TEST(LayoutDrivers, AnUnwritableTimingFileStopsTheRunBeforeAnythingMoves) {
   std::filesystem::create_directory(kTimingFile);
   TestJob t(1000, 1000, 30);
   t.add({parked(rectangle(0, 0, 100, 100))});
-  for (const auto& run : {LayoutAll, Layout, LayoutMultipleSteps}) {
+  using Driver = double (*)(PackingJob&, bool);
+  for (const Driver run : {Driver{LayoutAll}, Driver{Layout}, Driver{LayoutMultipleSteps}}) {
     EXPECT_THAT([&] { run(t.job, true); },
                 testing::ThrowsMessage<CoreError>(testing::StrEq(text::kTimingFileWriteFailed)));
     EXPECT_TRUE(t.part(0).selected);
     EXPECT_EQ(t.part(0).bbox.xmin, 10000);
     EXPECT_TRUE(t.job.gridPending);
   }
+}
+
+TEST(LayoutDrivers, WriteTheTimingFileIntoTheJobsOutputFolderOnly) {
+  ScratchDir scratch;
+  std::filesystem::create_directory("out");
+  TestJob t(1000, 1000, 30);
+  t.job.outputFolder = scratch.path() / "out";
+  t.add({parked(rectangle(0, 0, 100, 100))});
+  const double seconds = LayoutAll(t.job, false);
+  EXPECT_EQ(readBytes("out" / kTimingFile), TimingFileText(seconds) + "\r\n");
+  EXPECT_FALSE(std::filesystem::exists(kTimingFile));
+}
+
+// Five 200 x 100 parts parked side by side on a 1000 x 1000 plate.
+void addFiveParked(TestJob& t) {
+  std::vector<Part> parts;
+  for (int k = 0; k < 5; ++k) {
+    parts.push_back(parked(rectangle(0, 0, 200, 100), 2000 + 300 * k));
+  }
+  t.add(parts);
+}
+
+TEST(PlacingWalks, WriteNothingAndCountIntoTheirOwnContext) {
+  ScratchDir scratch;
+  const std::uint64_t defaultBefore = defaultRunContext().counters.fitTests;
+  TestJob t(1000, 1000, 30);
+  addFiveParked(t);
+  RunContext run;
+  std::vector<LayoutProgress> steps;
+  run.progress = [&](const LayoutProgress& step) { steps.push_back(step); };
+  const PlacingOutcome outcome = PlaceWaiting(t.job, run);
+  EXPECT_EQ(outcome.tried, 5);
+  EXPECT_FALSE(outcome.stopped);
+  for (int k = 0; k < 5; ++k) {
+    EXPECT_TRUE(t.laidOut(t.part(k))) << k;
+  }
+  ASSERT_EQ(steps.size(), 5u);
+  EXPECT_EQ(steps.back().tried, 5);
+  EXPECT_EQ(steps.back().waiting, 0);
+  EXPECT_FALSE(std::filesystem::exists(kTimingFile));
+  EXPECT_GT(run.counters.fitTests, 0u);
+  EXPECT_EQ(defaultRunContext().counters.fitTests, defaultBefore);
+}
+
+TEST(PlacingWalks, AStopEndsTheRunAfterThePartBeingPlacedWhichThenFinishesAsUsual) {
+  ScratchDir scratch;
+  const struct {
+    const char* label;
+    double (*driver)(PackingJob&, bool, RunContext&);
+    bool selectAll;
+  } rows[] = {
+      {"LayoutAll", LayoutAll, false},
+      {"Layout", Layout, true},
+      {"LayoutMultipleSteps", LayoutMultipleSteps, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    TestJob t(1000, 1000, 30);
+    addFiveParked(t);
+    if (row.selectAll) {
+      SelectAll(t.job);
+    }
+    std::vector<BBox> parkedBoxes;
+    for (const Part& part : t.job.workingParts) {
+      parkedBoxes.push_back(part.bbox);
+    }
+    std::stop_source stop;
+    std::vector<std::string> notices;
+    RunContext run;
+    run.stop = stop.get_token();
+    run.notices = [&](const Notice& notice) { notices.push_back(notice.text); };
+    run.progress = [&](const LayoutProgress& step) {
+      if (step.tried == 2) {
+        stop.request_stop();
+      }
+    };
+    const double seconds = row.driver(t.job, true, run);
+    for (int k = 0; k < 5; ++k) {
+      if (k < 2) {
+        EXPECT_TRUE(t.laidOut(t.part(k))) << k;
+      } else {
+        const BBox& box = t.part(k).bbox;
+        const BBox& before = parkedBoxes[static_cast<std::size_t>(k)];
+        EXPECT_TRUE(box.xmin == before.xmin && box.ymax == before.ymax) << k;
+      }
+    }
+    EXPECT_EQ(notices, std::vector<std::string>{TimingNoticeText(seconds)});
+    EXPECT_EQ(readBytes(kTimingFile), TimingFileText(seconds) + "\r\n");
+  }
+  // Asked to stop before it starts, a walk places nothing but still builds the grid.
+  TestJob t(1000, 1000, 30);
+  addFiveParked(t);
+  SelectAll(t.job);
+  std::stop_source stop;
+  stop.request_stop();
+  RunContext run;
+  run.stop = stop.get_token();
+  const PlacingOutcome outcome = PlaceSelectedInSteps(t.job, run);
+  EXPECT_EQ(outcome.tried, 0);
+  EXPECT_TRUE(outcome.stopped);
+  EXPECT_FALSE(t.laidOut(t.part(0)));
+  EXPECT_FALSE(t.job.gridPending);
 }
 
 // A 1250 x 1000 box without a 500 x 500 notch: outer area exactly 1,000,000,

@@ -5,11 +5,11 @@
 #include <sstream>
 #include <vector>
 
-#include "app/packing_job.h"
 #include "geometry/part.h"
 #include "geometry/predicates.h"
 #include "geometry/region.h"
-#include "library/nest_params.h"
+#include "job/nest_params.h"
+#include "job/packing_job.h"
 
 namespace tarn::test {
 

@@ -25,8 +25,8 @@ Outline notchedSquare(double shift, bool fromTop) {
 }
 
 TEST(Placement, OnAnEmptyPlateEndsInTheLowerLeftCorner) {
-  bool (*const routines[])(PackingJob&, Part&) = {PlaceByGrid, PlaceByGridTurnover,
-                                                  PlaceByBoundingRectangle};
+  bool (*const routines[])(PackingJob&, Part&, RunContext&) = {PlaceByGrid, PlaceByGridTurnover,
+                                                               PlaceByBoundingRectangle};
   const Part shapes[] = {parked(archShape()), parked(notchedSquare(0, true)),
                          makePart(rectangle(7000, 0, 400, 300), {rectangle(7100, 100, 150, 100)})};
   for (std::size_t r = 0; r < std::size(routines); ++r) {
@@ -35,7 +35,7 @@ TEST(Placement, OnAnEmptyPlateEndsInTheLowerLeftCorner) {
       TestJob t;
       t.add({shapes[s]});
       RebuildPackingPoints(t.job);
-      ASSERT_TRUE(routines[r](t.job, t.part(0)));
+      ASSERT_TRUE(routines[r](t.job, t.part(0), defaultRunContext()));
       EXPECT_TRUE(t.laidOut(t.part(0)));
       EXPECT_LT(t.part(0).bbox.xmin, 0.01);
       EXPECT_LT(t.part(0).bbox.ymin, 0.01);
@@ -71,7 +71,8 @@ TEST(PlaceByGrid, RanksCentroidsWithinATenthByHeightThenTriesThePlainCandidateFi
     t.job.params.rotationNumber = row.turnover ? 1 : 2;
     t.add({parked(row.outline, 2000)});
     RebuildPackingPoints(t.job);
-    ASSERT_TRUE((row.turnover ? PlaceByGridTurnover : PlaceByGrid)(t.job, t.part(0)));
+    ASSERT_TRUE(
+        (row.turnover ? PlaceByGridTurnover : PlaceByGrid)(t.job, t.part(0), defaultRunContext()));
     EXPECT_NEAR(t.part(0).rotation, row.rotation, 1e-12);
     EXPECT_EQ(t.part(0).turnedOver, row.turnedOver);
   }

@@ -9,14 +9,9 @@
 
 namespace tarn::test {
 
-NoticeRecorder::NoticeRecorder()
-    : previous_(setNoticeHook([this](const Notice& notice) { notices_.push_back(notice); })) {}
-
-NoticeRecorder::~NoticeRecorder() { setNoticeHook(std::move(previous_)); }
-
 std::vector<std::string> NoticeRecorder::texts() const {
   std::vector<std::string> result;
-  for (const Notice& notice : notices_) {
+  for (const Notice& notice : notices()) {
     result.push_back(notice.text);
   }
   return result;

@@ -8,21 +8,15 @@
 
 namespace tarn::test {
 
-// Records every notice raised while it lives and restores the previous hook.
+// Records every notice raised on the test's thread while it lives.
 class NoticeRecorder {
  public:
-  NoticeRecorder();
-  ~NoticeRecorder();
-  NoticeRecorder(const NoticeRecorder&) = delete;
-  NoticeRecorder& operator=(const NoticeRecorder&) = delete;
-
-  const std::vector<Notice>& notices() const { return notices_; }
+  const std::vector<Notice>& notices() const { return collector_.notices(); }
   // The texts only, in order.
   std::vector<std::string> texts() const;
 
  private:
-  std::vector<Notice> notices_;
-  NoticeHook previous_;
+  NoticeCollector collector_;
 };
 
 // A fresh empty folder that becomes the working directory while it lives, so

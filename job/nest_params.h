@@ -6,12 +6,16 @@ namespace tarn {
 
 struct PackingJob;
 
+// One angle a degree at most: a larger rotation number would only make the
+// next layout run for ever. The dialog and the command line refuse more.
+inline constexpr int kMaxRotationNumber = 360;
+
 // The numbers that govern a nesting run; every Open starts from these defaults.
 struct NestParams {
-  double plateLength = 6000.0;  // mm, along x
-  double plateWidth = 4000.0;   // mm, along y
-  double partGap = 0.0;         // working parts grow by half of it on load
-  int rotationNumber = 4;       // angles tried per part
+  double plateLength = 6000.0;        // mm, along x
+  double plateWidth = 4000.0;         // mm, along y
+  double partGap = 0.0;               // working parts grow by half of it on load
+  int rotationNumber = 4;             // angles tried per part
   double packingPointDistance = 0.5;  // replaced on every load
   bool allowTurnover = true;
 };
@@ -22,9 +26,6 @@ struct Plate {
   double width = 4000.0;
   double area = 6000.0 * 4000.0;
 };
-
-// Which reader openLibrary runs; the values are those of the three Open commands.
-enum class LibraryFormat : int { TextLibrary = 1, PartListFile = 2, PreSrcFile = 3 };
 
 // Stores the size in job.plate, recomputes its area and runs the plate check:
 // a negative side or area shows "板数据错误!" and returns false (loading goes on).

@@ -1,26 +1,11 @@
-#include "app/job_operations.h"
+#include "job/job_operations.h"
 
 #include <algorithm>
 
 #include "geometry/predicates.h"
-#include "nesting/fit_tester.h"
+#include "job/fit_tester.h"
 
 namespace tarn {
-namespace {
-
-// Without a view the screen is taken as plate millimetres.
-Point toWorld(const PackingJob& job, const ScreenPoint& pixel) {
-  if (job.view != nullptr) {
-    return job.view->screenToWorld(pixel);
-  }
-  Point world;
-  world.x = pixel.x;
-  world.y = pixel.y;
-  return world;
-}
-
-}  // namespace
-
 void SelectNone(PackingJob& job) {
   for (Part& part : job.workingParts) {
     part.selected = false;
@@ -33,10 +18,9 @@ void SelectAll(PackingJob& job) {
   }
 }
 
-bool TogglePartAt(PackingJob& job, const ScreenPoint& pixel) {
-  const Point world = toWorld(job, pixel);
+bool TogglePartAt(PackingJob& job, const Point& at) {
   for (Part& part : job.workingParts) {
-    if (pointInPart(part, world)) {
+    if (pointInPart(part, at)) {
       part.selected = !part.selected;
       return true;
     }
@@ -44,13 +28,9 @@ bool TogglePartAt(PackingJob& job, const ScreenPoint& pixel) {
   return false;
 }
 
-bool SelectInRectangle(PackingJob& job, const ScreenPoint& anchor, const ScreenPoint& end) {
-  const ScreenPoint low{std::min(anchor.x, end.x), std::min(anchor.y, end.y)};
-  const ScreenPoint high{std::max(anchor.x, end.x), std::max(anchor.y, end.y)};
-  const Point a = toWorld(job, low);
-  const Point b = toWorld(job, high);
-  // Screen y grows downwards, so the corners swap their y on the way to the plate.
-  const BBox rect{std::min(a.x, b.x), std::max(a.x, b.x), std::min(a.y, b.y), std::max(a.y, b.y)};
+bool SelectInRectangle(PackingJob& job, const Point& anchor, const Point& end) {
+  const BBox rect{std::min(anchor.x, end.x), std::max(anchor.x, end.x), std::min(anchor.y, end.y),
+                  std::max(anchor.y, end.y)};
   const bool window = end.x >= anchor.x;
   bool hit = false;
   for (Part& part : job.workingParts) {
@@ -63,21 +43,17 @@ bool SelectInRectangle(PackingJob& job, const ScreenPoint& anchor, const ScreenP
   return hit;
 }
 
-void MoveSelected(PackingJob& job, const ScreenPoint& from, const ScreenPoint& to) {
-  const Point a = toWorld(job, from);
-  const Point b = toWorld(job, to);
+void MoveSelected(PackingJob& job, const Point& from, const Point& to) {
   for (Part& part : job.workingParts) {
     if (part.selected) {
-      translate(part, b.x - a.x, b.y - a.y);
+      translate(part, to.x - from.x, to.y - from.y);
     }
   }
 }
 
-void MoveSelectedChecked(PackingJob& job, const ScreenPoint& from, const ScreenPoint& to) {
-  const Point a = toWorld(job, from);
-  const Point b = toWorld(job, to);
-  const double dx = b.x - a.x;
-  const double dy = b.y - a.y;
+void MoveSelectedChecked(PackingJob& job, const Point& from, const Point& to) {
+  const double dx = to.x - from.x;
+  const double dy = to.y - from.y;
   for (Part& part : job.workingParts) {
     if (!part.selected) {
       continue;
@@ -97,7 +73,11 @@ void MoveSelectedChecked(PackingJob& job, const ScreenPoint& from, const ScreenP
 }
 
 bool PartFits(const PackingJob& job, const Part& part) {
-  return FitTester(job, &part).fits(part);
+  return PartFits(job, part, defaultRunContext());
+}
+
+bool PartFits(const PackingJob& job, const Part& part, RunContext& ctx) {
+  return FitTester(job.plateExtents, job.workingParts, &part, &ctx.counters).fits(part);
 }
 
 void RotateSelected(PackingJob& job, const Point& centre, double angle) {
@@ -141,6 +121,17 @@ bool FindUnfitParts(PackingJob& job) {
     }
   }
   return none;
+}
+
+bool SelectStraddlingParts(PackingJob& job) {
+  bool any = false;
+  for (Part& part : job.workingParts) {
+    if (!withinRect(part, job.plateExtents) && overlapsRect(part, job.plateExtents)) {
+      part.selected = true;
+      any = true;
+    }
+  }
+  return any;
 }
 
 }  // namespace tarn

@@ -1,9 +1,9 @@
-#include "library/nest_params.h"
+#include "job/nest_params.h"
 
-#include "app/packing_job.h"
 #include "geometry/core_error.h"
 #include "geometry/notify.h"
 #include "geometry/texts.h"
+#include "job/packing_job.h"
 
 namespace tarn {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/packing_job.h"
 #include "geometry/part.h"
 #include "geometry/part_source.h"
+#include "job/packing_job.h"
 
 namespace tarn {
 

@@ -1,19 +1,13 @@
-#include "nesting/fit_tester.h"
+#include "job/fit_tester.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-#include "app/packing_job.h"
 #include "geometry/predicates.h"
 
 namespace tarn {
 namespace {
-
-std::uint64_t& fitTests() {
-  static std::uint64_t count = 0;
-  return count;
-}
 
 constexpr std::size_t kFewNeighbours = 8;       // below this a walk beats the buckets
 constexpr double kCellsAlongLongerSide = 48.0;  // buckets along the plate's longer side
@@ -35,10 +29,6 @@ void placeRegion(Region& to, const Region& from, double dx, double dy) {
   }
   to.area = from.area;
   to.bbox = translated(from.bbox, dx, dy);
-}
-
-void countFitTest() {
-  ++fitTests();
 }
 
 // The box rule that partsDisjoint applies first: boxes apart along either axis,
@@ -83,18 +73,6 @@ bool outsidePlate(const BBox& box, const BBox& plate) {
 
 }  // namespace
 
-std::uint64_t fitTestCount() {
-  return fitTests();
-}
-void resetFitTestCount() {
-  fitTests() = 0;
-}
-
-Part sameOrderCopy(const Part& part) {
-  const Part reversed(part);
-  return Part(reversed);
-}
-
 template <class VisitCell>
 bool FitTester::forEachCell(const BBox& box, VisitCell&& visitCell) const {
   int i0 = 0, i1 = 0, j0 = 0, j1 = 0;
@@ -111,9 +89,11 @@ bool FitTester::forEachCell(const BBox& box, VisitCell&& visitCell) const {
   return true;
 }
 
-FitTester::FitTester(const PackingJob& job, const Part* skipped) : plate_(job.plateExtents) {
-  neighbours_.reserve(static_cast<std::size_t>(job.workingParts.count()));
-  for (const Part& part : job.workingParts) {
+FitTester::FitTester(const BBox& plate, const PartList& parts, const Part* skipped,
+                     RunCounters* counters)
+    : plate_(plate), counters_(counters) {
+  neighbours_.reserve(static_cast<std::size_t>(parts.count()));
+  for (const Part& part : parts) {
     if (&part != skipped && !outsidePlate(part.outer.bbox, plate_)) {
       neighbours_.push_back(Neighbour{part.outer.bbox, &part});
     }
@@ -151,6 +131,12 @@ FitTester::FitTester(const PackingJob& job, const Part* skipped) : plate_(job.pl
     }
   }
   seen_.assign(neighbours_.size(), 0);
+}
+
+FitTester::~FitTester() {
+  if (counters_ != nullptr) {
+    counters_->fitTests += tests_;
+  }
 }
 
 // Flooring is monotonic, so two boxes that share a point share a bucket.
@@ -213,7 +199,7 @@ bool FitTester::disjointFromAll(const BBox& box, Disjoint&& disjoint) const {
 }
 
 bool FitTester::fits(const Part& part) const {
-  countFitTest();
+  ++tests_;
   if (!withinRect(part, plate_)) {
     return false;
   }
@@ -224,7 +210,7 @@ bool FitTester::fits(const Part& part) const {
 }
 
 bool FitTester::fitsTranslated(const Part& shape, double dx, double dy, Part& scratch) const {
-  countFitTest();
+  ++tests_;
   // withinRect reads the outer box alone, so the vertices wait until a
   // neighbour's box says they are needed.
   scratch.outer.bbox = translated(shape.outer.bbox, dx, dy);

@@ -1,4 +1,4 @@
-#include "app/job_operations.h"
+#include "job/job_operations.h"
 
 #include <gtest/gtest.h>
 
@@ -8,16 +8,12 @@ namespace tarn::test {
 namespace {
 
 TEST(SelectInRectangle, WindowTakesContainedBoxesCrossingTakesTouchedParts) {
-  // A view that flips y: the screen corners come out swapped on the plate.
-  View view;
-  view.initialise(1000, 1000, BBox{0, 1000, 0, 1000});
-  view.scale = 1.0;
-  const ScreenPoint topLeft = view.worldToScreen(Point{100, 300});
-  const ScreenPoint bottomRight = view.worldToScreen(Point{300, 100});
+  // Opposite corners: the rectangle is the same whichever corner comes first.
+  const Point topLeft{100, 300};
+  const Point bottomRight{300, 100};
   for (const bool crossing : {false, true}) {
     SCOPED_TRACE(crossing);
     TestJob t(1000, 1000, 30);
-    t.job.view = &view;
     t.add({rectanglePart(150, 150, 50, 50), rectanglePart(250, 250, 100, 100),
            rectanglePart(100 - 1e-11, 200, 50, 100 + 1e-11), rectanglePart(600, 600, 50, 50)});
     EXPECT_TRUE(crossing ? SelectInRectangle(t.job, bottomRight, topLeft)
@@ -26,7 +22,7 @@ TEST(SelectInRectangle, WindowTakesContainedBoxesCrossingTakesTouchedParts) {
     EXPECT_EQ(t.part(1).selected, crossing);
     EXPECT_TRUE(t.part(2).selected);  // on the edges within 1e-10
     EXPECT_FALSE(t.part(3).selected);
-    EXPECT_FALSE(SelectInRectangle(t.job, ScreenPoint{0, 0}, ScreenPoint{10, 10}));
+    EXPECT_FALSE(SelectInRectangle(t.job, Point{0, 0}, Point{10, 10}));
   }
 }
 
@@ -35,14 +31,14 @@ TEST(MoveSelectedChecked, KeepsTheFreeAxisOfABlockedDrag) {
   t.add({rectanglePart(100, 100, 100, 100), rectanglePart(300, 0, 100, 1000)});
   t.part(0).selected = true;
   // Diagonally into the wall on the right: x is refused, y goes through.
-  MoveSelectedChecked(t.job, ScreenPoint{0, 0}, ScreenPoint{150, 200});
+  MoveSelectedChecked(t.job, Point{0, 0}, Point{150, 200});
   EXPECT_EQ(t.part(0).bbox.xmin, 100);
   EXPECT_EQ(t.part(0).bbox.ymin, 300);
   // Off the plate downwards: y is refused, x goes through.
-  MoveSelectedChecked(t.job, ScreenPoint{0, 0}, ScreenPoint{-50, -400});
+  MoveSelectedChecked(t.job, Point{0, 0}, Point{-50, -400});
   EXPECT_EQ(t.part(0).bbox.xmin, 50);
   EXPECT_EQ(t.part(0).bbox.ymin, 300);
-  MoveSelected(t.job, ScreenPoint{0, 0}, ScreenPoint{160, 0});
+  MoveSelected(t.job, Point{0, 0}, Point{160, 0});
   EXPECT_EQ(t.part(0).bbox.xmin, 210);  // unchecked: into the wall
   EXPECT_FALSE(FindUnfitParts(t.job));
   EXPECT_TRUE(t.part(1).selected);

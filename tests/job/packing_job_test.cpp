@@ -1,4 +1,4 @@
-#include "app/packing_job.h"
+#include "job/packing_job.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <ctime>
 
 #include "geometry/texts.h"
-#include "library_test_util.h"
+#include "library/library_test_util.h"
 
 namespace tarn {
 namespace {

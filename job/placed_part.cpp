@@ -1,4 +1,4 @@
-#include "output/placement.h"
+#include "job/placed_part.h"
 
 namespace tarn {
 

@@ -1,0 +1,2 @@
+#include "app/commands.h"
+#include "cli/run.h"  // side by side

@@ -1,0 +1,2 @@
+#include <app/commands.h>
+#include "app/gui/window.h"  // side by side

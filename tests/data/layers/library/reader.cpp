@@ -1,0 +1,3 @@
+#include "job/packing_job.h"
+#include "nesting/layout.h"  // side by side
+#include "ui_dialog.h"

@@ -1,0 +1,2 @@
+#include "../geometry/point.h"  // relative
+#include "output/writer.h"
