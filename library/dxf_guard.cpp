@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <map>
 #include <set>
 #include <string>
 
@@ -16,12 +17,29 @@ constexpr std::string_view kBinarySentinel = "AutoCAD Binary DXF";
 constexpr std::string_view kUtf8Bom = "\xef\xbb\xbf";
 constexpr int kMinCode = -10;
 constexpr int kMaxCode = 9999;
-constexpr int kMaxEntityCode = 999;  // extended data (1000 and up) carries no geometry
 
-// The kinds libdxflib is asked to read.
-const std::set<std::string_view, std::less<>> kReadKinds = {
-    "LINE",   "ARC",    "CIRCLE", "ELLIPSE", "LWPOLYLINE", "POLYLINE", "VERTEX",
-    "SEQEND", "SPLINE", "INSERT", "TEXT",    "MTEXT",      "BLOCK",    "ENDBLK"};
+// The groups libdxflib is given of each kind: what the import reads, so that
+// layers, handles, widths, elevations and extended data cost nothing.
+// 210, 220 and 230 (the plane's normal) are kept for every kind.
+const std::map<std::string_view, std::set<int>, std::less<>> kReadCodes = {
+    {"LINE", {10, 20, 11, 21}},
+    {"ARC", {10, 20, 40, 50, 51}},
+    {"CIRCLE", {10, 20, 40}},
+    {"ELLIPSE", {10, 20, 11, 21, 40, 41, 42}},
+    {"LWPOLYLINE", {70, 90, 10, 20, 42}},
+    {"POLYLINE", {70}},
+    {"VERTEX", {10, 20, 42, 70}},
+    {"SEQEND", {}},
+    {"SPLINE", {70, 71, 72, 73, 74, 40, 10, 20, 41, 11, 21}},
+    {"INSERT", {2, 10, 20, 41, 42, 50, 70, 71, 44, 45}},
+    {"TEXT", {1, 10, 20, 40, 50}},
+    {"MTEXT", {1, 3, 10, 20, 11, 21, 40, 50}},
+    {"BLOCK", {2, 10, 20, 70}},
+    {"ENDBLK", {}}};
+
+bool normalCode(int code) {
+  return code == 210 || code == 220 || code == 230;
+}
 
 // Annotation and construction kinds, left out without a word.
 const std::set<std::string_view, std::less<>> kQuietKinds = {"DIMENSION",
@@ -280,7 +298,7 @@ class Guard {
       // spline frame's control point, not a point of the curve.
       return;
     }
-    if (kReadKinds.count(kind) == 0) {
+    if (kReadCodes.count(kind) == 0) {
       if (kQuietKinds.count(kind) == 0) {
         skip(kind);
       }
@@ -313,9 +331,10 @@ class Guard {
       appendGroup(entity, 74, std::to_string(fits));
     }
     bool countWritten = false;
+    const std::set<int>& read = kReadCodes.find(kind)->second;
     for (const Group& g : groups_) {
       const int code = g.code;
-      if (code < 0 || code > kMaxEntityCode || code == 102 || (lwPolyline && code == 90) ||
+      if ((read.count(code) == 0 && !normalCode(code)) || (lwPolyline && code == 90) ||
           (spline && (code == 72 || code == 73 || code == 74))) {
         continue;
       }
