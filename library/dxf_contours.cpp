@@ -37,8 +37,6 @@ constexpr double kMaxRingPieces = 64.0;
 // Farther than this from every other vertex an arc piece cannot be taken by
 // the kernel's chaining in place of the right one.
 constexpr double kSafeDistance = 2.0 * kChainJoinRadius;
-// Vertices times arc pieces that the kernel's chaining scans for one outline.
-constexpr double kMaxChainWork = 2e7;
 constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
 
 using Cell = std::pair<std::int64_t, std::int64_t>;
@@ -605,7 +603,7 @@ Contours buildContours(std::vector<Path>& paths, double joinTol, WorkBudget& bud
   return result;
 }
 
-void keepArcsSafely(RadiusPolyline& poly, double h) {
+void keepArcsSafely(RadiusPolyline& poly, double h, double& chainWork) {
   const std::size_t n = poly.points.size();
   // The arc pieces of every edge the kernel keeps as an arc, from its start.
   std::vector<std::vector<Point>> pieces(n);
@@ -649,7 +647,11 @@ void keepArcsSafely(RadiusPolyline& poly, double h) {
       walk.insert(walk.end(), pieces[i].begin() + 1, pieces[i].end() - 1);
     }
   }
-  const bool tooSlow = arcPieceCount * static_cast<double>(walk.size()) > kMaxChainWork;
+  const double work = arcPieceCount * static_cast<double>(walk.size());
+  const bool tooSlow = work > chainWork;
+  if (!tooSlow) {
+    chainWork -= work;
+  }
   std::vector<std::size_t> all(walk.size());
   std::iota(all.begin(), all.end(), 0);
   const Grid grid(walk, all, kSafeDistance);

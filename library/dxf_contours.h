@@ -47,13 +47,19 @@ Contours buildContours(std::vector<Path>& paths, double joinTol, WorkBudget& bud
 // Signed area of a closed path with its arcs, counter-clockwise positive.
 double signedArea(const std::vector<Point>& points, const std::vector<double>& radii);
 
+// The kernel's chaining scans the arc pieces not yet chained at every vertex:
+// vertices times arc pieces, for all the outlines of a drawing together.
+inline constexpr double kMaxChainWork = 5e7;
+
 // Rewrites arc edges as the straight pieces polylineToRegion would cut them
 // into, wherever an arc piece lies within twice the kernel's chaining radius
 // of another vertex (the kernel's chaining could then take a wrong turn), or
-// where the arcs of a long outline would make that chaining slow; then turns
-// the outline so that it starts with an arc edge, if any is left. The Region
-// that polylineToRegion(poly, h) builds is the same either way.
-void keepArcsSafely(RadiusPolyline& poly, double h);
+// where the outline's chaining would cost more than is left of `chainWork`
+// (which it then uses up); then turns the outline so that it starts with an
+// arc edge, if any is left. The Region that polylineToRegion(poly, h) builds
+// is the same either way, and is built in time linear in its vertices when
+// no arc is left.
+void keepArcsSafely(RadiusPolyline& poly, double h, double& chainWork);
 
 // Finds the outline a text belongs to: the innermost outer outline that holds
 // the point, else the outline whose box is nearest (ties to the earlier one).

@@ -773,12 +773,13 @@ DxfImport importGuarded(std::string_view bytes, const std::filesystem::path& pat
   const std::vector<std::string> names =
       partNames(contours.outlines, expander.texts, path.stem().string());
   std::vector<std::optional<TextLabel>> thick = thickLabels(contours.outlines, expander.texts);
+  double chainWork = dxf::kMaxChainWork;
   for (std::size_t i = 0; i < contours.outlines.size(); ++i) {
     dxf::Outline& outline = contours.outlines[i];
-    dxf::keepArcsSafely(outline.outer, kDefaultChordTol);
+    dxf::keepArcsSafely(outline.outer, kDefaultChordTol, chainWork);
     RadiusPolylineList holes;
     for (RadiusPolyline& hole : outline.holes) {
-      dxf::keepArcsSafely(hole, kDefaultChordTol);
+      dxf::keepArcsSafely(hole, kDefaultChordTol, chainWork);
       holes.insert(std::move(hole));
     }
     ImportedPart part;

@@ -116,10 +116,11 @@ TEST(BuildContours, StopsWhenTheBudgetRunsOut) {
 TEST(KeepArcsSafely, FlattensAnArcBesideAShortEdgeSoTheKernelRebuildsTheSameRegion) {
   // A 100 x 40 slot with a half circle of radius 20 on the right, in two
   // quarters; the upper side starts with an edge of 0.3 mm.
+  double work = kMaxChainWork;
   RadiusPolyline slot;
   setPolyline(slot, {{0, 0}, {100, 0}, {120, 20}, {100, 40}, {99.7, 40}, {0, 40}},
               {0, 20, 20, 0, 0, 0});
-  keepArcsSafely(slot, 1.0);
+  keepArcsSafely(slot, 1.0, work);
   // The lower quarter stays an arc and comes first; the upper one, 0.3 mm from
   // the next vertex, becomes the two chords the kernel would cut it into.
   EXPECT_EQ(slot.points.front().x, 100.0);
@@ -131,13 +132,20 @@ TEST(KeepArcsSafely, FlattensAnArcBesideAShortEdgeSoTheKernelRebuildsTheSameRegi
 }
 
 TEST(KeepArcsSafely, KeepsArcsClearOfOtherVertices) {
+  double work = kMaxChainWork;
   RadiusPolyline slot;
   setPolyline(slot, {{0, 0}, {100, 0}, {120, 20}, {100, 40}, {0, 40}}, {0, 20, 20, 0, 0});
   RadiusPolyline safe = slot;
-  keepArcsSafely(safe, 1.0);
+  keepArcsSafely(safe, 1.0, work);
   EXPECT_EQ(safe.radii, (std::vector<double>{20, 20, 0, 0, 0}));
   EXPECT_EQ(safe.points.front().x, 100.0);
   EXPECT_NEAR(polylineToRegion(safe, 1.0).area, polylineToRegion(slot, 1.0).area, 1e-9);
+  // With the chaining work used up the arcs go, the region stays.
+  double none = 1.0;
+  RadiusPolyline flat = slot;
+  keepArcsSafely(flat, 1.0, none);
+  EXPECT_EQ(std::count(flat.radii.begin(), flat.radii.end(), 0.0), 7);
+  EXPECT_NEAR(polylineToRegion(flat, 1.0).area, polylineToRegion(slot, 1.0).area, 1e-9);
 }
 
 TEST(OutlineLocator, PicksTheInnermostOutlineHoldingThePointElseTheNearestBox) {
