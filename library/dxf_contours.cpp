@@ -38,6 +38,9 @@ constexpr double kMaxRingPieces = 64.0;
 // the kernel's chaining in place of the right one.
 constexpr double kSafeDistance = 2.0 * kChainJoinRadius;
 constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
+// polylineToRegion draws an arc straight when its radius is more than this
+// many times its chord.
+constexpr double kKernelFlatArc = 200.0;
 
 using Cell = std::pair<std::int64_t, std::int64_t>;
 
@@ -103,17 +106,35 @@ bool singleStraightEdge(const Path& path) {
   return path.radii.size() == 1 && path.radii[0] == 0.0;
 }
 
-// Same ends (either way round), same number of points, same mean point and
-// mean radius: the same curve drawn twice.
-using PathKey = std::array<std::int64_t, 9>;
+// Same ends (either way round), same number of points, same mean point, and
+// the same arcs on the same side: the same curve drawn twice. Arcs count by
+// their signed radius times the middle of their chord, walked in a fixed
+// sense (from the lower end; counter-clockwise round a loop), so that two
+// arcs between the same points that bulge apart differ.
+using PathKey = std::array<std::int64_t, 10>;
+
+constexpr double kArcMomentQuantum = 1e-3;  // mm², for the radius times chord middle
 
 PathKey keyOf(const Path& path) {
+  const std::size_t n = path.points.size();
   const Point& a = path.points.front();
   const Point& b = path.closed ? path.points.front() : path.points.back();
   std::array<std::int64_t, 2> qa{quantise(a.x), quantise(a.y)};
   std::array<std::int64_t, 2> qb{quantise(b.x), quantise(b.y)};
-  if (qb < qa) {
+  double sense = 1.0;
+  if (path.closed) {
+    // A closed path may start anywhere: its box stands for its ends.
+    BBox box{a.x, a.x, a.y, a.y};
+    for (const Point& p : path.points) {
+      box = BBox{std::min(box.xmin, p.x), std::max(box.xmax, p.x), std::min(box.ymin, p.y),
+                 std::max(box.ymax, p.y)};
+    }
+    qa = {quantise(box.xmin), quantise(box.ymin)};
+    qb = {quantise(box.xmax), quantise(box.ymax)};
+    sense = signedArea(path.points, path.radii) < 0.0 ? -1.0 : 1.0;
+  } else if (qb < qa) {
     std::swap(qa, qb);
+    sense = -1.0;
   }
   double mx = 0.0;
   double my = 0.0;
@@ -121,33 +142,26 @@ PathKey keyOf(const Path& path) {
     mx += p.x;
     my += p.y;
   }
-  double mr = 0.0;
-  for (const double r : path.radii) {
-    mr += std::fabs(r);
+  double ax = 0.0;
+  double ay = 0.0;
+  for (std::size_t i = 0; i < path.radii.size(); ++i) {
+    const Point& s = path.points[i];
+    const Point& e = path.points[i + 1 == n ? 0 : i + 1];
+    ax += sense * path.radii[i] * 0.5 * (s.x + e.x);
+    ay += sense * path.radii[i] * 0.5 * (s.y + e.y);
   }
-  const double n = static_cast<double>(path.points.size());
-  const double m = std::max<double>(1.0, static_cast<double>(path.radii.size()));
-  if (path.closed) {
-    // A closed path may start anywhere: its box stands for its ends.
-    double xmin = a.x, xmax = a.x, ymin = a.y, ymax = a.y;
-    for (const Point& p : path.points) {
-      xmin = std::min(xmin, p.x);
-      xmax = std::max(xmax, p.x);
-      ymin = std::min(ymin, p.y);
-      ymax = std::max(ymax, p.y);
-    }
-    qa = {quantise(xmin), quantise(ymin)};
-    qb = {quantise(xmax), quantise(ymax)};
-  }
+  const double count = static_cast<double>(n);
+  const double edges = std::max<double>(1.0, static_cast<double>(path.radii.size()));
   return {path.closed ? 1 : 0,
           qa[0],
           qa[1],
           qb[0],
           qb[1],
           static_cast<std::int64_t>(n),
-          quantise(mx / n),
-          quantise(my / n),
-          quantise(mr / m)};
+          quantise(mx / count),
+          quantise(my / count),
+          std::llround(ax / edges / kArcMomentQuantum),
+          std::llround(ay / edges / kArcMomentQuantum)};
 }
 
 void dropDuplicates(std::vector<Path>& paths) {
@@ -612,7 +626,8 @@ void keepArcsSafely(RadiusPolyline& poly, double h, double& chainWork) {
     const Point& s = poly.points[i];
     const Point& e = poly.points[i + 1 == n ? 0 : i + 1];
     const double r = std::fabs(poly.radii[i]);
-    if (poly.radii[i] == 0.0 || r < h || r / distance(s, e) > 200.0 || !arcPossible(s, e, r)) {
+    if (poly.radii[i] == 0.0 || r < h || r / distance(s, e) > kKernelFlatArc ||
+        !arcPossible(s, e, r)) {
       continue;
     }
     const std::optional<Arc> arc = arcFromChord(s, e, poly.radii[i]);

@@ -39,45 +39,32 @@ constexpr double kPlanarSlack = 1e-9;   // relative tilt of a normal still taken
 
 // $INSUNITS: millimetres per drawing unit; 0 for codes not read.
 double millimetresPerUnit(int code) {
-  switch (code) {
-    case 0:  // unitless
-    case 4:
-      return 1.0;
-    case 1:
-      return 25.4;
-    case 2:
-      return 304.8;
-    case 3:
-      return 1609344.0;
-    case 5:
-      return 10.0;
-    case 6:
-      return 1000.0;
-    case 7:
-      return 1e6;
-    case 8:
-      return 25.4e-6;
-    case 9:
-      return 0.0254;
-    case 10:
-      return 914.4;
-    case 11:
-      return 1e-7;
-    case 12:
-      return 1e-6;
-    case 13:
-      return 1e-3;
-    case 14:
-      return 100.0;
-    case 15:
-      return 1e4;
-    case 16:
-      return 1e5;
-    case 21:
-      return 1200.0 / 3937.0 * 1000.0;  // US survey foot
-    default:
-      return 0.0;
-  }
+  constexpr double kPerUnit[] = {
+      1.0,                       // 0 unitless: millimetres, as the part libraries are
+      25.4,                      // 1 inch
+      304.8,                     // 2 foot
+      1609344.0,                 // 3 mile
+      1.0,                       // 4 millimetre
+      10.0,                      // 5 centimetre
+      1000.0,                    // 6 metre
+      1e6,                       // 7 kilometre
+      25.4e-6,                   // 8 microinch
+      0.0254,                    // 9 mil
+      914.4,                     // 10 yard
+      1e-7,                      // 11 angstrom
+      1e-6,                      // 12 nanometre
+      1e-3,                      // 13 micrometre
+      100.0,                     // 14 decimetre
+      1e4,                       // 15 decametre
+      1e5,                       // 16 hectometre
+      0.0,                       // 17 gigametre
+      0.0,                       // 18 astronomical unit
+      0.0,                       // 19 light year
+      0.0,                       // 20 parsec
+      1200.0 / 3937.0 * 1000.0,  // 21 US survey foot
+  };
+  constexpr int kUnits = static_cast<int>(sizeof kPerUnit / sizeof kPerUnit[0]);
+  return code >= 0 && code < kUnits ? kPerUnit[code] : 0.0;
 }
 
 // ---- What the drawing holds, in each entity's own coordinates ----

@@ -11,6 +11,7 @@ namespace {
 constexpr double kSimilaritySlack = 1e-9;  // relative, between the two column lengths
 constexpr double kFlatBulge = 1e-9;        // a bulge this small is a straight edge
 constexpr int kMinClosedEllipsePieces = 8;
+constexpr double kFullTurnSlack = 1e-12;  // radians short of a turn still a whole ellipse
 constexpr int kMaxSplineDegree = 15;
 constexpr int kMaxSplineDepth = 16;  // halvings of one knot span
 // arcByStep cuts an arc into at most this many pieces; the budget counts the same.
@@ -318,7 +319,7 @@ Path PathMaker::ellipse(const Point& centre, const Point& major, const Point& mi
   const Affine axes{major.x, minor.x, centre.x, major.y, minor.y, centre.y};
   const Affine whole = compose(m_, axes);
   const double sweep = t1 - t0;
-  const bool full = sweep >= 2.0 * pi() - 1e-12;
+  const bool full = sweep >= 2.0 * pi() - kFullTurnSlack;
   double pieces = std::max(1.0, std::ceil(sweep / flatStepRad(maxStretch(whole), chordTol_)));
   if (full) {
     pieces = std::max(pieces, static_cast<double>(kMinClosedEllipsePieces));

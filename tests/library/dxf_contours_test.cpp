@@ -78,6 +78,17 @@ TEST(BuildContours, DropsDuplicatesAndLoopsWithoutArea) {
   EXPECT_TRUE(c.outlines[1].holes.empty());
 }
 
+TEST(BuildContours, KeepsTwoArcsThatBulgeApartAndDropsAnArcDrawnTwice) {
+  // A lens: two quarter circles of radius 10 / sqrt(2) between (0, 0) and
+  // (10, 0), both counter-clockwise, one of them drawn again backwards.
+  const double r = 10.0 / std::sqrt(2.0);
+  const Contours c = build(
+      {open({{0, 0}, {10, 0}}, {r}), open({{10, 0}, {0, 0}}, {r}), open({{0, 0}, {10, 0}}, {-r})});
+  ASSERT_EQ(c.outlines.size(), 1u);
+  EXPECT_TRUE(c.open.empty());
+  EXPECT_NEAR(c.outlines[0].area, 2.0 * 0.5 * r * r * (kPi / 2.0 - 1.0), 1e-9);
+}
+
 TEST(BuildContours, ReportsTheEndsOfChainsThatDoNotClose) {
   const Contours c = build(
       {open({{0, 0}, {10, 0}, {10, 10}}), open({{10, 10}, {0, 10}}), open({{0, 10}, {0, 0.2}})});
