@@ -667,7 +667,8 @@ std::vector<std::string> partNames(const std::vector<dxf::Outline>& outlines,
     if (count == 1) {
       result.push_back(truncateText(b, kLabelTextBytes));
     } else {
-      const std::string suffix = "-" + std::to_string(count);
+      std::string suffix = "-";
+      suffix += std::to_string(count);
       result.push_back(truncateText(b, kLabelTextBytes - suffix.size()) + suffix);
     }
   }
