@@ -407,9 +407,10 @@ class Expander {
       return Point{s.centre.x + s.radius * std::cos(deg / 180.0 * pi),
                    s.centre.y + s.radius * std::sin(deg / 180.0 * pi)};
     };
+    const double startDeg = std::fmod(s.startDeg, 360.0);
     Path path;
-    maker.start(path, at(s.startDeg));
-    maker.arcTo(path, s.centre, s.radius, s.startDeg, sweep, at(s.startDeg + sweep));
+    maker.start(path, at(startDeg));
+    maker.arcTo(path, s.centre, s.radius, startDeg, sweep, at(startDeg + sweep));
     keep(std::move(path));
   }
 
@@ -425,17 +426,23 @@ class Expander {
     // The minor axis is the major one turned a quarter about the normal.
     const double turn = e.normal < 0 ? -1.0 : 1.0;
     const Point minor{-turn * s.ratio * s.major.y, turn * s.ratio * s.major.x};
+    // Parameters a turn or more apart draw the whole ellipse; others run
+    // counter-clockwise from the start parameter to the end one.
     const double twoPi = 2.0 * std::acos(-1.0);
-    double t1 = s.t1;
-    while (t1 <= s.t0) {
-      t1 += twoPi;
-      if (t1 == s.t1) {  // angles beyond what adding a turn changes
+    double sweep = s.t1 - s.t0;
+    if (!(sweep >= twoPi)) {
+      sweep = std::fmod(sweep, twoPi);
+      if (sweep < 0.0) {
+        sweep += twoPi;
+      }
+      if (!(sweep > 0.0)) {
         return;
       }
     }
-    t1 = std::min(t1, s.t0 + twoPi);
+    // Reduced to one turn, a start far from zero keeps its precision.
+    const double t0 = std::fmod(s.t0, twoPi);
     const PathMaker maker(m, chordTol_, budget_);
-    keep(maker.ellipse(s.centre, s.major, minor, s.t0, t1));
+    keep(maker.ellipse(s.centre, s.major, minor, t0, t0 + std::min(sweep, twoPi)));
   }
 
   void draw(const PolyShape& s, const Entity&, const Affine& m, int) {

@@ -85,6 +85,17 @@ TEST(HostileDxf, EndsInAClearProblemNamingTheFile) {
                 kCircle),
        {K::BadEntity},
        1},
+      // Start and end parameters 2e300 apart: the whole ellipse, at once.
+      {"ellipse parameters far apart",
+       entities("0\nELLIPSE\n10\n100\n20\n0\n11\n10\n21\n0\n40\n0.5\n41\n-1e300\n42\n1e300\n" +
+                kCircle),
+       {},
+       2},
+      // Counting turns from 1e300 down to 0 would never end.
+      {"ellipse ending 1e300 before its start",
+       entities("0\nELLIPSE\n10\n100\n20\n0\n11\n10\n21\n0\n40\n0.5\n41\n1e300\n42\n0\n" + kCircle),
+       {K::OpenContour},
+       1},
       {"a line of 5000 bytes",
        entities("0\nTEXT\n1\n" + std::string(5000, 'x') + "\n" + kCircle),
        {},
