@@ -33,7 +33,7 @@ constexpr std::size_t kMaxCrowd = 64;
 constexpr std::size_t kMaxCrowdPlaces = 5;
 constexpr double kMinLoopArea = 1e-6;  // mm²
 constexpr double kRingSagitta = 0.01;  // mm, arcs flattened for point tests
-constexpr double kMaxRingPieces = 64.0;
+constexpr double kMaxRingPieces = 16.0;
 // Farther than this from every other vertex an arc piece cannot be taken by
 // the kernel's chaining in place of the right one.
 constexpr double kSafeDistance = 2.0 * kChainJoinRadius;
@@ -387,7 +387,7 @@ struct Loop {
   int depth = 0;
 };
 
-std::optional<Loop> makeLoop(Path&& path) {
+std::optional<Loop> makeLoop(Path&& path, WorkBudget& budget) {
   path.closed = true;
   dropZeroEdges(path);
   if (path.points.size() < 2) {
@@ -406,6 +406,9 @@ std::optional<Loop> makeLoop(Path&& path) {
   }
   loop.area = std::fabs(area);
   loop.ring = ringOf(loop.poly);
+  if (!budget.spend(loop.ring.size())) {
+    return std::nullopt;
+  }
   loop.box = boxOf(loop.ring);
   return loop;
 }
@@ -511,7 +514,7 @@ void joinChains(std::vector<Path>& open, double joinTol, WorkBudget& budget,
       e = next;
     }
     if (closed) {
-      if (std::optional<Loop> made = makeLoop(std::move(loop))) {
+      if (std::optional<Loop> made = makeLoop(std::move(loop), budget)) {
         loops.push_back(std::move(*made));
       }
     } else {
@@ -564,7 +567,7 @@ Contours buildContours(std::vector<Path>& paths, double joinTol, WorkBudget& bud
   dropDuplicates(paths);
   for (Path& path : paths) {
     if (path.closed) {
-      if (std::optional<Loop> loop = makeLoop(std::move(path))) {
+      if (std::optional<Loop> loop = makeLoop(std::move(path), budget)) {
         loops.push_back(std::move(*loop));
       }
     } else if (path.points.size() >= 2 &&
@@ -733,7 +736,7 @@ OutlineLocator::OutlineLocator(const std::vector<Outline>& outlines) : outlines_
 
 OutlineLocator::~OutlineLocator() = default;
 
-std::size_t OutlineLocator::locate(const Point& p) const {
+std::size_t OutlineLocator::locate(const Point& p, WorkBudget& budget) const {
   if (outlines_.size() <= 1) {
     return 0;
   }
@@ -742,6 +745,9 @@ std::size_t OutlineLocator::locate(const Point& p) const {
   index_->tree.query(bgi::intersects(g), std::back_inserter(found));
   std::size_t best = kNone;
   for (const auto& [box, i] : found) {
+    if (!budget.spend(outlines_[i].ring.size())) {
+      return 0;
+    }
     if (insideRing(outlines_[i].ring, p) &&
         (best == kNone || outlines_[i].area < outlines_[best].area ||
          (outlines_[i].area == outlines_[best].area && i < best))) {

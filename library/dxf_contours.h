@@ -71,7 +71,9 @@ class OutlineLocator {
   OutlineLocator& operator=(const OutlineLocator&) = delete;
 
   // Index into the outlines; 0 when there is only one. Needs at least one.
-  std::size_t locate(const Point& p) const;
+  // Each outline tested costs its ring's points; once the budget is exceeded
+  // the answer is 0.
+  std::size_t locate(const Point& p, WorkBudget& budget) const;
 
  private:
   struct Index;

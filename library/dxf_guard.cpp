@@ -256,6 +256,10 @@ class Guard {
         return;
       }
     }
+    if (result_.skipped.size() == kMaxSkippedKinds) {
+      ++result_.skippedOthers;
+      return;
+    }
     result_.skipped.emplace_back(std::string(kind.substr(0, kMaxValueBytes)), 1);
   }
 

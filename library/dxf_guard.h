@@ -22,6 +22,7 @@ namespace tarn::dxf {
 
 // Values longer than this are cut (libdxflib's lines hold 1023 bytes).
 inline constexpr std::size_t kMaxValueBytes = 1000;
+inline constexpr std::size_t kMaxSkippedKinds = 10;
 
 // One group: its code, its value and where it is.
 struct Group {
@@ -68,8 +69,9 @@ struct GuardedDrawing {
   int unusableEntities = 0;
   int firstUnusableLine = 0;
   // Kinds left out that could have been outlines, with their counts, in the
-  // order first met.
+  // order first met: the first kMaxSkippedKinds, then all others together.
   std::vector<std::pair<std::string, int>> skipped;
+  int skippedOthers = 0;
 };
 
 GuardedDrawing guardDrawing(std::string_view bytes);

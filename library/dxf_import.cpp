@@ -651,7 +651,8 @@ void reportContours(const dxf::Contours& contours, Report& report) {
 
 // The names of the parts, in their order: see DxfImport.
 std::vector<std::string> partNames(const std::vector<dxf::Outline>& outlines,
-                                   const std::vector<WorldText>& texts, const std::string& stem) {
+                                   const std::vector<WorldText>& texts, const std::string& stem,
+                                   WorkBudget& budget) {
   std::vector<std::string> base(outlines.size(), stem);
   std::vector<const WorldText*> names;
   for (const WorldText& t : texts) {
@@ -664,7 +665,7 @@ std::vector<std::string> partNames(const std::vector<dxf::Outline>& outlines,
   } else if (names.size() > 1) {
     const dxf::OutlineLocator locator(outlines);
     for (const WorldText* t : names) {
-      base[locator.locate(Point{t->label.x, t->label.y})] = t->value;
+      base[locator.locate(Point{t->label.x, t->label.y}, budget)] = t->value;
     }
   }
   std::vector<std::string> result;
@@ -684,7 +685,8 @@ std::vector<std::string> partNames(const std::vector<dxf::Outline>& outlines,
 
 // The thickness label of every part: one text for all, or each text for its part.
 std::vector<std::optional<TextLabel>> thickLabels(const std::vector<dxf::Outline>& outlines,
-                                                  const std::vector<WorldText>& texts) {
+                                                  const std::vector<WorldText>& texts,
+                                                  WorkBudget& budget) {
   std::vector<std::optional<TextLabel>> labels(outlines.size());
   std::vector<const WorldText*> thick;
   for (const WorldText& t : texts) {
@@ -697,7 +699,7 @@ std::vector<std::optional<TextLabel>> thickLabels(const std::vector<dxf::Outline
   } else if (thick.size() > 1) {
     const dxf::OutlineLocator locator(outlines);
     for (const WorldText* t : thick) {
-      labels[locator.locate(Point{t->label.x, t->label.y})] = t->label;
+      labels[locator.locate(Point{t->label.x, t->label.y}, budget)] = t->label;
     }
   }
   return labels;
@@ -719,9 +721,12 @@ DxfImport importGuarded(std::string_view bytes, const std::filesystem::path& pat
   }
   if (!guarded.skipped.empty()) {
     std::string kinds;
-    for (std::size_t i = 0; i < guarded.skipped.size() && i < kMaxListed; ++i) {
+    for (const auto& [kind, count] : guarded.skipped) {
       kinds += kinds.empty() ? ": " : ", ";
-      kinds += printableText(guarded.skipped[i].first) + countText(guarded.skipped[i].second);
+      kinds += printableText(kind) + countText(count);
+    }
+    if (guarded.skippedOthers > 0) {
+      kinds += ", ..." + countText(guarded.skippedOthers);
     }
     report.add(DxfProblemKind::SkippedEntity, text::kDxfSkippedEntities, std::nullopt, kinds);
   }
@@ -766,8 +771,13 @@ DxfImport importGuarded(std::string_view bytes, const std::filesystem::path& pat
   }
 
   const std::vector<std::string> names =
-      partNames(contours.outlines, expander.texts, path.stem().string());
-  std::vector<std::optional<TextLabel>> thick = thickLabels(contours.outlines, expander.texts);
+      partNames(contours.outlines, expander.texts, path.stem().string(), budget);
+  std::vector<std::optional<TextLabel>> thick =
+      thickLabels(contours.outlines, expander.texts, budget);
+  if (budget.exceeded()) {
+    report.add(DxfProblemKind::TooComplex, text::kDxfTooComplex);
+    return result;
+  }
   double chainWork = dxf::kMaxChainWork;
   for (std::size_t i = 0; i < contours.outlines.size(); ++i) {
     dxf::Outline& outline = contours.outlines[i];

@@ -164,12 +164,13 @@ TEST(OutlineLocator, PicksTheInnermostOutlineHoldingThePointElseTheNearestBox) {
                             square(200, 0, 10), square(220, 0, 10)});
   ASSERT_EQ(c.outlines.size(), 4u);  // 0..100, 20..80 (in the hole), 200, 220
   const OutlineLocator locator(c.outlines);
-  EXPECT_EQ(locator.locate({5, 5}), 0u);
-  EXPECT_EQ(locator.locate({15, 15}), 0u);  // in the frame's hole
-  EXPECT_EQ(locator.locate({50, 50}), 1u);
-  EXPECT_EQ(locator.locate({205, 30}), 2u);
-  EXPECT_EQ(locator.locate({215, 5}), 2u);  // midway: the earlier one
-  EXPECT_EQ(locator.locate({216, 5}), 3u);
+  WorkBudget budget(1000);
+  EXPECT_EQ(locator.locate({5, 5}, budget), 0u);
+  EXPECT_EQ(locator.locate({15, 15}, budget), 0u);  // in the frame's hole
+  EXPECT_EQ(locator.locate({50, 50}, budget), 1u);
+  EXPECT_EQ(locator.locate({205, 30}, budget), 2u);
+  EXPECT_EQ(locator.locate({215, 5}, budget), 2u);  // midway: the earlier one
+  EXPECT_EQ(locator.locate({216, 5}, budget), 3u);
 }
 
 }  // namespace

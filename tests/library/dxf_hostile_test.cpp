@@ -154,6 +154,19 @@ TEST(HostileDxf, NamesTheLineOfAFailureOrOfAnUnusableNumber) {
             drawingMessage(text::kDxfUnusableNumber, "nan.dxf", 17, " (2)"));
 }
 
+TEST(HostileDxf, ListsTenSkippedKindsAndCountsTheRest) {
+  // A kind per entity would otherwise make the list, and its search, grow with the file.
+  std::string body = kCircle;
+  for (int k = 0; k < 12; ++k) {
+    body += "0\nKIND" + std::to_string(k) + "\n10\n0\n";
+  }
+  const DxfImport result = importDxfBytes(entities(body), "kinds.dxf");
+  ASSERT_EQ(kindsOf(result), std::vector<DxfProblemKind>{DxfProblemKind::SkippedEntity});
+  const std::string& message = result.problems[0].message;
+  EXPECT_NE(message.find(": KIND0 (1), KIND1 (1)"), std::string::npos) << message;
+  EXPECT_EQ(message.substr(message.size() - 18), "KIND9 (1), ... (2)");
+}
+
 TEST(HostileDxf, RefusesWhatIsNoRegularFile) {
   test::ScratchDir scratch;
   std::filesystem::create_directory("folder.dxf");
