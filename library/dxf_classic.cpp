@@ -165,10 +165,10 @@ std::optional<std::vector<ClassicEntity>> entitiesByGroups(std::string_view byte
             current->text = std::string(g->value.substr(0, kDxfLineBytes));
           } else if (g->code == 67 && parseInt(g->value) == 1) {
             return std::nullopt;  // paper space
-          } else if ((g->code == 210 || g->code == 220) && parseDouble(g->value) != 0.0) {
-            planar = false;
-          } else if (g->code == 230 && !(parseDouble(g->value) > 0.0)) {
-            planar = false;
+          } else if (g->code == 210 || g->code == 220 || g->code == 230) {
+            // The normal must point straight up: (0, 0, positive).
+            const double n = parseDouble(g->value);
+            planar = planar && (g->code == 230 ? n > 0.0 : n == 0.0);
           }
         }
         break;
