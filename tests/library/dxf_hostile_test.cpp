@@ -127,6 +127,12 @@ TEST(HostileDxf, EndsInAClearProblemNamingTheFile) {
        entities("0\nPOLYLINE\n70\n64\n0\nVERTEX\n10\n0\n0\nSEQEND\n" + square),
        {K::BadEntity},
        1},
+      {"annotations",
+       entities("0\nDIMENSION\n2\n*D1\n0\nHATCH\n10\n0\n0\nPOINT\n10\n5\n0\nTEXT\n1\nhello\n0\n"
+                "MTEXT\n1\nname\\Pnot a name\n" +
+                square),
+       {},
+       1},
       {"unknown unit",
        "0\nSECTION\n2\nHEADER\n9\n$INSUNITS\n70\n99\n0\nENDSEC\n" + entities(square),
        {K::UnknownUnit},

@@ -240,6 +240,21 @@ TEST(ImportDxf, NamesEveryOutlineAfterASingleNameTextAndNumbersRepeats) {
   EXPECT_EQ(cut.parts[1].source.nameLabel.text, longName.substr(0, kLabelTextBytes - 2) + "-2");
 }
 
+TEST(ImportDxf, ConvertsTheHeaderUnitsToMillimetres) {
+  struct Row {
+    int units;
+    double side;  // mm
+  } rows[] = {{0, 2.0}, {1, 50.8}, {4, 2.0}, {5, 20.0}, {6, 2000.0}, {14, 200.0}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.units);
+    const std::string header =
+        "0\nSECTION\n2\nHEADER\n9\n$INSUNITS\n70\n" + std::to_string(row.units) + "\n0\nENDSEC\n";
+    const DxfImport result = importDxfBytes(header + entities(square(0, 0, 2)), "u.dxf");
+    ASSERT_EQ(result.parts.size(), 1u);
+    EXPECT_NEAR(result.parts[0].source.area, row.side * row.side, 1e-9 * row.side * row.side);
+  }
+}
+
 TEST(ImportDxf, ReadsArcsOfAPlaneSeenFromBelowMirrored) {
   // An ARC of radius 10 about (20, 0) from 90 to 270 degrees in a plane whose
   // normal points down lies, in the world, about (-20, 0) and bulges towards
