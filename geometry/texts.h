@@ -50,6 +50,42 @@ inline constexpr std::string_view kGbkPartWithoutOutline = "\t\xc1\xe3\xbc\xfe\x
 inline constexpr std::string_view kGbkBadNumber = "\t\xb6\xa5\xb5\xe3\xd7\xf8\xb1\xea\xbb\xf2\xd4\xb2\xbb\xa1\xb0\xeb\xbe\xb6\xca\xfd\xd6\xb5\xce\xde\xd0\xa7, \xb4\xed\xce\xf3!";  // '\t顶点坐标或圆弧半径数值无效, 错误!'
 inline constexpr std::string_view kGbkNetAreaNotPositive = "\t\xc1\xe3\xbc\xfe\xbe\xbb\xc3\xe6\xbb\xfd<=0, \xb4\xed\xce\xf3!";  // '\t零件净面积<=0, 错误!'
 inline constexpr std::string_view kNumberCut = "数值被截断! (a number runs past the line length limit)";
+// Drawings read by the DXF import: the message, then where (file, line or place).
+inline constexpr std::string_view kDxfUnreadable = "图纸无法读取! (the drawing cannot be read)";
+inline constexpr std::string_view kDxfBinary =
+    "不支持二进制DXF! (binary DXF is not read; save the drawing as ASCII DXF)";
+inline constexpr std::string_view kDxfNotText = "图纸不是DXF文本! (not an ASCII DXF drawing)";
+inline constexpr std::string_view kDxfBadGroupCode = "DXF组码错误! (a group code is not a number)";
+inline constexpr std::string_view kDxfTruncated =
+    "图纸不完整! (the drawing ends before its last section is closed)";
+inline constexpr std::string_view kDxfTooLarge = "图纸过大! (the drawing is larger than 256 MB)";
+inline constexpr std::string_view kDxfTooComplex =
+    "图纸过于复杂! (more than 5,000,000 edges, block copies or outline tests)";
+inline constexpr std::string_view kDxfOpenContour = "轮廓未闭合! (open contour)";
+inline constexpr std::string_view kDxfGapFrom = ", 缺口 (gap) ";
+inline constexpr std::string_view kDxfGapTo = " - ";
+inline constexpr std::string_view kDxfMoreOpenContours = "其他未闭合轮廓 (further open contours): ";
+inline constexpr std::string_view kDxfCrowdedEnds =
+    "端点过于密集! (too many entity ends within the joining tolerance)";
+inline constexpr std::string_view kDxfSkippedEntities =
+    "图元被忽略! (entities of kinds that are not part outlines were left out)";
+inline constexpr std::string_view kDxfUnusableNumber =
+    "图元数值无效! (an entity with a number that is not finite or too large was left out)";
+inline constexpr std::string_view kDxfNotPlanar =
+    "图元不在XY平面! (an entity not drawn in the XY plane was left out)";
+inline constexpr std::string_view kDxfBadSpline =
+    "样条曲线无效! (a spline whose degree, knots and control points disagree was left out)";
+inline constexpr std::string_view kDxfFitPointSpline =
+    "样条曲线只有拟合点! (a spline without control points was drawn through its fit points)";
+inline constexpr std::string_view kDxfBlockCycle = "图块插入自身! (a block that inserts itself)";
+inline constexpr std::string_view kDxfBlockMissing = "图块未定义! (an INSERT of a block not defined)";
+inline constexpr std::string_view kDxfBlockTooDeep =
+    "图块嵌套过深! (blocks nested more than 32 deep were left out)";
+inline constexpr std::string_view kDxfUnknownUnit =
+    "图纸单位未知! (unknown $INSUNITS, lengths read as millimetres)";
+inline constexpr std::string_view kDxfNoOutline = "图纸没有封闭轮廓! (no closed outline)";
+inline constexpr std::string_view kDxfWhereBlock = ", 图块 (block) \"";
+inline constexpr std::string_view kDxfWhereAt = ", 位置 (at) ";
 // library: add new texts of the input readers here
 
 // Nesting engine.

@@ -6,7 +6,8 @@ set -eu
 packages="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
 qt6-base-dev qt6-base-dev-tools libgl-dev nlohmann-json3-dev libcli11-dev \
 python3 python3-ezdxf librsvg2-bin \
-desktop-file-utils shared-mime-info dpkg-dev file"
+desktop-file-utils shared-mime-info dpkg-dev file \
+libdxflib-dev libboost-dev clang libclang-rt-14-dev"
 
 missing=""
 for p in $packages; do
