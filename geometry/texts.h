@@ -60,6 +60,8 @@ inline constexpr std::string_view kTimingSeconds = "排样计算时间为:%.2lf 
 inline constexpr std::string_view kBadPackingPointDistance =
     "排样点距离错误! (the packing point distance must be positive and give at most 50,000,000 "
     "packing points)";
+// Follows kBadPackingPointDistance: the distance refused and the plate (printf format).
+inline constexpr std::string_view kBadPackingPointDistanceDetail = ": %g mm on a %g x %g mm plate";
 inline constexpr std::string_view kTimingFileName = "排样计算时间.txt";  // in a job's output folder
 inline constexpr std::string_view kBadRotationNumber =
     "零件旋转角个数错误! (the rotation number may be at most 360)";
