@@ -25,6 +25,26 @@ inline constexpr std::string_view kLayoutDxfName = "layout.dxf";
 inline constexpr std::string_view kOutputFolderFailed = "输出文件夹无法创建!";
 inline constexpr std::string_view kUnexpectedFailureGloss = "unexpected failure";
 inline constexpr std::string_view kSeeHelp = "Run with --help for more information.";
+inline constexpr std::string_view kPlatesValueError =
+    "expected a number of plates from 1 to 1000, or auto";
+inline constexpr std::string_view kPlatesNeedLayout =
+    "--plates needs a layout: --layout all or --layout multi";
+
+// Warnings of the command line's own, UTF-8 (part names decoded).
+inline constexpr std::string_view kNoPartsToLayOut =
+    "the library has no parts to lay out; parts rejected while loading are listed in the "
+    "error report ";
+// part "NAME" (id N) + kLargerThanPlate, then its box and the plate's, "%g x %g mm" each.
+inline constexpr std::string_view kLargerThanPlate =
+    " was not placed: it is larger than the plate in every orientation tried (its box ";
+inline constexpr std::string_view kLargerThanPlatePlate = " with half the gap, the plate ";
+// "N part(s)" + one of these + ": " + the parts, "\"NAME\" (id N)" each, comma separated.
+inline constexpr std::string_view kNoRoomOnPlate = " not placed (no room left on the plate)";
+inline constexpr std::string_view kNoRoomOnEmptyPlate =
+    " not placed (no place found for them even on an empty plate)";
+inline constexpr std::string_view kPlateLimitReached =
+    " not placed (the largest number of plates was reached)";
+inline constexpr std::string_view kLayoutStopped = " not placed (the layout was stopped)";
 
 namespace core = ::tarn::text;
 

@@ -10,6 +10,7 @@
 
 #include "cli/cli_texts.h"
 #include "job/nest_params.h"
+#include "plates/plate_set.h"
 
 namespace tarn::cli {
 
@@ -41,7 +42,27 @@ bool endsWithPreSrc(const std::filesystem::path& path) {
          std::string_view(name).substr(name.size() - kSuffix.size()) == kSuffix;
 }
 
+std::string plateCountError(const std::string& value) {
+  return parsePlateCount(value) ? "" : std::string(text::kPlatesValueError);
+}
+
 }  // namespace
+
+std::optional<int> parsePlateCount(const std::string& value) {
+  if (value == "auto") {
+    return kMaxPlateCount;
+  }
+  if (value.empty() || value.size() > 4 ||
+      !std::all_of(value.begin(), value.end(),
+                   [](unsigned char c) { return std::isdigit(c) != 0; })) {
+    return std::nullopt;
+  }
+  const int count = std::stoi(value);
+  if (count < 1 || count > kMaxPlateCount) {
+    return std::nullopt;
+  }
+  return count;
+}
 
 LibraryFormat detectLibraryFormat(const std::filesystem::path& path) {
   if (endsWithPreSrc(path)) {
@@ -80,6 +101,7 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
   LibraryFormat format = LibraryFormat::TextLibrary;
   int rotationNumber = 0;
   double packingPointDistance = 0.0;
+  std::string plates;
 
   CLI::App app{std::string(text::kDescription), std::string(text::kProgramName)};
   app.footer(std::string(text::kFooter));
@@ -115,6 +137,12 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
                                      "The error report that loading appends to (default "
                                      "$XDG_STATE_HOME/tarnpacking/PackError.txt)")
                           ->option_text("PATH");
+  auto* platesOption =
+      app.add_option("--plates", plates,
+                     "Lay out on as many plates as needed, at most N (auto: at most 1000); "
+                     "each plate's files go to plate-1/, plate-2/ ... under --out")
+          ->check(plateCountError)
+          ->option_text("N|auto");
   app.add_flag("--export-parts", options.exportParts,
                "Also write one DXF file per part into --out");
   app.add_flag("--json", options.json, "Print a JSON document instead of the one-line summary");
@@ -144,6 +172,15 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
   }
   if (ppdOption->count() > 0) {
     options.packingPointDistance = packingPointDistance;
+  }
+  if (platesOption->count() > 0) {
+    options.plates = parsePlateCount(plates);
+    if (options.layout == LayoutMode::None) {
+      err << text::kProgramName << ": " << text::kPlatesNeedLayout << '\n'
+          << CLI::Formatter().make_usage(&app, std::string(text::kProgramName)) << text::kSeeHelp
+          << '\n';
+      return {std::nullopt, 2};
+    }
   }
   options.outDir = outDir;
   options.dxfPath = dxfPath;

@@ -21,6 +21,9 @@ struct Options {
   std::filesystem::path outDir = ".";
   std::filesystem::path dxfPath{text::kLayoutDxfName};  // relative to outDir
   std::optional<std::filesystem::path> errorReport;
+  // --plates: lay out on up to this many plates, each into its own folder
+  // under outDir; none: the single plate of the job, as without plate sets.
+  std::optional<int> plates;
   bool exportParts = false;
   bool json = false;
   bool quiet = false;
@@ -42,5 +45,9 @@ LibraryFormat detectLibraryFormat(const std::filesystem::path& path);
 
 // "text", "list" or "presrc".
 std::string formatName(LibraryFormat format);
+
+// The number of plates a --plates value allows: "auto" is kMaxPlateCount, a
+// whole number from 1 to kMaxPlateCount itself; anything else is none.
+std::optional<int> parsePlateCount(const std::string& value);
 
 }  // namespace tarn::cli

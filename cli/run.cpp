@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -22,11 +24,15 @@
 #include "library/library_loader.h"
 #include "nesting/layout.h"
 #include "nesting/packing_points.h"
+#include "output/dxf_writer.h"
 #include "output/file_output.h"
 #include "output/layout_dxf.h"
 #include "output/layout_summary.h"
 #include "output/packing_report.h"
 #include "output/part_export.h"
+#include "plates/plate_set.h"
+#include "plates/plate_set_report.h"
+#include "plates/unplaced_parts.h"
 
 namespace tarn::cli {
 
@@ -40,15 +46,25 @@ class ProgressLine {
   explicit ProgressLine(std::ostream& err) : err_(err) {}
 
   void update(const LayoutProgress& progress) {
-    const auto now = std::chrono::steady_clock::now();
-    if (drawn_ && now - lastDraw_ < kProgressInterval && progress.waiting > 0) {
+    if (!due(progress.waiting)) {
       return;
     }
-    lastDraw_ = now;
-    drawn_ = true;
     char buffer[128];
     std::snprintf(buffer, sizeof buffer, "\rlaying out: %d parts tried, %d waiting, %.1f s\x1b[K",
                   progress.tried, progress.waiting, progress.elapsedSeconds);
+    err_ << buffer << std::flush;
+  }
+
+  void update(const PlateSetProgress& progress) {
+    if (!due(progress.onPlate.waiting)) {
+      return;
+    }
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer,
+                  "\rlaying out plate %d: %d of %d parts on earlier plates, %d tried, %d waiting, "
+                  "%.1f s\x1b[K",
+                  progress.plate, progress.placedBefore, progress.parts, progress.onPlate.tried,
+                  progress.onPlate.waiting, progress.onPlate.elapsedSeconds);
     err_ << buffer << std::flush;
   }
 
@@ -61,6 +77,17 @@ class ProgressLine {
   }
 
  private:
+  // Whether to draw now: the first time, the last step, and then every interval.
+  bool due(int waiting) {
+    const auto now = std::chrono::steady_clock::now();
+    if (drawn_ && now - lastDraw_ < kProgressInterval && waiting > 0) {
+      return false;
+    }
+    lastDraw_ = now;
+    drawn_ = true;
+    return true;
+  }
+
   std::ostream& err_;
   bool drawn_ = false;
   std::chrono::steady_clock::time_point lastDraw_;
@@ -108,6 +135,123 @@ struct Failure {
   std::string message;
   int status = 1;
 };
+
+std::string partCount(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " part" : " parts");
+}
+
+// "\"NAME\" (id 7)", the name decoded on its own: names of one list may be in
+// different encodings.
+std::string namedPart(const UnplacedPart& part) {
+  return '"' + toUtf8(part.name) + "\" (id " + std::to_string(part.id) + ')';
+}
+
+std::string_view reasonWarning(UnplacedReason reason) {
+  switch (reason) {
+    case UnplacedReason::NoRoomOnEmptyPlate:
+      return text::kNoRoomOnEmptyPlate;
+    case UnplacedReason::PlateLimit:
+      return text::kPlateLimitReached;
+    case UnplacedReason::Stopped:
+      return text::kLayoutStopped;
+    case UnplacedReason::LargerThanPlate:
+    case UnplacedReason::NoRoom:
+      break;
+  }
+  return text::kNoRoomOnPlate;
+}
+
+// One warning for each part larger than the plate, then one for each other
+// reason naming its parts, in the order given.
+void warnUnplaced(const std::vector<UnplacedPart>& unplaced, const NestParams& params) {
+  std::map<UnplacedReason, std::vector<const UnplacedPart*>> others;
+  for (const UnplacedPart& part : unplaced) {
+    if (part.reason != UnplacedReason::LargerThanPlate) {
+      others[part.reason].push_back(&part);
+      continue;
+    }
+    notifyWarning("part " + namedPart(part) + std::string(text::kLargerThanPlate) +
+                  formatNumber(part.boxLength) + " x " + formatNumber(part.boxWidth) + " mm" +
+                  std::string(text::kLargerThanPlatePlate) + formatNumber(params.plateLength) +
+                  " x " + formatNumber(params.plateWidth) + " mm)");
+  }
+  for (const auto& [reason, parts] : others) {
+    std::string names;
+    for (const UnplacedPart* part : parts) {
+      names += (names.empty() ? "" : ", ") + namedPart(*part);
+    }
+    notifyWarning(partCount(parts.size()) + std::string(reasonWarning(reason)) + ": " + names);
+  }
+}
+
+// The plate set's run: every plate's files in its own folder, then the set's
+// report and timing line in the output folder. Throws CoreError as the single
+// run does, with stepFile naming the file concerned.
+struct SetRunTools {
+  const Options& options;
+  RunFacts& facts;
+  ProgressLine& progressLine;
+  bool showProgress = false;
+  std::filesystem::path& stepFile;
+  const std::filesystem::path& outDir;
+};
+
+void writeTimingFile(const std::filesystem::path& path, double seconds) {
+  writeWholeFile(path, TimingFileText(seconds) + std::string(::tarn::text::kLineEnd),
+                 ::tarn::text::kTimingFileWriteFailed);
+}
+
+PlateSet runPlateSet(PackingJob&& job, SetRunTools& tools) {
+  // Opened before anything moves, as the drivers open theirs; the line comes last.
+  tools.stepFile = tools.outDir / std::string(::tarn::text::kTimingFileName);
+  std::ofstream timing(tools.stepFile, std::ios::binary | std::ios::trunc);
+  if (!timing) {
+    throw CoreError(::tarn::text::kTimingFileWriteFailed);
+  }
+
+  PlateSet set = MakePlateSet(std::move(job), tools.outDir);
+  PlateSetOptions setOptions;
+  setOptions.driver =
+      tools.options.layout == LayoutMode::Multi ? PlateDriver(LayOutInSteps) : LayOutAllWaiting;
+  setOptions.maxPlates = *tools.options.plates;
+  if (tools.showProgress) {
+    setOptions.progress = [&](const PlateSetProgress& step) { tools.progressLine.update(step); };
+  }
+  RunContext run;
+  const PlateSetRun result = LayOutPlateSet(set, setOptions, run);
+  tools.progressLine.finish();
+  tools.facts.layoutSeconds = result.seconds;
+  warnUnplaced(result.unplaced, set.plates.front().params);
+
+  for (std::size_t k = 0; k < set.plates.size(); ++k) {
+    PackingJob& plate = set.plates[k];
+    tools.stepFile = plate.outputFolder;
+    std::error_code error;
+    std::filesystem::create_directories(plate.outputFolder, error);
+    if (error) {
+      throw CoreError(text::kOutputFolderFailed);
+    }
+    tools.stepFile = plate.outputFile(::tarn::text::kTimingFileName);
+    writeTimingFile(tools.stepFile, result.plateSeconds[k]);
+    tools.stepFile = plate.outputFile(kReportFileName);
+    WritePackingReport(plate, tools.stepFile);
+    tools.stepFile = plate.outputFolder / tools.options.dxfPath;
+    WriteLayoutDxf(plate, tools.stepFile);
+    tools.stepFile = plate.outputFile(text::kLayoutSvgName);
+    writeWholeFile(tools.stepFile, LayoutSvg(plate, SummariseLayout(plate)),
+                   ::tarn::text::kLayoutFileWriteFailed);
+    if (tools.options.exportParts) {
+      tools.stepFile = plate.outputFolder;
+      ExportParts(plate);
+    }
+  }
+  tools.stepFile = tools.outDir / std::string(kReportFileName);
+  WritePlateSetReport(set, SummarisePlateSet(set), result.unplaced, tools.stepFile);
+  tools.stepFile = tools.outDir / std::string(::tarn::text::kTimingFileName);
+  timing << TimingFileText(result.seconds) << ::tarn::text::kLineEnd;
+  timing.close();
+  return set;
+}
 
 }  // namespace
 
@@ -183,10 +327,31 @@ int runTarnpack(const Options& options, Console console) {
         return fail({describeFailure(e.what()), 2});
       }
     }
+    if (job.workingParts.empty()) {
+      notifyWarning(
+          std::string(text::kNoPartsToLayOut) +
+          toUtf8((errorReport.empty() ? defaultErrorReportPath() : errorReport).string()));
+    }
+
+    if (options.plates) {
+      SetRunTools tools{options, facts, progressLine, showProgress, stepFile, outDir};
+      const PlateSet set = runPlateSet(std::move(job), tools);
+      const PlateSetSummary summary = SummarisePlateSet(set);
+      if (options.json) {
+        console.out << plateSetJson(set, summary, facts).dump(2) << '\n';
+      } else {
+        console.out << plateSetLine(summary, facts) << '\n';
+      }
+      console.out.flush();
+      return 0;
+    }
 
     stepFile = job.outputFile(::tarn::text::kTimingFileName);
     facts.layoutSeconds = runLayout(job, options.layout, run);
     progressLine.finish();
+    if (options.layout != LayoutMode::None) {
+      warnUnplaced(FindUnplacedParts(job, UnplacedReason::NoRoom), job.params);
+    }
 
     stepFile = job.outputFile(kReportFileName);
     WritePackingReport(job, stepFile);
@@ -208,6 +373,10 @@ int runTarnpack(const Options& options, Console console) {
     console.out.flush();
     return 0;
   } catch (const CoreError& e) {
+    // A refused grid names its distance and plate; the file being written is not to blame.
+    if (std::string_view(e.what()).starts_with(::tarn::text::kBadPackingPointDistance)) {
+      return fail({describeFailure(e.what())});
+    }
     return fail({describeFailure(e.what()) + ": " + toUtf8(stepFile.string())});
   } catch (const std::exception& e) {
     return fail({std::string(e.what()) + " (" + std::string(text::kUnexpectedFailureGloss) +

@@ -1,7 +1,9 @@
 #include "cli/summary.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdio>
+#include <optional>
 
 #include "cli/options.h"
 #include "cli/text_encoding.h"
@@ -29,36 +31,51 @@ std::string summaryLine(const PackingJob& job, const LayoutSummary& summary,
          ", layout time " + seconds;
 }
 
-nlohmann::ordered_json summaryJson(const PackingJob& job, const LayoutSummary& summary,
-                                   const RunFacts& facts) {
-  std::vector<const Part*> parts;
-  for (const Part& part : job.workingParts) {
-    parts.push_back(&part);
-  }
-  // By id, which is file order: the list itself is sorted by area.
-  std::stable_sort(parts.begin(), parts.end(),
-                   [](const Part* a, const Part* b) { return a->id < b->id; });
+namespace {
 
-  nlohmann::ordered_json partArray = nlohmann::ordered_json::array();
-  for (const Part* part : parts) {
-    const std::optional<double> area = TrueNetArea(job, part->id);
-    partArray.push_back({
-        {"id", part->id},
-        {"name", toUtf8(part->nameLabel.text)},
-        {"packed", withinRect(*part, job.plateExtents)},
-        {"refPoint", {part->refPoint.x, part->refPoint.y}},
-        {"rotation", part->rotation},
-        {"turnedOver", part->turnedOver},
-        {"bbox", {part->bbox.xmin, part->bbox.xmax, part->bbox.ymin, part->bbox.ymax}},
-        {"area", area ? nlohmann::ordered_json(*area) : nlohmann::ordered_json(nullptr)},
-    });
-  }
+nlohmann::ordered_json orNull(const std::optional<double>& value) {
+  return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
+}
 
+// One part as it lies in its job; with a set, the plate it lies on (from 1,
+// null while it waits) follows "packed".
+nlohmann::ordered_json partJson(const PackingJob& job, const Part& part,
+                                std::optional<int> setPlate = std::nullopt, bool inSet = false) {
+  const bool packed = withinRect(part, job.plateExtents);
+  nlohmann::ordered_json entry = {
+      {"id", part.id},
+      {"name", toUtf8(part.nameLabel.text)},
+      {"packed", packed},
+  };
+  if (inSet) {
+    entry["plate"] =
+        packed && setPlate ? nlohmann::ordered_json(*setPlate) : nlohmann::ordered_json(nullptr);
+  }
+  entry["refPoint"] = {part.refPoint.x, part.refPoint.y};
+  entry["rotation"] = part.rotation;
+  entry["turnedOver"] = part.turnedOver;
+  entry["bbox"] = {part.bbox.xmin, part.bbox.xmax, part.bbox.ymin, part.bbox.ymax};
+  entry["area"] = orNull(TrueNetArea(job, part.id));
+  return entry;
+}
+
+// By id, which is file order: the lists themselves are sorted by area.
+template <class Entry>
+void sortById(std::vector<Entry>& entries) {
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const Entry& a, const Entry& b) { return a.part->id < b.part->id; });
+}
+
+nlohmann::ordered_json warningsJson(const RunFacts& facts) {
   nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
   for (const std::string& warning : facts.warnings) {
     warnings.push_back(toUtf8(warning));
   }
+  return warnings;
+}
 
+// The keys every document starts with: the run and the job's settings.
+nlohmann::ordered_json headJson(const PackingJob& job, const RunFacts& facts) {
   return {
       {"library", toUtf8(facts.library)},
       {"format", formatName(facts.format)},
@@ -67,15 +84,100 @@ nlohmann::ordered_json summaryJson(const PackingJob& job, const LayoutSummary& s
       {"rotationNumber", job.params.rotationNumber},
       {"packingPointDistance", job.params.packingPointDistance},
       {"allowTurnover", job.params.allowTurnover},
-      {"parts", std::move(partArray)},
-      {"packedCount", summary.packedCount},
-      {"packedLength", summary.packedLength},
-      {"packedArea", summary.packedArea},
-      {"utilisation", summary.utilisation ? nlohmann::ordered_json(*summary.utilisation)
-                                          : nlohmann::ordered_json(nullptr)},
-      {"layoutSeconds", facts.layoutSeconds},
-      {"warnings", std::move(warnings)},
   };
+}
+
+struct PartOnPlate {
+  const Part* part = nullptr;
+  const PackingJob* job = nullptr;
+  int plate = 0;  // from 1
+};
+
+}  // namespace
+
+nlohmann::ordered_json summaryJson(const PackingJob& job, const LayoutSummary& summary,
+                                   const RunFacts& facts) {
+  std::vector<PartOnPlate> parts;
+  for (const Part& part : job.workingParts) {
+    parts.push_back({&part, &job, 1});
+  }
+  sortById(parts);
+  nlohmann::ordered_json partArray = nlohmann::ordered_json::array();
+  for (const PartOnPlate& entry : parts) {
+    partArray.push_back(partJson(job, *entry.part));
+  }
+
+  nlohmann::ordered_json document = headJson(job, facts);
+  document["parts"] = std::move(partArray);
+  document["packedCount"] = summary.packedCount;
+  document["packedLength"] = summary.packedLength;
+  document["packedArea"] = summary.packedArea;
+  document["utilisation"] = orNull(summary.utilisation);
+  document["layoutSeconds"] = facts.layoutSeconds;
+  document["warnings"] = warningsJson(facts);
+  return document;
+}
+
+std::string plateSetLine(const PlateSetSummary& summary, const RunFacts& facts) {
+  std::string counts;
+  for (const LayoutSummary& plate : summary.plates) {
+    counts += (counts.empty() ? "" : ", ") + std::to_string(plate.packedCount);
+  }
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.2f s", facts.layoutSeconds);
+  LayoutSummary whole;
+  whole.utilisation = summary.utilisation;
+  const std::size_t plates = summary.plates.size();
+  return std::to_string(summary.partCount) + " parts loaded, " +
+         std::to_string(summary.packedCount) + " packed on " + std::to_string(plates) +
+         (plates == 1 ? " plate (" : " plates (") + counts + "), utilisation " +
+         utilisationText(whole) + ", remnant " + formatNumber(summary.remnant.length) + " x " +
+         formatNumber(summary.remnant.width) + " mm, layout time " + seconds;
+}
+
+nlohmann::ordered_json plateSetJson(const PlateSet& set, const PlateSetSummary& summary,
+                                    const RunFacts& facts) {
+  std::vector<PartOnPlate> parts;
+  for (std::size_t k = 0; k < set.plates.size(); ++k) {
+    for (const Part& part : set.plates[k].workingParts) {
+      parts.push_back({&part, &set.plates[k], static_cast<int>(k) + 1});
+    }
+  }
+  sortById(parts);
+  nlohmann::ordered_json partArray = nlohmann::ordered_json::array();
+  for (const PartOnPlate& entry : parts) {
+    partArray.push_back(partJson(*entry.job, *entry.part, entry.plate, true));
+  }
+
+  nlohmann::ordered_json plateArray = nlohmann::ordered_json::array();
+  for (std::size_t k = 0; k < summary.plates.size(); ++k) {
+    const LayoutSummary& plate = summary.plates[k];
+    plateArray.push_back({
+        {"plate", k + 1},
+        {"packedCount", plate.packedCount},
+        {"packedLength", plate.packedLength},
+        {"packedArea", plate.packedArea},
+        {"utilisation", orNull(plate.utilisation)},
+    });
+  }
+
+  assert(!set.plates.empty());  // a set starts with the loaded job
+  nlohmann::ordered_json document = headJson(set.plates.front(), facts);
+  document["parts"] = std::move(partArray);
+  document["plates"] = std::move(plateArray);
+  document["packedCount"] = summary.packedCount;
+  document["packedLength"] = summary.plates.back().packedLength;
+  document["packedArea"] = summary.packedArea;
+  document["utilisation"] = orNull(summary.utilisation);
+  document["remnant"] = {
+      {"plate", summary.remnant.plate},
+      {"x", summary.remnant.x},
+      {"length", summary.remnant.length},
+      {"width", summary.remnant.width},
+  };
+  document["layoutSeconds"] = facts.layoutSeconds;
+  document["warnings"] = warningsJson(facts);
+  return document;
 }
 
 }  // namespace tarn::cli

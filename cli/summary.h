@@ -7,6 +7,7 @@
 #include "job/packing_job.h"
 #include "library/library_loader.h"
 #include "output/layout_summary.h"
+#include "plates/plate_set.h"
 
 namespace tarn::cli {
 
@@ -28,5 +29,15 @@ std::string summaryLine(const PackingJob& job, const LayoutSummary& summary, con
 // The --json document; its keys are documented in the README and kept stable.
 nlohmann::ordered_json summaryJson(const PackingJob& job, const LayoutSummary& summary,
                                    const RunFacts& facts);
+
+// "792 parts loaded, 792 packed on 3 plates (264, 270, 258), utilisation
+// 84.12 %, remnant 9876.5 x 4000 mm, layout time 12.34 s"
+std::string plateSetLine(const PlateSetSummary& summary, const RunFacts& facts);
+
+// The --json document of a plate set: the single plate's keys (the figures
+// of the set, packedLength the last plate's), each part's plate, the plates
+// and the remnant.
+nlohmann::ordered_json plateSetJson(const PlateSet& set, const PlateSetSummary& summary,
+                                    const RunFacts& facts);
 
 }  // namespace tarn::cli

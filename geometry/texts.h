@@ -96,6 +96,8 @@ inline constexpr std::string_view kTimingSeconds = "排样计算时间为:%.2lf 
 inline constexpr std::string_view kBadPackingPointDistance =
     "排样点距离错误! (the packing point distance must be positive and give at most 50,000,000 "
     "packing points)";
+// Follows kBadPackingPointDistance: the distance refused and the plate (printf format).
+inline constexpr std::string_view kBadPackingPointDistanceDetail = ": %g mm on a %g x %g mm plate";
 inline constexpr std::string_view kTimingFileName = "排样计算时间.txt";  // in a job's output folder
 inline constexpr std::string_view kBadRotationNumber =
     "零件旋转角个数错误! (the rotation number may be at most 360)";
@@ -116,6 +118,21 @@ inline constexpr std::string_view kReportDensity = "Packing density:";
 inline constexpr std::string_view kReportDensityUnknown = "Unknown";
 inline constexpr std::string_view kReportPackedArea = "Area of all parts:";
 // output: add new texts of the writers here
+
+// Plate sets: headings of the set's summary report, and why a part stayed off
+// every plate (written into files).
+inline constexpr std::string_view kSetReportPlates = "Plates:";
+inline constexpr std::string_view kSetReportPlateSize = "Plate size:";
+inline constexpr std::string_view kSetReportPlate = "Plate ";
+inline constexpr std::string_view kSetReportRemnant = "Remnant:";
+inline constexpr std::string_view kGbkUnplacedCount = "\xce\xb4\xc5\xc5\xd1\xf9\xc1\xe3\xbc\xfe\xca\xfd\xc1\xbf=";  // '未排样零件数量='
+inline constexpr std::string_view kGbkUnplacedNames = "\xce\xb4\xc5\xc5\xd1\xf9\xc1\xe3\xbc\xfe:";  // '未排样零件:'
+inline constexpr std::string_view kGbkLargerThanPlate = "\xb3\xdf\xb4\xe7\xb4\xf3\xd3\xda\xb0\xe5";  // '尺寸大于板'
+inline constexpr std::string_view kGbkNoRoomOnPlate = "\xb0\xe5\xc9\xcf\xce\xde\xbf\xd5\xce\xbb";  // '板上无空位'
+inline constexpr std::string_view kGbkNoRoomOnEmptyPlate = "\xbf\xd5\xb0\xe5\xc9\xcf\xd2\xb2\xb7\xc5\xb2\xbb\xcf\xc2";  // '空板上也放不下'
+inline constexpr std::string_view kGbkPlateLimitReached = "\xd2\xd1\xb4\xef\xd7\xee\xb4\xf3\xb0\xe5\xca\xfd";  // '已达最大板数'
+inline constexpr std::string_view kGbkLayoutStopped = "\xc5\xc5\xd1\xf9\xb1\xbb\xd6\xd0\xd6\xb9";  // '排样被中止'
+// plates: add new texts of the plate sets here
 
 // Every line written into a file ends so, on every platform.
 inline constexpr std::string_view kLineEnd = "\r\n";

@@ -50,8 +50,10 @@ bool waiting(const PackingJob& job, const Part& part) {
   return !withinRect(part, job.plateExtents);
 }
 
+// A job without parts has nothing to place and needs no grid: its distance is
+// still the default one, which a large plate would refuse.
 void buildGridIfPending(PackingJob& job) {
-  if (job.gridPending) {
+  if (job.gridPending && !job.workingParts.empty()) {
     RebuildPackingPoints(job);
     job.gridPending = false;
   }

@@ -12,8 +12,8 @@ inline constexpr double kPairingThreshold = 0.25;
 
 // The placing walks of the three drivers, untimed: no file is written and no
 // timing notice raised, so workers can call them on their own snapshots. Each
-// builds the grid first when it is pending (CoreError kBadPackingPointDistance
-// when the distance is refused, before any part moves).
+// builds the grid first when it is pending and the job has parts (CoreError
+// kBadPackingPointDistance when the distance is refused, before any part moves).
 //
 // A stop requested through ctx.stop ends a walk after the part being placed:
 // the parts placed stay where they were put, the rest keep waiting untouched,

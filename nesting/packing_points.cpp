@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -25,6 +27,14 @@ GridSize gridSizeFor(const PackingJob& job, double distance) {
           std::max(0.0, std::trunc(job.params.plateWidth / distance) + 1.0)};
 }
 
+// The refusal names the distance and the plate it was refused for.
+CoreError refusedDistance(const PackingJob& job, double distance) {
+  char detail[160];
+  std::snprintf(detail, sizeof detail, std::string(text::kBadPackingPointDistanceDetail).c_str(),
+                distance, job.params.plateLength, job.params.plateWidth);
+  return CoreError(std::string(text::kBadPackingPointDistance) + detail);
+}
+
 }  // namespace
 
 bool PackingPointDistanceValid(const PackingJob& job, double distance) {
@@ -41,7 +51,7 @@ bool PackingPointDistanceValid(const PackingJob& job, double distance) {
 void RebuildPackingPoints(PackingJob& job) {
   const double distance = job.params.packingPointDistance;
   if (!PackingPointDistanceValid(job, distance)) {
-    throw CoreError(text::kBadPackingPointDistance);
+    throw refusedDistance(job, distance);
   }
   const GridSize size = gridSizeFor(job, distance);
   job.gridCountX = static_cast<int>(size.countX);
@@ -71,7 +81,7 @@ void RebuildPackingPoints(PackingJob& job) {
 
 void RenewPackingPointDistance(PackingJob& job, double distance) {
   if (!PackingPointDistanceValid(job, distance)) {
-    throw CoreError(text::kBadPackingPointDistance);
+    throw refusedDistance(job, distance);
   }
   job.params.packingPointDistance = distance;
   RebuildPackingPoints(job);

@@ -14,8 +14,8 @@ bool PackingPointDistanceValid(const PackingJob& job, double distance);
 
 // Rebuilds the grid from the packing point distance, the plate size and the
 // parts inside the plate. Element (i, j) is packingPoints[i * gridCountY + j].
-// Throws CoreError (kBadPackingPointDistance) and keeps the old grid when the
-// distance is not valid.
+// Throws CoreError (kBadPackingPointDistance followed by the distance and the
+// plate size) and keeps the old grid when the distance is not valid.
 void RebuildPackingPoints(PackingJob& job);
 // Stores a new distance and rebuilds the grid; an invalid distance throws
 // CoreError and changes nothing.

@@ -241,6 +241,11 @@ TEST(Commands, AnOpenedJobWritesIntoTheFolderTheFrontEndGave) {
   EXPECT_TRUE(std::filesystem::exists(reportFile(state)));
   EXPECT_TRUE(std::filesystem::exists(scratch.path() / "out" / std::string(text::kTimingFileName)));
   EXPECT_FALSE(std::filesystem::exists("Report.txt"));
+  // A library without parts lays out nothing, as the command line does.
+  std::filesystem::remove(reportFile(state));
+  openLibraryFile(state, test::dataPath("cli/empty_large_plate.txt"), LibraryFormat::TextLibrary);
+  EXPECT_NO_THROW(pressPackingKitButton(state, kKitLayoutAll));
+  EXPECT_TRUE(std::filesystem::exists(reportFile(state)));
   unsetenv("XDG_STATE_HOME");
 }
 

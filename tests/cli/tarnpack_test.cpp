@@ -374,14 +374,16 @@ TEST(TarnpackRun, AnswersWithTheStatusAndTheSummaryOrTheMessage) {
       {{"squares.txt", "--layout", "none"},
        0,
        "3 parts loaded, 0 packed, packed length 0 mm, utilisation unknown, layout time 0.00 s\n"},
-      {{"@empty.txt"},
-       0,
-       "0 parts loaded, 0 packed, packed length 0 mm, utilisation unknown, layout time "
-       "[0-9.]+ s\n"},
       {{}, 2, "LIBRARY is required"},
       {{"--rn", "361", "@squares.txt"}, 2, "--rn"},
       {{"@squares.txt", "--dxf", ""}, 2, "--dxf: an empty name"},
       {{"@squares.txt", "--ppd", "0"}, 2, "排样点距离错误!"},
+      {{"@squares.txt", "--plates", "0"}, 2, "--plates: expected a number of plates"},
+      {{"@squares.txt", "--plates", "1001"}, 2, "--plates: expected a number of plates"},
+      {{"@squares.txt", "--plates", "two"}, 2, "--plates: expected a number of plates"},
+      {{"@squares.txt", "--layout", "none", "--plates", "2"}, 2, "--plates needs a layout"},
+      // A grid refused at the layout names its distance and plate, no file.
+      {{"@huge_plate.txt"}, 1, "points): 30 mm on a 600000 x 400000 mm plate\n"},
       {{"missing.txt"}, 1, "零件数据文件读取失败! (cannot read the part library): "},
       {{"--format", "list", "missing.lst"}, 1, "排样信息文件读取失败! (cannot read the part list"},
       {{"@zero_plate.txt"}, 1, "包围盒大小为零! (the plate has a zero length"},
@@ -422,6 +424,155 @@ TEST(TarnpackRun, AnswersWithTheStatusAndTheSummaryOrTheMessage) {
     }
   }
   EXPECT_EQ(runTarnpack({"--help"}).status, 0);
+}
+
+TEST(TarnpackRun, AnEmptyLibraryWritesEveryFileAndSaysSo) {
+  // No parts at all, and a part the load rejects: nothing to place, no grid
+  // wanted (the default distance would be refused on this plate).
+  for (const char* library : {"empty_large_plate.txt", "all_rejected.txt"}) {
+    for (const bool plates : {false, true}) {
+      SCOPED_TRACE(std::string(library) + (plates ? " --plates auto" : ""));
+      ScratchDir scratch;
+      std::vector<std::string> args = {fixture(library), "--out", "out",
+                                       "--error-report", "e.txt", "--json"};
+      if (plates) {
+        args.insert(args.end(), {"--plates", "auto"});
+      }
+      const ProcessResult run = runTarnpack(args);
+      ASSERT_EQ(run.status, 0) << run.err;
+      const nlohmann::json summary = nlohmann::json::parse(run.out);
+      EXPECT_TRUE(summary["parts"].empty());
+      EXPECT_EQ(summary["packedCount"], 0);
+      EXPECT_TRUE(summary["utilisation"].is_null());
+      ASSERT_EQ(summary["warnings"].size(), 1u);
+      const std::string warning = summary["warnings"][0];
+      EXPECT_TRUE(warning.starts_with("the library has no parts to lay out")) << warning;
+      EXPECT_TRUE(contains(warning, std::filesystem::absolute("e.txt").string())) << warning;
+      EXPECT_EQ(run.err, "tarnpack: Warning! " + warning + "\n");
+      const std::filesystem::path plate = plates ? "out/plate-1" : "out";
+      EXPECT_TRUE(contains(readBytes(plate / "layout.dxf"),
+                           "PackingLength=0    , MaterialUtilization Unknown\r\n"));
+      EXPECT_TRUE(contains(readBytes(plate / "Report.txt"), "Packing density:Unknown\r\n"));
+      EXPECT_TRUE(std::filesystem::exists(plate / "layout.svg"));
+      EXPECT_TRUE(contains(readBytes("out/排样计算时间.txt"), "\r\n"));
+    }
+  }
+}
+
+TEST(TarnpackRun, PartsLeftOffThePlateAreNamedWithWhy) {
+  ScratchDir scratch;
+  // On 400 x 200: a bar and a slab ("大板" in GBK) larger than the plate, and
+  // five 110 mm squares of which three fit.
+  const ProcessResult run =
+      runTarnpack({fixture("too_large.txt"), "--error-report", "e.txt", "--json"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> expected = {
+      "part \"大板\" (id 1) was not placed: it is larger than the plate in every orientation "
+      "tried (its box 304 x 304 mm with half the gap, the plate 400 x 200 mm)",
+      "part \"BAR\" (id 0) was not placed: it is larger than the plate in every orientation "
+      "tried (its box 504 x 54 mm with half the gap, the plate 400 x 200 mm)",
+      "2 parts not placed (no room left on the plate): \"SQ-4\" (id 5), \"SQ-5\" (id 6)",
+  };
+  EXPECT_EQ(nlohmann::json::parse(run.out)["warnings"], nlohmann::json(expected));
+  std::string err;
+  for (const std::string& warning : expected) {
+    err += "tarnpack: Warning! " + warning + "\n";
+  }
+  EXPECT_EQ(run.err, err);
+
+  // A set says the same of the larger parts, and its report names them.
+  const ProcessResult set = runTarnpack(
+      {fixture("too_large.txt"), "--error-report", "e.txt", "--plates", "auto", "--quiet"});
+  ASSERT_EQ(set.status, 0) << set.err;
+  EXPECT_EQ(set.err, "");
+  EXPECT_TRUE(std::regex_match(set.out, std::regex("7 parts loaded, 5 packed on 2 plates \\(3, "
+                                                   "2\\), utilisation [0-9.]+ %, remnant [0-9.]+ "
+                                                   "x 200 mm, layout time [0-9.]+ s\n")))
+      << set.out;
+  // "大板:尺寸大于板" and "BAR:尺寸大于板" in GBK
+  EXPECT_TRUE(contains(readBytes("Report.txt"),
+                       "\xb4\xf3\xb0\xe5:\xb3\xdf\xb4\xe7\xb4\xf3\xd3\xda\xb0\xe5\r\n"
+                       "BAR:\xb3\xdf\xb4\xe7\xb4\xf3\xd3\xda\xb0\xe5\r\n"));
+}
+
+TEST(TarnpackPlates, WritesEachPlateInItsFolderAndTheSetInJson) {
+  ScratchDir scratch;
+  const ProcessResult run =
+      runTarnpack({dataPath("plates/mixed.txt").string(), "--plates", "auto", "--json", "--out",
+                   "out", "--error-report", "e.txt", "--export-parts"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const nlohmann::json summary = nlohmann::json::parse(run.out);
+  const nlohmann::json& plates = summary["plates"];
+  ASSERT_EQ(plates.size(), 3u);
+  std::vector<int> partsOnPlate(plates.size() + 1, 0);
+  for (const auto& part : summary["parts"]) {
+    SCOPED_TRACE(part["name"].get<std::string>());
+    EXPECT_EQ(part["packed"], !part["plate"].is_null());
+    EXPECT_EQ(part["plate"].is_null(), part["name"] == "BAR-500x50");
+    if (part["packed"]) {
+      ++partsOnPlate.at(part["plate"].get<std::size_t>());
+      // Its pose is on its own plate, of 400 x 200.
+      const auto& box = part["bbox"];
+      EXPECT_TRUE(box[0] >= -1e-10 && box[1] <= 400 + 1e-10 && box[2] >= -1e-10 &&
+                  box[3] <= 200 + 1e-10)
+          << box;
+    }
+  }
+  for (std::size_t k = 0; k < plates.size(); ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(plates[k]["plate"], k + 1);
+    EXPECT_EQ(plates[k]["packedCount"], partsOnPlate[k + 1]);
+    // Its own folder holds an ordinary layout of it.
+    const std::filesystem::path folder = "out/plate-" + std::to_string(k + 1);
+    EXPECT_EQ(numberAfter(readBytes(folder / "layout.dxf"), "Packed Parts Number="),
+              partsOnPlate[k + 1]);
+    for (const char* file : {"Report.txt", "layout.svg", "排样计算时间.txt"}) {
+      EXPECT_TRUE(std::filesystem::exists(folder / file)) << file;
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists("out/plate-4"));
+  EXPECT_FALSE(std::filesystem::exists("out/layout.dxf"));
+  // The parts' drawings go with their plates; the bar waits on the last.
+  EXPECT_TRUE(std::filesystem::exists("out/plate-3/BAR-500x50.dxf"));
+  EXPECT_FALSE(std::filesystem::exists("out/plate-1/BAR-500x50.dxf"));
+  EXPECT_EQ(summary["remnant"]["x"], plates[2]["packedLength"]);
+  EXPECT_TRUE(readBytes("out/Report.txt").starts_with("Plates:3\r\nPlate size:400x200\r\n"));
+  EXPECT_TRUE(contains(readBytes("out/排样计算时间.txt"), "\r\n"));
+}
+
+TEST(TarnpackPlates, ASetOfOnePlateWritesTodaysFilesByteForByte) {
+  for (const char* layout : {"all", "multi"}) {
+    SCOPED_TRACE(layout);
+    ScratchDir scratch;
+    const std::string library = sourcePath("examples/flanges.preSrc").string();
+    const ProcessResult single =
+        runTarnpack({library, "--layout", layout, "--out", "single", "--error-report", "e.txt",
+                     "--export-parts", "--json"});
+    const ProcessResult set =
+        runTarnpack({library, "--layout", layout, "--out", "set", "--error-report", "e.txt",
+                     "--export-parts", "--json", "--plates", "1"});
+    ASSERT_EQ(single.status, 0) << single.err;
+    ASSERT_EQ(set.status, 0) << set.err;
+    std::size_t compared = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("single")) {
+      const std::filesystem::path name = entry.path().filename();
+      if (name == "排样计算时间.txt") {
+        continue;
+      }
+      SCOPED_TRACE(name);
+      // The preSrc reader's report of the load stays beside the plates.
+      const std::filesystem::path folder = name == "PackError.txt" ? "set" : "set/plate-1";
+      EXPECT_EQ(readBytes(folder / name), readBytes(entry.path()));
+      ++compared;
+    }
+    EXPECT_GT(compared, 30u);  // the drawing, picture, reports and every part's drawing
+    nlohmann::json singleParts = nlohmann::json::parse(single.out)["parts"];
+    nlohmann::json setParts = nlohmann::json::parse(set.out)["parts"];
+    for (auto& part : setParts) {
+      part.erase("plate");
+    }
+    EXPECT_EQ(setParts, singleParts);
+  }
 }
 
 TEST(TarnpackRun, AStartFolderThatIsGoneEndsWithAMessage) {

@@ -109,7 +109,14 @@ TEST(Texts, GbkFileTextsEncodeTheirChineseForms) {
                                                        TARN_GBK(kGbkPackedNames),
                                                        TARN_GBK(kGbkPartWithoutOutline),
                                                        TARN_GBK(kGbkBadNumber),
-                                                       TARN_GBK(kGbkNetAreaNotPositive)};
+                                                       TARN_GBK(kGbkNetAreaNotPositive),
+                                                       TARN_GBK(kGbkUnplacedCount),
+                                                       TARN_GBK(kGbkUnplacedNames),
+                                                       TARN_GBK(kGbkLargerThanPlate),
+                                                       TARN_GBK(kGbkNoRoomOnPlate),
+                                                       TARN_GBK(kGbkNoRoomOnEmptyPlate),
+                                                       TARN_GBK(kGbkPlateLimitReached),
+                                                       TARN_GBK(kGbkLayoutStopped)};
   // One "name<TAB>UTF-8 form" a line.
   std::istringstream forms(test::readBytes(test::dataPath("geometry/gbk_texts.txt")));
   std::size_t checked = 0;

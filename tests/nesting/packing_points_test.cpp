@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
 
 #include "geometry/core_error.h"
+#include "geometry/texts.h"
+#include "job/job_operations.h"
+#include "nesting/layout.h"
 #include "nesting/nesting_fixtures.h"
 #include "nesting/placement.h"
 
@@ -55,6 +59,29 @@ TEST(RebuildPackingPoints, BadSizesNeitherCrashNorLoseTheGrid) {
   EXPECT_EQ(t.job.gridCountX, 201);
   Part part = rectanglePart(7000, 0, 10, 10);
   EXPECT_FALSE(PlaceOne(t.job, part));
+}
+
+TEST(RebuildPackingPoints, ARefusalNamesTheDistanceAndThePlate) {
+  TestJob t(6000, 4000, 30);
+  try {
+    RenewPackingPointDistance(t.job, 0.5);
+    ADD_FAILURE() << "0.5 mm on 6000 x 4000 asks for 96 million points";
+  } catch (const CoreError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              std::string(text::kBadPackingPointDistance) + ": 0.5 mm on a 6000 x 4000 mm plate");
+  }
+}
+
+TEST(LayoutDrivers, AJobWithoutPartsNeedsNoGrid) {
+  // The default distance of an empty load would be refused on this plate.
+  TestJob t(6000, 4000, 0.5);
+  EXPECT_NO_THROW(PlaceWaiting(t.job, defaultRunContext()));
+  SelectAll(t.job);
+  EXPECT_NO_THROW(PlaceSelectedInSteps(t.job, defaultRunContext()));
+  EXPECT_TRUE(t.job.gridPending);
+  // With a part the grid is wanted, and refused.
+  t.add({parked(rectangle(0, 0, 100, 100))});
+  EXPECT_THROW(PlaceWaiting(t.job, defaultRunContext()), CoreError);
 }
 
 }  // namespace
