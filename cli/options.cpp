@@ -1,9 +1,6 @@
 #include "cli/options.h"
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
-#include <cctype>
-#include <fstream>
 #include <map>
 #include <ostream>
 #include <string_view>
@@ -32,34 +29,7 @@ const std::map<std::string, LayoutMode> kLayoutNames = {
     {"none", LayoutMode::None},
 };
 
-bool endsWithPreSrc(const std::filesystem::path& path) {
-  std::string name = path.filename().string();
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  constexpr std::string_view kSuffix = ".presrc";
-  return name.size() >= kSuffix.size() &&
-         std::string_view(name).substr(name.size() - kSuffix.size()) == kSuffix;
-}
-
 }  // namespace
-
-LibraryFormat detectLibraryFormat(const std::filesystem::path& path) {
-  if (endsWithPreSrc(path)) {
-    return LibraryFormat::PreSrcFile;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    // The text reader's "cannot read the part library" says best what went wrong.
-    return LibraryFormat::TextLibrary;
-  }
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.starts_with("NAME") || line.starts_with("#end")) {
-      return LibraryFormat::TextLibrary;
-    }
-  }
-  return LibraryFormat::PartListFile;
-}
 
 std::string formatName(LibraryFormat format) {
   for (const auto& [name, value] : kFormatNames) {
