@@ -119,7 +119,7 @@ WorkingLayout takeWorkingLayout(PackingJob& job) {
 
 void EditHistory::reset(const PackingJob* job) {
   ++revision_;
-  mirror_.clear();
+  std::vector<Part>().swap(mirror_);
   mirrorBytes_ = 0;
   mirrorGrid_ = GridState();
   done_.clear();
