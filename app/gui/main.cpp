@@ -33,9 +33,10 @@ int main(int argc, char* argv[]) {
   std::error_code noFolder;
   window.state().outputFolder = std::filesystem::current_path(noFolder);
   tarn::gui::installMessageBoxNoticeHook(&window);
-  // The platform's default placement: two thirds of the screen, whatever the canvas asks for.
+  // Four fifths of the screen, whatever the canvas asks for: room for the
+  // canvas between the parts list and the Packing Kit.
   if (const QScreen* screen = window.screen()) {
-    window.resize(screen->availableGeometry().size() * 2 / 3);
+    window.resize(screen->availableGeometry().size() * 4 / 5);
   }
   window.show();
   if (const QStringList libraries = parser.positionalArguments(); !libraries.isEmpty()) {

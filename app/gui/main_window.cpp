@@ -309,17 +309,19 @@ void MainWindow::buildDocks() {
 void MainWindow::buildStatusBar() {
   const char* const left[] = {"cursor", "mode"};
   const char* const right[] = {"parts", "length", "utilisation", "rn", "ppd"};
-  for (const char* name : left) {
+  const int gap = fontMetrics().averageCharWidth();  // between two fields
+  const auto field = [this, gap](const char* name) {
     auto* label = new QLabel(this);
     label->setObjectName(QStringLiteral("status_") + QLatin1String(name));
-    statusBar()->addWidget(label);
+    label->setContentsMargins(gap, 0, gap, 0);
     statusFields_.insert(QLatin1String(name), label);
+    return label;
+  };
+  for (const char* name : left) {
+    statusBar()->addWidget(field(name));
   }
   for (const char* name : right) {
-    auto* label = new QLabel(this);
-    label->setObjectName(QStringLiteral("status_") + QLatin1String(name));
-    statusBar()->addPermanentWidget(label);
-    statusFields_.insert(QLatin1String(name), label);
+    statusBar()->addPermanentWidget(field(name));
   }
   // The cursor field keeps its width as the numbers change.
   statusFields_.value(QStringLiteral("cursor"))

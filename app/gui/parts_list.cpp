@@ -85,6 +85,9 @@ PartsList::PartsList(QWidget* parent) : QTableView(parent), model_(new PartRowsM
   setWordWrap(false);
   verticalHeader()->setVisible(false);
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  constexpr int kRowMargin = 4;  // pixels above and below a row's text
+  verticalHeader()->setMinimumSectionSize(fontMetrics().height());
+  verticalHeader()->setDefaultSectionSize(fontMetrics().height() + kRowMargin);
   horizontalHeader()->setStretchLastSection(true);
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
