@@ -47,7 +47,6 @@ inline constexpr std::string_view kStepLayoutMultipleSteps = "Layout Multiple St
 inline constexpr std::string_view kStepReport = "Packing Report";
 
 // Long runs: the progress dialog's heading.
-inline constexpr std::string_view kRunLoading = "Loading %s";
 inline constexpr std::string_view kRunProgress = "%s: %d parts tried, %d waiting, %.1f s";
 inline constexpr std::string_view kRunElapsed = "%s: %.1f s";
 inline constexpr std::string_view kRunStopping = "Stopping after the part being placed…";
@@ -58,7 +57,6 @@ inline constexpr std::string_view kReportNotOpened =
     "The packing report was written to %s, but no program could be started to show it.";
 
 // Menus and docks added beside the classic ones.
-inline constexpr std::string_view kEditMenu = "&Edit";
 inline constexpr std::string_view kUndo = "&Undo";
 inline constexpr std::string_view kRedo = "&Redo";
 inline constexpr std::string_view kFitAllParts = "Fit All &Parts";

@@ -9,15 +9,12 @@
 #include <QWidget>
 
 #include "app/app_texts.h"
+#include "app/gui/display_text.h"
 
 namespace tarn::gui {
 namespace {
 
 constexpr std::chrono::milliseconds kIdlePoll{10};
-
-QString asQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -80,7 +77,7 @@ void RunController::cancel() {
   }
   monitor_->requestStop();
   if (dialog_) {
-    dialog_->setLabelText(asQString(app_text::kRunStopping));
+    dialog_->setLabelText(displayText(app_text::kRunStopping));
     if (auto* button = dialog_->findChild<QPushButton*>()) {
       button->setEnabled(false);
     }
