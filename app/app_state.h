@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "app/edit_history.h"
 #include "app/menu_ids.h"
 #include "app/view.h"
 #include "geometry/point.h"
@@ -38,6 +39,7 @@ struct Gesture {
   ScreenPoint rotationCentreScreen;     // where the rotation marker is drawn
   Point rotationCentre;                 // plate point that Rotate mode turns about
   double rotationStep = kRotationStep;  // of A, C and the wheel in Rotate mode
+  int dragSerial = 0;                   // counts Move grabs: each drag is one undo step
 };
 
 // What the View menu switches.
@@ -53,7 +55,9 @@ struct Viewport {
   View view;  // a fresh one after every Open, fitted to the plate
   int clientWidth = 0;
   int clientHeight = 0;
-  BBox savedExtent;  // what every resize fits the view to; the plate after an Open
+  // What every resize fits the view to: the plate and the parked parts after an
+  // Open, the plate after X, the plate and every part after Shift+X.
+  BBox savedExtent;
 };
 
 // The values the main window, the commands and the two tool dialogs share. The
@@ -61,9 +65,14 @@ struct Viewport {
 // the commands (app/commands.h). At window creation: no job, the black
 // background, Idle.
 struct AppState {
-  std::unique_ptr<PackingJob> job;  // none until the first Open
-  bool announceLayout = true;       // whether B and the kit's layouts tell their time
-  std::string lastPath;             // shared by the three file dialogs (UTF-8)
+  std::unique_ptr<PackingJob> job;    // none until the first Open
+  std::filesystem::path libraryPath;  // the file the job was loaded from
+  EditHistory history;                // undo and redo of the job's poses and selection
+  // A run on a worker thread will replace the job's parts: until it has been
+  // applied, the commands that would change the job do nothing.
+  bool jobLocked = false;
+  bool announceLayout = true;  // whether B and the kit's layouts tell their time
+  std::string lastPath;        // shared by the three file dialogs (UTF-8)
   // Given to every job an Open creates: where its timing file, report and
   // part drawings go. The desktop program sets its working directory.
   std::filesystem::path outputFolder;

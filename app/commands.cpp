@@ -4,15 +4,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <set>
 #include <string>
+#include <system_error>
 #include <utility>
 
+#include "app/app_texts.h"
+#include "app/job_runs.h"
 #include "geometry/core_error.h"
 #include "geometry/texts.h"
 #include "job/job_operations.h"
-#include "library/library_loader.h"
 #include "nesting/contact.h"
-#include "nesting/layout.h"
 #include "nesting/packing_points.h"
 #include "output/layout_dxf.h"
 #include "output/packing_report.h"
@@ -20,6 +22,18 @@
 
 namespace tarn {
 namespace {
+
+// printf of the values, however long the text (a huge distance has hundreds of digits).
+template <class... Values>
+std::string printed(const char* format, Values... values) {
+  const int length = std::snprintf(nullptr, 0, format, values...);
+  if (length <= 0) {
+    return {};
+  }
+  std::string text(static_cast<std::size_t>(length), '\0');
+  std::snprintf(text.data(), text.size() + 1, format, values...);
+  return text;
+}
 
 Effects repaint() {
   Effects effects;
@@ -84,20 +98,104 @@ void contactSelected(PackingJob& job, ArrowKey direction) {
   }
 }
 
-// A or C (or the wheel) in Rotate mode: the selection turns about the rotation centre.
-Effects rotateSelection(AppState& state, double angle) {
-  if (state.gesture.mode != InteractionMode::Rotate || !state.job) {
-    return {};
-  }
-  RotateSelected(*state.job, state.gesture.rotationCentre, angle);
-  return repaint();
+// The job a command may change: none while there is no job or a run holds it.
+PackingJob* editableJob(AppState& state) {
+  return state.jobLocked ? nullptr : state.job.get();
 }
 
-Effects writeAndShowReport(PackingJob& job) {
+// What the command changed in the poses or the selection becomes one undo step.
+Effects recorded(AppState& state, std::string_view label, Effects effects, int mergeKey = 0) {
+  if (state.job) {
+    state.history.record(*state.job, label, false, mergeKey);
+  }
+  return effects;
+}
+
+// A or C (or the wheel) in Rotate mode: the selection turns about the rotation centre.
+Effects rotateSelection(AppState& state, double angle) {
+  PackingJob* job = editableJob(state);
+  if (state.gesture.mode != InteractionMode::Rotate || job == nullptr) {
+    return {};
+  }
+  RotateSelected(*job, state.gesture.rotationCentre, angle);
+  return recorded(state, app_text::kStepRotate, repaint());
+}
+
+// Writing the report selects the parts in conflict.
+Effects writeAndShowReport(AppState& state, PackingJob& job) {
   WritePackingReport(job, job.outputFile(kReportFileName));
   Effects effects = repaint();
   effects.showReport = true;
+  return recorded(state, app_text::kStepReport, effects);
+}
+
+Effects layoutRun(RunKind kind, bool announce) {
+  Effects effects;
+  effects.run = RunRequest{kind, announce, {}, LibraryFormat::TextLibrary};
   return effects;
+}
+
+// The folder the job's files go to, as the user reads it.
+std::string absoluteFolder(const PackingJob& job) {
+  std::error_code error;
+  const std::filesystem::path folder =
+      std::filesystem::absolute(job.outputFolder.empty() ? "." : job.outputFolder, error);
+  return (error ? job.outputFolder : folder.lexically_normal()).string();
+}
+
+// One file per distinct safe name: a later part of the same name replaces the file.
+Effects exportParts(PackingJob& job) {
+  ExportParts(job);
+  std::set<std::string> names;
+  for (const Part& part : job.trueParts) {
+    if (isSafePartFileName(part.nameLabel.text)) {
+      names.insert(part.nameLabel.text);
+    }
+  }
+  Effects effects;
+  effects.message = printed(app_text::kPartsExported.data(), static_cast<int>(names.size()),
+                            absoluteFolder(job).c_str());
+  return effects;
+}
+
+BBox unite(BBox a, const BBox& b) {
+  a.xmin = std::min(a.xmin, b.xmin);
+  a.xmax = std::max(a.xmax, b.xmax);
+  a.ymin = std::min(a.ymin, b.ymin);
+  a.ymax = std::max(a.ymax, b.ymax);
+  return a;
+}
+
+void fitTo(AppState& state, const BBox& extent) {
+  state.viewport.savedExtent = extent;
+  state.viewport.view.initialise(state.viewport.clientWidth, state.viewport.clientHeight, extent);
+}
+
+void fitPlate(AppState& state) {
+  if (state.job) {
+    fitTo(state, state.job->plateExtents);
+  } else {
+    state.viewport.view.FitAll();
+  }
+}
+
+// Whether the part's box lies wholly in the client area.
+bool onScreen(const View& view, const Part& part) {
+  const ScreenPoint a = view.worldToScreen({part.bbox.xmin, part.bbox.ymax});
+  const ScreenPoint b = view.worldToScreen({part.bbox.xmax, part.bbox.ymin});
+  return a.x >= 0 && a.y >= 0 && b.x <= view.width && b.y <= view.height;
+}
+
+// N stages a part above the plate's right end; the view follows when it is off screen.
+Effects stageNextPart(AppState& state, PackingJob& job) {
+  StageNextPart(job);
+  for (const Part& part : job.workingParts) {
+    if (part.selected && !onScreen(state.viewport.view, part)) {
+      fitAllParts(state);
+      break;
+    }
+  }
+  return recorded(state, app_text::kStepStageNext, repaint());
 }
 
 Effects saveLayoutRequest(const AppState& state) {
@@ -119,45 +217,46 @@ Effects closePackingKit() {
   return effects;
 }
 
-// The Packing Kit buttons that work on the job.
+// The Packing Kit buttons that work on the job. The layouts run on a worker.
 Effects runKitJobButton(AppState& state, PackingJob& job, int id) {
   switch (id) {
     case kKitLayout:
-      Layout(job, state.announceLayout);
-      break;
+      return layoutRun(RunKind::Layout, state.announceLayout);
     case kKitSelectAll:
       SelectAll(job);
-      break;
+      return recorded(state, app_text::kStepSelect, repaint());
     case kKitSelectNone:
       SelectNone(job);
-      break;
+      return recorded(state, app_text::kStepSelect, repaint());
     case kKitLayoutAll:
-      LayoutAll(job, true);
-      WritePackingReport(job, job.outputFile(kReportFileName));
-      break;
+      return layoutRun(RunKind::LayoutAll, true);
     case kKitPackingReport:
-      return writeAndShowReport(job);
+      return writeAndShowReport(state, job);
     case kKitLayoutNext:
-      StageNextPart(job);
-      Layout(job, false);
-      break;
+      return layoutRun(RunKind::LayoutNext, false);
     case kKitLayoutMultipleSteps:
-      LayoutMultipleSteps(job, state.announceLayout);
-      break;
+      return layoutRun(RunKind::LayoutMultipleSteps, state.announceLayout);
   }
   return repaint();
 }
 
-// One drag step of Move (checked while Shift is held) or MoveChecked.
-void moveSelection(AppState& state, ScreenPoint point, bool shiftHeld) {
+// One drag step of Move (checked while Shift is held) or MoveChecked; all the
+// steps of one drag are one undo step. While a run holds the job the mouse is
+// only followed, so the drag goes on from where it is once the run has ended.
+Effects moveSelection(AppState& state, ScreenPoint point, bool shiftHeld) {
   const Point from = state.viewport.view.screenToWorld(state.gesture.lastMouse);
   const Point to = state.viewport.view.screenToWorld(point);
-  if (state.gesture.mode == InteractionMode::MoveChecked || shiftHeld) {
-    MoveSelectedChecked(*state.job, from, to);
-  } else {
-    MoveSelected(*state.job, from, to);
-  }
   state.gesture.lastMouse = point;
+  PackingJob* job = editableJob(state);
+  if (job == nullptr) {
+    return {};
+  }
+  if (state.gesture.mode == InteractionMode::MoveChecked || shiftHeld) {
+    MoveSelectedChecked(*job, from, to);
+  } else {
+    MoveSelected(*job, from, to);
+  }
+  return recorded(state, app_text::kStepMove, repaint(), state.gesture.dragSerial);
 }
 
 // Folds the letters to upper case; everything else passes unchanged.
@@ -180,35 +279,23 @@ Effects selectBackground(AppState& state, int id) {
   return repaint();
 }
 
-// printf of one value, however long the text (a huge distance has hundreds of digits).
-template <class T>
-std::string printed(const char* format, T value) {
-  const int length = std::snprintf(nullptr, 0, format, value);
-  if (length <= 0) {
-    return {};
-  }
-  std::string text(static_cast<std::size_t>(length), '\0');
-  std::snprintf(text.data(), text.size() + 1, format, value);
-  return text;
-}
-
 }  // namespace
 
 Effects runMenuCommand(AppState& state, int id) {
+  if (state.jobLocked && menuCommandChangesJob(id)) {
+    return {};
+  }
   switch (id) {
     case kOpenTextLibrary:
       return openRequest(FileRequest::OpenTextLibrary, LibraryFormat::TextLibrary);
     case kOpenPartListFile:
-      return openRequest(FileRequest::OpenTextLibrary, LibraryFormat::PartListFile);
+      return openRequest(FileRequest::OpenPartList, LibraryFormat::PartListFile);
     case kOpenPreSrcFile:
       return openRequest(FileRequest::OpenPreSrc, LibraryFormat::PreSrcFile);
     case kLayoutInDxf:
       return saveLayoutRequest(state);
     case kExportParts:
-      if (state.job) {
-        ExportParts(*state.job);
-      }
-      return {};
+      return state.job ? exportParts(*state.job) : Effects{};
     case kShowPackingKit:
       return openPackingKit({});
     case kShowRenewDialog: {
@@ -225,21 +312,32 @@ Effects runMenuCommand(AppState& state, int id) {
     case kOffsetPartsVisible:
       state.options.offsetPartsVisible = !state.options.offsetPartsVisible;
       return repaint();
+    case kUndo:
+      return state.job && state.history.undo(*state.job) ? repaint() : Effects{};
+    case kRedo:
+      return state.job && state.history.redo(*state.job) ? repaint() : Effects{};
+    case kFitAllParts:
+      fitAllParts(state);
+      return repaint();
     default:
       return {};
   }
 }
 
 Effects openLibraryFile(AppState& state, const std::filesystem::path& path, LibraryFormat format) {
-  auto job = std::make_unique<PackingJob>(defaultErrorReportPath(), state.outputFolder);
-  openLibrary(*job, path, format);
-  // Handed over only now: a failed load above leaves the old job and view in place.
-  state.job = std::move(job);
-  state.viewport.view = View{};
-  state.viewport.savedExtent = state.job->plateExtents;
-  state.viewport.view.initialise(state.viewport.clientWidth, state.viewport.clientHeight,
-                                 state.viewport.savedExtent);
-  return openPackingKit(repaint());
+  return runNow(state, RunRequest{RunKind::Open, true, path, format});
+}
+
+void fitAllParts(AppState& state) {
+  if (!state.job) {
+    state.viewport.view.FitAll();
+    return;
+  }
+  BBox extent = state.job->plateExtents;
+  for (const Part& part : state.job->workingParts) {
+    extent = unite(extent, part.bbox);
+  }
+  fitTo(state, extent);
 }
 
 Effects writeLayoutFile(AppState& state, const std::filesystem::path& path) {
@@ -254,59 +352,68 @@ std::filesystem::path reportFile(const AppState& state) {
 }
 
 Effects pressArrowKey(AppState& state, ArrowKey key) {
-  if (!state.job) {
+  PackingJob* job = editableJob(state);
+  if (job == nullptr) {
     return {};
   }
-  contactSelected(*state.job, key);
-  return repaint();
+  contactSelected(*job, key);
+  return recorded(state, app_text::kStepContactMove, repaint());
 }
 
 Effects typeCharacter(AppState& state, char32_t character, bool shiftHeld) {
   if (!state.job) {
     return {};
   }
-  PackingJob& job = *state.job;
   const char32_t key = upper(character);
   if (const std::optional<InteractionMode> mode = lookUp(kModeLetters, key)) {
     switchMode(state, *mode);
     return repaint();
   }
+  if (key == U'X') {
+    // Shift+X shows the waiting parts too; X the plate alone.
+    shiftHeld ? fitAllParts(state) : fitPlate(state);
+    return repaint();
+  }
+  if (key == kEscapeCharacter) {
+    state.gesture.clickCount = 0;
+  }
+  PackingJob* job = editableJob(state);
+  if (job == nullptr) {
+    return {};
+  }
   switch (key) {
     case kEscapeCharacter:
-      SelectNone(job);
-      state.gesture.clickCount = 0;
-      return repaint();
+      SelectNone(*job);
+      return recorded(state, app_text::kStepSelect, repaint());
     case U'A':
       if (shiftHeld) {
-        SelectAll(job);
-        return repaint();
+        SelectAll(*job);
+        return recorded(state, app_text::kStepSelect, repaint());
       }
       return rotateSelection(state, state.gesture.rotationStep);
-    case U'B':
-      Layout(job, state.announceLayout);
+    case U'B': {
+      const bool announce = state.announceLayout;
       state.announceLayout = true;
-      return repaint();
+      return layoutRun(RunKind::Layout, announce);
+    }
     case U'C':
       return rotateSelection(state, -state.gesture.rotationStep);
     case U'E':
-      return writeAndShowReport(job);
+      return writeAndShowReport(state, *job);
     case U'N':
-      StageNextPart(job);
       state.announceLayout = false;
-      return repaint();
+      return stageNextPart(state, *job);
     case U'T':
-      TurnOverFirstSelected(job);
-      return repaint();
-    case U'X':
-      state.viewport.view.FitAll();
-      return repaint();
+      TurnOverFirstSelected(*job);
+      return recorded(state, app_text::kStepTurnOver, repaint());
     default:
       return {};
   }
 }
 
 Effects pressLeftButton(AppState& state, ScreenPoint point, bool shiftHeld) {
-  if (!state.job) {
+  // While a run holds the job a Select click is refused whole; Move only follows the mouse.
+  if (!state.job || (state.jobLocked && state.gesture.mode == InteractionMode::Select)) {
     return {};
   }
   PackingJob& job = *state.job;
@@ -332,8 +439,10 @@ Effects pressLeftButton(AppState& state, ScreenPoint point, bool shiftHeld) {
       state.gesture.pickedPart = TogglePartAt(job, view.screenToWorld(point));
       if (state.gesture.pickedPart) {
         state.gesture.clickCount = 0;
-        return repaint();
+        return recorded(state, app_text::kStepSelect, repaint());
       }
+    } else if (!corner && state.gesture.mode != InteractionMode::Pan) {
+      ++state.gesture.dragSerial;
     }
     return {};
   }
@@ -345,7 +454,7 @@ Effects pressLeftButton(AppState& state, ScreenPoint point, bool shiftHeld) {
     case InteractionMode::Select:
       state.gesture.rubberEnd = point;
       SelectInRectangle(job, view.screenToWorld(state.gesture.anchor), view.screenToWorld(point));
-      break;
+      return recorded(state, app_text::kStepSelect, repaint());
     case InteractionMode::ZoomWindow:
       state.gesture.rubberEnd = point;
       view.zoomToRectangle(state.gesture.anchor, point);
@@ -379,8 +488,7 @@ Effects moveMouse(AppState& state, ScreenPoint point, bool shiftHeld) {
       return repaint();
     case InteractionMode::Move:
     case InteractionMode::MoveChecked:
-      moveSelection(state, point, shiftHeld);
-      return repaint();
+      return moveSelection(state, point, shiftHeld);
     case InteractionMode::ZoomWindow:
       state.gesture.rubberEnd = point;
       return repaint();
@@ -423,7 +531,7 @@ Effects pressPackingKitButton(AppState& state, int id) {
     case kKitLayoutInDxf:
       return saveLayoutRequest(state);
     case kKitFitAll:
-      state.viewport.view.FitAll();
+      fitPlate(state);
       state.gesture.clickCount = 0;
       return focusBack(repaint());
     case kKitSelectAll:
@@ -439,7 +547,8 @@ Effects pressPackingKitButton(AppState& state, int id) {
     default:
       return {};
   }
-  return focusBack(state.job ? runKitJobButton(state, *state.job, id) : Effects{});
+  PackingJob* job = editableJob(state);
+  return focusBack(job != nullptr ? runKitJobButton(state, *job, id) : Effects{});
 }
 
 RenewFields renewDialogFields(const AppState& state) {
@@ -453,18 +562,29 @@ RenewFields renewDialogFields(const AppState& state) {
 }
 
 Effects pressRenewDialogButton(AppState& state, int id, const RenewFields& fields) {
-  PackingJob* job = state.job.get();
+  PackingJob* job = editableJob(state);
+  if (job == nullptr && state.job) {
+    Effects effects;
+    effects.closeRenewDialog = id == kRenewCancel;
+    return effects;
+  }
   const bool renewsDistance = job != nullptr && (id == kRenewOk || id == kRenewDistance);
   const bool renewsRotationNumber =
       job != nullptr && (id == kRenewOk || id == kRenewRotationNumber);
   const int rotationNumber = parseLenientInt(fields.rotationNumber);
   // Both numbers are checked before either changes; the distance checks its own.
+  // Below 1 no angle would be tried and the next layout would place nothing.
   if (renewsRotationNumber && rotationNumber > kMaxRotationNumber) {
     throw CoreError(text::kBadRotationNumber);
+  }
+  if (renewsRotationNumber && rotationNumber < 1) {
+    throw CoreError(app_text::kRotationNumberTooSmall);
   }
   Effects effects;
   if (renewsDistance) {
     RenewPackingPointDistance(*job, parseLenientDouble(fields.packingPointDistance));
+    // A renewed distance is not undone; steps before it rebuild the grid at it.
+    state.history.resyncGrid(*job);
     effects.repaint = true;
   }
   if (renewsRotationNumber) {
@@ -477,13 +597,27 @@ Effects pressRenewDialogButton(AppState& state, int id, const RenewFields& field
   return effects;
 }
 
-bool characterRunsLayout(char32_t character) {
-  return upper(character) == U'B';
+Effects selectPartsById(AppState& state, const std::vector<int>& ids) {
+  PackingJob* job = editableJob(state);
+  if (job == nullptr) {
+    return {};
+  }
+  const std::set<int> chosen(ids.begin(), ids.end());
+  for (Part& part : job->workingParts) {
+    part.selected = chosen.count(part.id) != 0;
+  }
+  return recorded(state, app_text::kStepSelect, repaint());
 }
 
-bool packingKitButtonRunsLayout(int id) {
-  return id == kKitLayout || id == kKitLayoutAll || id == kKitLayoutNext ||
-         id == kKitLayoutMultipleSteps;
+bool packingKitButtonChangesJob(int id) {
+  return id == kKitSelectAll || id == kKitSelectNone || id == kKitLayout || id == kKitLayoutAll ||
+         id == kKitPackingReport || id == kKitLayoutNext || id == kKitLayoutMultipleSteps ||
+         lookUp(kContactButtons, id).has_value();
+}
+
+bool menuCommandChangesJob(int id) {
+  return id == kOpenTextLibrary || id == kOpenPartListFile || id == kOpenPreSrcFile ||
+         id == kUndo || id == kRedo;
 }
 
 int parseLenientInt(std::string_view text) {

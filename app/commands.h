@@ -1,8 +1,10 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/menu_ids.h"
@@ -21,25 +23,40 @@ namespace tarn {
 // Which file the front end must ask for.
 enum class FileRequest {
   None,
-  OpenTextLibrary,  // "Open File of Parts ", *.txt; formats 1 and 2
+  OpenTextLibrary,  // "Open File of Parts ", *.txt
+  OpenPartList,     // the same title, *.lst and *.txt
   OpenPreSrc,       // "Read Velmar File", *.preSrc
   SaveLayoutDxf,    // "Write DXF File of Layout", *.dxf
 };
 
+// The commands that may run long. The front end runs them on a worker thread
+// (app/job_runs.h) and applies the result when it has ended.
+enum class RunKind { Open, Layout, LayoutAll, LayoutNext, LayoutMultipleSteps };
+
+struct RunRequest {
+  RunKind kind = RunKind::LayoutAll;
+  bool announce = true;        // the layouts: raise the timing notice at the end
+  std::filesystem::path path;  // Open: the library
+  LibraryFormat format = LibraryFormat::TextLibrary;  // Open
+};
+
 // What the front end does after a command, in this order: close the dialogs
-// marked, ask for a file, open the dialogs marked (an open one is destroyed
-// and created anew), give the keyboard focus to the main window, repaint,
-// show the report.
+// marked, ask for a file, start the run, open the dialogs marked (an open one
+// is destroyed and created anew), give the keyboard focus to the main window,
+// repaint, show the report, show the message, show the warning.
 struct Effects {
   bool closePackingKit = false;
   bool closeRenewDialog = false;
   FileRequest fileRequest = FileRequest::None;
-  LibraryFormat openFormat = LibraryFormat::TextLibrary;  // with the two open requests
+  LibraryFormat openFormat = LibraryFormat::TextLibrary;  // with the open requests
+  std::optional<RunRequest> run;
   bool openPackingKit = false;
   bool openRenewDialog = false;
   bool focusMainWindow = false;
   bool repaint = false;
   bool showReport = false;  // reportFile() in the desktop's text editor
+  std::string message;      // UTF-8, for an information box
+  std::string warning;      // UTF-8, a failure after the job changed ("Warning!")
 };
 
 enum class ArrowKey { Left, Right, Up, Down };
@@ -48,8 +65,9 @@ enum class ArrowKey { Left, Right, Up, Down };
 inline constexpr char32_t kEscapeCharacter = 0x1b;
 
 Effects runMenuCommand(AppState& state, int id);
-// Steps 3 to 8 of Open, once the user has chosen `path`: a fresh job and view
-// are loaded aside and replace the current ones only when the load succeeded.
+// Steps 3 to 8 of Open on the calling thread, once the user has chosen `path`:
+// a fresh job and view are loaded aside and replace the current ones only when
+// the load succeeded. The front end runs the same on a worker (app/job_runs.h).
 Effects openLibraryFile(AppState& state, const std::filesystem::path& path, LibraryFormat format);
 // After the save dialog of "LayoutIn&Dxf" or "Layout In DXF" was confirmed.
 Effects writeLayoutFile(AppState& state, const std::filesystem::path& path);
@@ -76,13 +94,22 @@ struct RenewFields {
   std::string packingPointDistance;
 };
 RenewFields renewDialogFields(const AppState& state);
-// A rotation number above kMaxRotationNumber or a distance the grid refuses
-// throws CoreError, and neither number changes.
+// A rotation number below 1 or above kMaxRotationNumber or a distance the grid
+// refuses throws CoreError, and neither number changes.
 Effects pressRenewDialogButton(AppState& state, int id, const RenewFields& fields);
 
-// Whether a command runs a layout driver (the front end shows a wait cursor).
-bool characterRunsLayout(char32_t character);
-bool packingKitButtonRunsLayout(int id);
+// Makes exactly the parts with these ids selected (the parts list), as one
+// undo step.
+Effects selectPartsById(AppState& state, const std::vector<int>& ids);
+
+// Whether a Packing Kit button or menu item can change the job; while a run
+// holds the job (AppState::jobLocked) they do nothing, and the front end
+// shows them disabled.
+bool packingKitButtonChangesJob(int id);
+bool menuCommandChangesJob(int id);
+
+// The view fitted to the plate and every working part (Shift+X, "Fit All Parts").
+void fitAllParts(AppState& state);
 
 // strtol and strtod leniency: leading blanks, an optional sign, digits up to
 // the first other character; 0 when there are none. Out of range clamps.

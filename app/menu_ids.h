@@ -17,6 +17,10 @@ inline constexpr int kBlackBackground = 40005;
 inline constexpr int kWhiteBackground = 40006;
 inline constexpr int kPackingPointsVisible = 40012;
 inline constexpr int kOffsetPartsVisible = 40018;
+// Items beside the classic menu.
+inline constexpr int kUndo = 40101;
+inline constexpr int kRedo = 40102;
+inline constexpr int kFitAllParts = 40103;
 
 // Packing Kit button ids.
 inline constexpr int kKitOk = 1;

@@ -17,14 +17,15 @@ void drawOutline(Canvas& canvas, const View& view, const Region& region, Rgb col
   }
 }
 
-void drawPart(Canvas& canvas, const View& view, const Part& part) {
+// Yellow nearly vanishes on white, so turned-over parts are drawn darker there.
+void drawPart(Canvas& canvas, const View& view, const Part& part, bool whiteBackground) {
   Rgb colour = kGreen;
   int width = 1;
   if (part.selected) {
     colour = kRed;
     width = 2;
   } else if (part.turnedOver) {
-    colour = kYellow;
+    colour = whiteBackground ? kDarkYellow : kYellow;
   }
   drawOutline(canvas, view, part.outer, colour, width);
   for (const Region& hole : part.holes) {
@@ -42,7 +43,8 @@ void drawPlate(Canvas& canvas, const View& view, const PackingJob& job) {
   }
 }
 
-void drawJob(Canvas& canvas, const View& view, const PackingJob& job, bool withWorkingOutlines) {
+void drawJob(Canvas& canvas, const View& view, const PackingJob& job, bool withWorkingOutlines,
+             bool whiteBackground) {
   drawPlate(canvas, view, job);
   for (const Part& truePart : job.trueParts) {
     const Part* workingCopy = findWorkingCopy(job, truePart.id);
@@ -51,9 +53,9 @@ void drawJob(Canvas& canvas, const View& view, const PackingJob& job, bool withW
     }
     Part placed = placedPart(truePart, *workingCopy);
     placed.selected = workingCopy->selected;
-    drawPart(canvas, view, placed);
+    drawPart(canvas, view, placed, whiteBackground);
     if (withWorkingOutlines) {
-      drawPart(canvas, view, *workingCopy);
+      drawPart(canvas, view, *workingCopy, whiteBackground);
     }
   }
 }
@@ -90,7 +92,8 @@ void paintState(const AppState& state, Canvas& canvas) {
     return;
   }
   const View& view = state.viewport.view;
-  drawJob(canvas, view, *state.job, state.options.offsetPartsVisible);
+  drawJob(canvas, view, *state.job, state.options.offsetPartsVisible,
+          state.options.backgroundIndex == 1);
   if (state.options.packingPointsVisible) {
     drawPackingPoints(canvas, view, *state.job);
   }

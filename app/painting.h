@@ -20,6 +20,7 @@ inline constexpr Rgb kWhite{255, 255, 255};
 inline constexpr Rgb kBlue{0, 0, 255};
 inline constexpr Rgb kRed{255, 0, 0};
 inline constexpr Rgb kYellow{255, 255, 0};
+inline constexpr Rgb kDarkYellow{176, 128, 0};  // turned over, on the white background
 inline constexpr Rgb kGreen{0, 255, 0};
 inline constexpr Rgb kMagenta{255, 0, 255};
 

@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <map>
 #include <ostream>
 #include <string_view>
@@ -33,15 +32,6 @@ const std::map<std::string, LayoutMode> kLayoutNames = {
     {"none", LayoutMode::None},
 };
 
-bool endsWithPreSrc(const std::filesystem::path& path) {
-  std::string name = path.filename().string();
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  constexpr std::string_view kSuffix = ".presrc";
-  return name.size() >= kSuffix.size() &&
-         std::string_view(name).substr(name.size() - kSuffix.size()) == kSuffix;
-}
-
 std::string plateCountError(const std::string& value) {
   return parsePlateCount(value) ? "" : std::string(text::kPlatesValueError);
 }
@@ -62,24 +52,6 @@ std::optional<int> parsePlateCount(const std::string& value) {
     return std::nullopt;
   }
   return count;
-}
-
-LibraryFormat detectLibraryFormat(const std::filesystem::path& path) {
-  if (endsWithPreSrc(path)) {
-    return LibraryFormat::PreSrcFile;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    // The text reader's "cannot read the part library" says best what went wrong.
-    return LibraryFormat::TextLibrary;
-  }
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.starts_with("NAME") || line.starts_with("#end")) {
-      return LibraryFormat::TextLibrary;
-    }
-  }
-  return LibraryFormat::PartListFile;
 }
 
 std::string formatName(LibraryFormat format) {

@@ -38,10 +38,8 @@ struct ParseResult {
 ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& out,
                              std::ostream& err);
 
-// A name ending in ".preSrc" (any case) is a preSrc file; a file with a line
-// starting with "NAME" or "#end" is a text library; anything else, an
-// unreadable file included, is a part list file.
-LibraryFormat detectLibraryFormat(const std::filesystem::path& path);
+// The core's detection, shared with the desktop program.
+using ::tarn::detectLibraryFormat;
 
 // "text", "list" or "presrc".
 std::string formatName(LibraryFormat format);

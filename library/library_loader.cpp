@@ -1,6 +1,11 @@
 #include "library/library_loader.h"
 
+#include <algorithm>
+#include <cctype>
+#include <fstream>
 #include <iterator>
+#include <string>
+#include <string_view>
 
 #include "geometry/offset.h"
 #include "geometry/part.h"
@@ -51,7 +56,33 @@ void sortByNetArea(PartList& parts) {
   }
 }
 
+bool endsWithPreSrc(const std::filesystem::path& path) {
+  std::string name = path.filename().string();
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  constexpr std::string_view kSuffix = ".presrc";
+  return name.size() >= kSuffix.size() &&
+         std::string_view(name).substr(name.size() - kSuffix.size()) == kSuffix;
+}
+
 }  // namespace
+
+LibraryFormat detectLibraryFormat(const std::filesystem::path& path) {
+  if (endsWithPreSrc(path)) {
+    return LibraryFormat::PreSrcFile;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    return LibraryFormat::TextLibrary;
+  }
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.starts_with("NAME") || line.starts_with("#end")) {
+      return LibraryFormat::TextLibrary;
+    }
+  }
+  return LibraryFormat::PartListFile;
+}
 
 void openLibrary(PackingJob& job, const std::filesystem::path& path, LibraryFormat format) {
   readLibrary(job, path, format);

@@ -145,8 +145,7 @@ void CanvasWidget::keyPressEvent(QKeyEvent* event) {
     return;
   }
   const char32_t character = text.toUcs4().value(0);
-  window_.run([&state, character, shift] { return typeCharacter(state, character, shift); },
-              characterRunsLayout(character));
+  window_.run([&state, character, shift] { return typeCharacter(state, character, shift); });
 }
 
 void CanvasWidget::mousePressEvent(QMouseEvent* event) {

@@ -1,26 +1,37 @@
 #include "app/gui/main_window.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QIcon>
+#include <QKeySequence>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QScreen>
+#include <QScrollArea>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
 #include <QUrl>
 #include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <iterator>
 
+#include "app/app_texts.h"
 #include "app/gui/canvas_widget.h"
 #include "app/gui/display_text.h"
+#include "app/gui/parts_list.h"
+#include "app/gui/run_controller.h"
 #include "app/gui/tool_dialogs.h"
 #include "geometry/texts.h"
 
@@ -33,34 +44,38 @@ namespace tarn::gui {
 namespace {
 
 constexpr char kWindowClassName[] = "TarnPacking";
+constexpr char kSettingsName[] = "TarnPacking";
+constexpr char kRecentKey[] = "recentLibraries";
+constexpr char kRecentPathKey[] = "path";
+constexpr char kRecentFormatKey[] = "format";
 
 struct MenuItem {
   int id;
   const char* text;
 };
 
-// The wait cursor for as long as a layout runs.
-class WaitCursor {
- public:
-  explicit WaitCursor(bool active) : active_(active) {
-    if (active_) {
-      QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-  }
-  ~WaitCursor() {
-    if (active_) {
-      QGuiApplication::restoreOverrideCursor();
-    }
-  }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  bool active_;
-};
+QString fromText(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 std::filesystem::path toPath(const QString& path) {
   return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+QString fromPath(const std::filesystem::path& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
+int openCommandOf(LibraryFormat format) {
+  switch (format) {
+    case LibraryFormat::PartListFile:
+      return kOpenPartListFile;
+    case LibraryFormat::PreSrcFile:
+      return kOpenPreSrcFile;
+    case LibraryFormat::TextLibrary:
+      break;
+  }
+  return kOpenTextLibrary;
 }
 
 template <class Dialog>
@@ -78,13 +93,15 @@ void destroyDialog(QPointer<Dialog>& dialog) {
 struct FileDialogSetup {
   FileRequest request;
   const char* title;
-  const char* filter;
+  std::string_view filter;
   const char* suffix;
   bool save;
 };
 
+// The part list dialog lists *.lst as well: the classic one offered *.txt only.
 constexpr FileDialogSetup kFileDialogs[] = {
     {FileRequest::OpenTextLibrary, "Open File of Parts ", "Text Files (*.txt)", "txt", false},
+    {FileRequest::OpenPartList, "Open File of Parts ", app_text::kPartListFilter, "lst", false},
     {FileRequest::OpenPreSrc, "Read Velmar File", "Text Files (*.preSrc)", "preSrc", false},
     {FileRequest::SaveLayoutDxf, "Write DXF File of Layout", "Text Files (*.DXF)", "dxf", true},
 };
@@ -100,7 +117,7 @@ QString chooseFileWithDialog(QWidget* owner, FileRequest request, const QString&
     dialog.selectFile(lastPath);
   }
   dialog.setWindowTitle(QString::fromUtf8(setup->title));
-  dialog.setNameFilter(QString::fromUtf8(setup->filter));
+  dialog.setNameFilters({fromText(setup->filter), fromText(app_text::kAllFilesFilter)});
   dialog.setDefaultSuffix(QString::fromUtf8(setup->suffix));
   dialog.setAcceptMode(setup->save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(setup->save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -110,6 +127,29 @@ QString chooseFileWithDialog(QWidget* owner, FileRequest request, const QString&
   return dialog.selectedFiles().constFirst();
 }
 
+// The first local file of a drag, or an empty string.
+QString draggedFile(const QMimeData* mime) {
+  if (mime == nullptr) {
+    return {};
+  }
+  for (const QUrl& url : mime->urls()) {
+    if (url.isLocalFile()) {
+      return url.toLocalFile();
+    }
+  }
+  return {};
+}
+
+QString exceptionText(const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const std::exception& e) {
+    return displayText(e.what());
+  } catch (...) {
+    return {};
+  }
+}
+
 }  // namespace
 
 ShellHooks defaultShellHooks(QWidget* owner) {
@@ -117,11 +157,14 @@ ShellHooks defaultShellHooks(QWidget* owner) {
   hooks.showError = [owner](const QString& message) {
     QMessageBox::warning(owner, displayText(text::kWarningCaption), message);
   };
+  hooks.showMessage = [owner](const QString& message) {
+    QMessageBox::information(owner, fromText(app_text::kProgramName), message);
+  };
   hooks.chooseFile = [owner](FileRequest request, const QString& lastPath) {
     return chooseFileWithDialog(owner, request, lastPath);
   };
   hooks.showReport = [](const QString& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
   };
   return hooks;
 }
@@ -129,20 +172,27 @@ ShellHooks defaultShellHooks(QWidget* owner) {
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), hooks_(defaultShellHooks(this)) {
   initialiseResources();
   setObjectName(QLatin1String(kWindowClassName));
-  setWindowTitle(QStringLiteral("TarnPacking"));
   setWindowIcon(QIcon(QStringLiteral(":/tarnpacking.png")));
+  setAcceptDrops(true);
   canvas_ = new CanvasWidget(*this);
   setCentralWidget(canvas_);
+  runs_ = new RunController(this);
+  connect(runs_, &RunController::busyChanged, this, [this](bool busy) {
+    state_.jobLocked = busy;
+    syncActions();
+  });
   buildMenus();
-  syncChecks();
+  buildDocks();
+  buildStatusBar();
+  loadRecentLibraries();
+  refresh();
   canvas_->setFocus();
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  // The tool dialogs go with the window, so the event loop ends with it.
-  destroyDialog(packingKit_);
+  // The floating dialog goes with the window, so the event loop ends with it.
   destroyDialog(renewDialog_);
   QMainWindow::closeEvent(event);
 }
@@ -155,25 +205,33 @@ RenewDialog* MainWindow::renewDialog() const {
   return renewDialog_.data();
 }
 
+QLabel* MainWindow::statusField(const QString& name) const {
+  return statusFields_.value(name, nullptr);
+}
+
 void MainWindow::buildMenus() {
   struct Menu {
     const char* title;
     std::vector<MenuItem> items;  // id 0: a separator
   };
+  // "LayoutInDxf" and "ExportParts" take the mnemonics L and E: D is OpenLibInDxf's.
   const Menu menus[] = {
       {"File",
        {{kOpenTextLibrary, "OpenLibIn&Txt"},
         {kOpenPartListFile, "OpenLibIn&Dxf"},
         {kOpenPreSrcFile, "OpenLibIn&Velmar"},
         {0, nullptr},
-        {kLayoutInDxf, "LayoutIn&Dxf"},
-        {kExportParts, "ExportParts(*.dxf)"}}},
+        {kLayoutInDxf, "&LayoutInDxf"},
+        {kExportParts, "&ExportParts(*.dxf)"}}},
+      {"Edit", {{kUndo, app_text::kUndo.data()}, {kRedo, app_text::kRedo.data()}}},
       {"Layout", {{kShowPackingKit, "Packing Kit"}, {kShowRenewDialog, "&Renew_RN_PPD"}}},
       {"View",
        {{kBlackBackground, "&Black Background"},
         {kWhiteBackground, "&White Background"},
         {kPackingPointsVisible, "PPT_Visible"},
-        {kOffsetPartsVisible, "OffsetedPartVisible"}}},
+        {kOffsetPartsVisible, "OffsetedPartVisible"},
+        {0, nullptr},
+        {kFitAllParts, app_text::kFitAllParts.data()}}},
   };
   for (const Menu& menu : menus) {
     QMenu* qmenu = menuBar()->addMenu(QString::fromUtf8(menu.title));
@@ -199,22 +257,84 @@ void MainWindow::buildMenus() {
       }
       actions_.insert(id, action);
     }
+    if (qmenu->objectName() == QLatin1String("menu_File")) {
+      qmenu->addSeparator();
+      recentMenu_ = qmenu->addMenu(fromText(app_text::kRecentLibraries));
+      recentMenu_->setObjectName(QStringLiteral("menu_Recent"));
+    }
   }
+  action(kUndo)->setShortcut(QKeySequence::Undo);
+  action(kRedo)->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  action(kFitAllParts)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_X));
 }
 
-void MainWindow::run(const std::function<Effects()>& command, bool showsWaitCursor) {
+void MainWindow::buildDocks() {
+  setDockOptions(QMainWindow::AnimatedDocks);
+
+  // The kit sits beside the canvas and can move to either side, but never
+  // floats over it.
+  kitDock_ = new QDockWidget(this);
+  kitDock_->setObjectName(QStringLiteral("packingKitDock"));
+  kitDock_->setWindowTitle(QString::fromUtf8("Packing Kit 排样工具箱"));
+  kitDock_->setFeatures(QDockWidget::DockWidgetMovable);
+  kitDock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+  kitArea_ = new QScrollArea(kitDock_);
+  kitArea_->setObjectName(QStringLiteral("packingKitArea"));
+  kitArea_->setFocusPolicy(Qt::NoFocus);
+  kitArea_->setFrameShape(QFrame::NoFrame);
+  kitArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  kitArea_->setWidgetResizable(false);
+  kitDock_->setWidget(kitArea_);
+  addDockWidget(Qt::RightDockWidgetArea, kitDock_);
+  kitDock_->hide();
+
+  partsDock_ = new QDockWidget(fromText(app_text::kPartsList), this);
+  partsDock_->setObjectName(QStringLiteral("partsListDock"));
+  partsList_ = new PartsList(partsDock_);
+  partsDock_->setWidget(partsList_);
+  addDockWidget(Qt::LeftDockWidgetArea, partsDock_);
+  QAction* toggle = partsDock_->toggleViewAction();
+  toggle->setText(fromText(app_text::kPartsListToggle));
+  if (QMenu* view = menuBar()->findChild<QMenu*>(QStringLiteral("menu_View"))) {
+    view->addAction(toggle);
+  }
+  connect(partsList_, &PartsList::selectionEdited, this, [this](const std::vector<int>& ids) {
+    run([this, ids] { return selectPartsById(state_, ids); });
+  });
+}
+
+void MainWindow::buildStatusBar() {
+  const char* const left[] = {"cursor", "mode"};
+  const char* const right[] = {"parts", "length", "utilisation", "rn", "ppd"};
+  const int gap = fontMetrics().averageCharWidth();  // between two fields
+  const auto field = [this, gap](const char* name) {
+    auto* label = new QLabel(this);
+    label->setObjectName(QStringLiteral("status_") + QLatin1String(name));
+    label->setContentsMargins(gap, 0, gap, 0);
+    statusFields_.insert(QLatin1String(name), label);
+    return label;
+  };
+  for (const char* name : left) {
+    statusBar()->addWidget(field(name));
+  }
+  for (const char* name : right) {
+    statusBar()->addPermanentWidget(field(name));
+  }
+  // The cursor field keeps its width as the numbers change.
+  statusFields_.value(QStringLiteral("cursor"))
+      ->setMinimumWidth(
+          fontMetrics().horizontalAdvance(QStringLiteral("x -00000.0 mm, y -0000.0 mm")));
+}
+
+void MainWindow::run(const std::function<Effects()>& command) {
   try {
-    Effects effects;
-    {
-      WaitCursor wait(showsWaitCursor);
-      effects = command();
-    }
-    apply(effects);
+    apply(command());
   } catch (const std::exception& e) {
     // A CoreError, or one not of ours (a full disk, no memory): shown, the job kept.
     hooks_.showError(displayText(e.what()));
   }
-  syncChecks();
+  refresh();
 }
 
 void MainWindow::openLibrary(int menuId, const QString& path) {
@@ -224,10 +344,36 @@ void MainWindow::openLibrary(int menuId, const QString& path) {
   });
 }
 
+void MainWindow::openDetected(const QString& path) {
+  if (runs_->busy() || path.isEmpty()) {
+    return;
+  }
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  openLibrary(openCommandOf(detectLibraryFormat(toPath(absolute))), absolute);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!runs_->busy() && !draggedFile(event->mimeData()).isEmpty()) {
+    event->acceptProposedAction();
+  }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QString file = draggedFile(event->mimeData());
+  if (runs_->busy() || file.isEmpty()) {
+    return;
+  }
+  event->acceptProposedAction();
+  openDetected(file);
+}
+
 void MainWindow::apply(const Effects& effects, const QString& presetPath) {
   closeDialogs(effects);
   if (effects.fileRequest != FileRequest::None) {
     handleFileRequest(effects, presetPath);
+  }
+  if (effects.run) {
+    startRun(*effects.run);
   }
   if (effects.openPackingKit) {
     openPackingKit();
@@ -242,8 +388,17 @@ void MainWindow::apply(const Effects& effects, const QString& presetPath) {
     canvas_->update();
   }
   if (effects.showReport) {
-    hooks_.showReport(
-        QDir::current().absoluteFilePath(QFile::decodeName(reportFile(state_).c_str())));
+    const QString report = QDir::current().absoluteFilePath(fromPath(reportFile(state_)));
+    if (!hooks_.showReport(report)) {
+      hooks_.showMessage(
+          QString::asprintf(app_text::kReportNotOpened.data(), report.toUtf8().constData()));
+    }
+  }
+  if (!effects.message.empty()) {
+    hooks_.showMessage(displayText(effects.message));
+  }
+  if (!effects.warning.empty()) {
+    hooks_.showError(displayText(effects.warning));
   }
 }
 
@@ -256,21 +411,41 @@ void MainWindow::handleFileRequest(const Effects& effects, const QString& preset
     return;
   }
   state_.lastPath = chosen.toStdString();
-  Effects next;
-  {
-    WaitCursor wait(true);
-    if (effects.fileRequest == FileRequest::SaveLayoutDxf) {
-      next = writeLayoutFile(state_, toPath(chosen));
-    } else {
-      next = openLibraryFile(state_, toPath(chosen), effects.openFormat);
-    }
+  if (effects.fileRequest == FileRequest::SaveLayoutDxf) {
+    apply(writeLayoutFile(state_, toPath(chosen)));
+    return;
   }
-  apply(next);
+  startRun(RunRequest{RunKind::Open, true, toPath(chosen), effects.openFormat});
+}
+
+void MainWindow::startRun(const RunRequest& request) {
+  if (runs_->busy()) {
+    return;
+  }
+  RunWork work = prepareRun(state_, request);
+  runs_->start<RunResult>(
+      displayText(runTitle(request)), std::move(work),
+      [this, request](RunResult&& result) { finishRunHere(request, std::move(result)); },
+      [this](std::exception_ptr failure) {
+        // The job stays as it was: the work had only a copy, or a job of its own.
+        hooks_.showError(exceptionText(failure));
+        refresh();
+      });
+}
+
+void MainWindow::finishRunHere(const RunRequest& request, RunResult result) {
+  const bool loaded = request.kind == RunKind::Open && result.job.has_value();
+  run([this, &request, &result] { return finishRun(state_, request, std::move(result)); });
+  if (loaded) {
+    rememberRecent(request);
+  }
+  // Drawn now, before the run's notices (the timing announcement) are shown.
+  canvas_->repaint();
 }
 
 void MainWindow::closeDialogs(const Effects& effects) {
   if (effects.closePackingKit) {
-    destroyDialog(packingKit_);
+    destroyPackingKit();
   }
   if (effects.closeRenewDialog) {
     destroyDialog(renewDialog_);
@@ -278,13 +453,27 @@ void MainWindow::closeDialogs(const Effects& effects) {
 }
 
 void MainWindow::openPackingKit() {
-  destroyDialog(packingKit_);
-  packingKit_ = new PackingKitDialog(this);
-  connect(packingKit_.data(), &PackingKitDialog::buttonPressed, this, [this](int id) {
-    run([this, id] { return pressPackingKitButton(state_, id); }, packingKitButtonRunsLayout(id));
-  });
-  placeBeside(*packingKit_);
+  destroyPackingKit();
+  packingKit_ = new PackingKitDialog(kitArea_);
+  connect(packingKit_.data(), &PackingKitDialog::buttonPressed, this,
+          [this](int id) { run([this, id] { return pressPackingKitButton(state_, id); }); });
+  kitArea_->setWidget(packingKit_);
+  kitArea_->setMinimumWidth(packingKit_->width() +
+                            style()->pixelMetric(QStyle::PM_ScrollBarExtent));
   packingKit_->show();
+  kitDock_->show();
+  syncActions();
+}
+
+void MainWindow::destroyPackingKit() {
+  if (packingKit_) {
+    QObject::disconnect(packingKit_.data(), nullptr, this, nullptr);
+    kitArea_->takeWidget();
+    packingKit_->hide();
+    packingKit_->deleteLater();
+    packingKit_.clear();
+  }
+  kitDock_->hide();
 }
 
 void MainWindow::openRenewDialog() {
@@ -296,9 +485,10 @@ void MainWindow::openRenewDialog() {
           });
   placeBeside(*renewDialog_);
   renewDialog_->show();
+  syncActions();
 }
 
-// Tool windows float at the main window's right edge, outside it where the screen has room.
+// The small dialog floats at the main window's right edge, outside it where the screen has room.
 void MainWindow::placeBeside(QWidget& dialog) const {
   const QRect frame = frameGeometry();
   const QRect screenArea = screen() != nullptr ? screen()->availableGeometry() : frame;
@@ -314,7 +504,40 @@ void MainWindow::focusMainWindow() {
   canvas_->setFocus(Qt::OtherFocusReason);
 }
 
-void MainWindow::syncChecks() {
+void MainWindow::refresh() {
+  setWindowTitle(displayText(tarn::windowTitle(state_)));
+  statusFields_.value(QStringLiteral("mode"))->setText(displayText(modeText(state_)));
+  refreshCursor();
+  const Shown now{state_.job.get(), state_.history.revision(),
+                  state_.job ? state_.job->params.rotationNumber : 0,
+                  state_.job ? state_.job->params.packingPointDistance : 0.0};
+  if (!shownOnce_ || !(now == shown_)) {
+    shown_ = now;
+    shownOnce_ = true;
+    const StatusTexts texts = statusTexts(state_);
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"parts", &texts.parts},
+        {"length", &texts.length},
+        {"utilisation", &texts.utilisation},
+        {"rn", &texts.rotationNumber},
+        {"ppd", &texts.packingPointDistance},
+    };
+    for (const auto& [name, value] : fields) {
+      QLabel* label = statusFields_.value(QLatin1String(name));
+      label->setText(displayText(*value));
+      label->setVisible(!value->empty());
+    }
+    partsList_->showRows(state_.job ? partRows(*state_.job) : std::vector<PartRow>());
+  }
+  syncActions();
+}
+
+void MainWindow::refreshCursor() {
+  statusFields_.value(QStringLiteral("cursor"))->setText(displayText(cursorText(state_)));
+}
+
+void MainWindow::syncActions() {
+  const bool busy = runs_->busy();
   const struct {
     int id;
     bool checked;
@@ -329,6 +552,71 @@ void MainWindow::syncChecks() {
       item->setChecked(check.checked);
     }
   }
+  for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) {
+    it.value()->setEnabled(!(busy && menuCommandChangesJob(it.key())));
+  }
+  const auto labelled = [](std::string_view command, const std::string& step) {
+    QString text = fromText(command);
+    return step.empty() ? text : text + QLatin1Char(' ') + displayText(step);
+  };
+  action(kUndo)->setEnabled(!busy && state_.history.canUndo());
+  action(kUndo)->setText(labelled(app_text::kUndo, state_.history.undoLabel()));
+  action(kRedo)->setEnabled(!busy && state_.history.canRedo());
+  action(kRedo)->setText(labelled(app_text::kRedo, state_.history.redoLabel()));
+  recentMenu_->setEnabled(!busy && !recent_.empty());
+  if (packingKit_) {
+    packingKit_->setJobButtonsEnabled(!busy);
+  }
+  if (renewDialog_) {
+    renewDialog_->setApplyEnabled(!busy);
+  }
+  partsList_->setEnabled(!busy);
+}
+
+void MainWindow::loadRecentLibraries() {
+  QSettings settings{QLatin1String(kSettingsName), QLatin1String(kSettingsName)};
+  const int count = settings.beginReadArray(QLatin1String(kRecentKey));
+  recent_.clear();
+  for (int i = 0; i < count; ++i) {
+    settings.setArrayIndex(i);
+    const int format = settings.value(QLatin1String(kRecentFormatKey)).toInt();
+    if (format < static_cast<int>(LibraryFormat::TextLibrary) ||
+        format > static_cast<int>(LibraryFormat::PreSrcFile)) {
+      continue;
+    }
+    recent_.push_back({settings.value(QLatin1String(kRecentPathKey)).toString().toStdString(),
+                       static_cast<LibraryFormat>(format)});
+  }
+  settings.endArray();
+  rebuildRecentMenu();
+}
+
+void MainWindow::rememberRecent(const RunRequest& request) {
+  rememberLibrary(recent_, {fromPath(request.path).toStdString(), request.format});
+  QSettings settings{QLatin1String(kSettingsName), QLatin1String(kSettingsName)};
+  settings.beginWriteArray(QLatin1String(kRecentKey), static_cast<int>(recent_.size()));
+  for (std::size_t i = 0; i < recent_.size(); ++i) {
+    settings.setArrayIndex(static_cast<int>(i));
+    settings.setValue(QLatin1String(kRecentPathKey), QString::fromStdString(recent_[i].path));
+    settings.setValue(QLatin1String(kRecentFormatKey), static_cast<int>(recent_[i].format));
+  }
+  settings.endArray();
+  rebuildRecentMenu();
+}
+
+void MainWindow::rebuildRecentMenu() {
+  recentMenu_->clear();
+  int number = 0;
+  for (const RecentLibrary& library : recent_) {
+    const QString path = QString::fromStdString(library.path);
+    QAction* item = recentMenu_->addAction(
+        QStringLiteral("&%1 %2").arg(++number).arg(QFileInfo(path).fileName()));
+    item->setToolTip(path);
+    item->setStatusTip(path);
+    const int command = openCommandOf(library.format);
+    connect(item, &QAction::triggered, this, [this, command, path] { openLibrary(command, path); });
+  }
+  syncActions();
 }
 
 }  // namespace tarn::gui

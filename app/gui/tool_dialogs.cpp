@@ -15,9 +15,9 @@ namespace {
 constexpr char kButtonPrefix[] = "button_";
 
 // The ids live in the object names ("button_1009"), as in the dialog files.
-template <class Dialog, class Report>
-void connectButtons(Dialog& dialog, Report report) {
-  for (QPushButton* button : dialog.template findChildren<QPushButton*>()) {
+template <class Visit>
+void forEachButton(QDialog& dialog, Visit visit) {
+  for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
     const QString name = button->objectName();
     if (!name.startsWith(QLatin1String(kButtonPrefix))) {
       continue;
@@ -25,9 +25,16 @@ void connectButtons(Dialog& dialog, Report report) {
     bool ok = false;
     const int id = name.mid(static_cast<int>(sizeof kButtonPrefix) - 1).toInt(&ok);
     if (ok) {
-      QObject::connect(button, &QPushButton::clicked, &dialog, [report, id] { report(id); });
+      visit(*button, id);
     }
   }
+}
+
+template <class Report>
+void connectButtons(QDialog& dialog, Report report) {
+  forEachButton(dialog, [&dialog, report](QPushButton& button, int id) {
+    QObject::connect(&button, &QPushButton::clicked, &dialog, [report, id] { report(id); });
+  });
 }
 
 constexpr int kButtonTextMargin = 8;  // pixels the button frame keeps free around its text
@@ -68,7 +75,22 @@ PackingKitDialog::PackingKitDialog(QWidget* owner)
     : QDialog(owner), ui_(std::make_unique<Ui::PackingKitDialog>()) {
   ui_->setupUi(this);
   makeModelessTool(*this);
+  // A child widget of the dock, not a window of its own.
+  setWindowFlags(Qt::Widget);
+  for (QPushButton* button : findChildren<QPushButton*>()) {
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+  }
   connectButtons(*this, [this](int id) { emit buttonPressed(id); });
+}
+
+void PackingKitDialog::setJobButtonsEnabled(bool enabled) {
+  forEachButton(*this, [enabled](QPushButton& button, int id) {
+    if (packingKitButtonChangesJob(id)) {
+      button.setEnabled(enabled);
+    }
+  });
 }
 
 PackingKitDialog::~PackingKitDialog() = default;
@@ -87,6 +109,14 @@ RenewDialog::RenewDialog(QWidget* owner, const RenewFields& fields)
 }
 
 RenewDialog::~RenewDialog() = default;
+
+void RenewDialog::setApplyEnabled(bool enabled) {
+  forEachButton(*this, [enabled](QPushButton& button, int id) {
+    if (id != kRenewCancel) {
+      button.setEnabled(enabled);
+    }
+  });
+}
 
 RenewFields RenewDialog::fields() const {
   return {ui_->field_1001->text().toStdString(), ui_->field_1002->text().toStdString()};

@@ -12,9 +12,11 @@ class RenewDialog;
 
 namespace tarn::gui {
 
-// The modeless "Packing Kit 排样工具箱". It holds no state: every button is
-// reported by its id and the main window runs the command. The close box and
-// Esc act as button 2.
+// The "Packing Kit 排样工具箱", docked beside the canvas by the main window.
+// It holds no state: every button is reported by its id and the main window
+// runs the command. Its buttons never take the keyboard focus, so the keys keep
+// reaching the canvas, and none is a default button that Return would press.
+// Esc acts as button 2.
 class PackingKitDialog : public QDialog {
   Q_OBJECT
 
@@ -23,6 +25,8 @@ class PackingKitDialog : public QDialog {
   ~PackingKitDialog() override;
 
   void reject() override;
+  // Disables the buttons that would change the job while a run holds it.
+  void setJobButtonsEnabled(bool enabled);
 
  signals:
   void buttonPressed(int id);
@@ -42,6 +46,8 @@ class RenewDialog : public QDialog {
 
   RenewFields fields() const;
   void reject() override;
+  // Disables the buttons that apply numbers while a run holds the job.
+  void setApplyEnabled(bool enabled);
 
  signals:
   void buttonPressed(int id, const tarn::RenewFields& fields);

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/job_runs.h"
 #include "app/painting.h"
 #include "geometry/core_error.h"
 #include "geometry/texts.h"
@@ -235,7 +236,9 @@ TEST(Commands, AnOpenedJobWritesIntoTheFolderTheFrontEndGave) {
   AppState state;
   state.outputFolder = scratch.path() / "out";
   openLibraryFile(state, test::dataPath("library/text/two_parts.txt"), LibraryFormat::TextLibrary);
-  pressPackingKitButton(state, kKitLayoutAll);
+  const Effects layout = pressPackingKitButton(state, kKitLayoutAll);
+  ASSERT_TRUE(layout.run.has_value());
+  runNow(state, *layout.run);
   EXPECT_TRUE(typeCharacter(state, U'E', false).showReport);
   EXPECT_EQ(reportFile(state), scratch.path() / "out" / "Report.txt");
   EXPECT_TRUE(std::filesystem::exists(reportFile(state)));
@@ -244,7 +247,9 @@ TEST(Commands, AnOpenedJobWritesIntoTheFolderTheFrontEndGave) {
   // A library without parts lays out nothing, as the command line does.
   std::filesystem::remove(reportFile(state));
   openLibraryFile(state, test::dataPath("cli/empty_large_plate.txt"), LibraryFormat::TextLibrary);
-  EXPECT_NO_THROW(pressPackingKitButton(state, kKitLayoutAll));
+  const Effects emptyLayout = pressPackingKitButton(state, kKitLayoutAll);
+  ASSERT_TRUE(emptyLayout.run.has_value());
+  EXPECT_NO_THROW(runNow(state, *emptyLayout.run));
   EXPECT_TRUE(std::filesystem::exists(reportFile(state)));
   unsetenv("XDG_STATE_HOME");
 }
@@ -266,8 +271,11 @@ TEST_F(CommandsTest, RenewDialogShowsAppliesAndRefusesTheTwoNumbers) {
     EXPECT_EQ(state.job->params.rotationNumber, 12);
   }
   for (const int button : {kRenewOk, kRenewRotationNumber}) {
-    EXPECT_THROW(pressRenewDialogButton(state, button, {"361", "25"}), CoreError);
-    EXPECT_THROW(pressRenewDialogButton(state, button, {"99999999999", "25"}), CoreError);
+    // Below 1 no angle is tried and a layout would place nothing.
+    for (const char* rotationNumber : {"361", "99999999999", "0", "-3", "abc"}) {
+      SCOPED_TRACE(rotationNumber);
+      EXPECT_THROW(pressRenewDialogButton(state, button, {rotationNumber, "25"}), CoreError);
+    }
   }
   EXPECT_DOUBLE_EQ(state.job->params.packingPointDistance, 0.5);
   EXPECT_EQ(state.job->params.rotationNumber, 12);
@@ -338,6 +346,129 @@ TEST_F(CommandsTest, PaintColoursPartsByTheirStateAndDrawsTheModesOverlay) {
   ASSERT_EQ(marker.count(kRed), 2);
   EXPECT_EQ(marker.lines.back().from.x, 45);
   EXPECT_EQ(marker.lines.back().from.y, 65);
+}
+
+TEST_F(CommandsTest, ADragIsOneUndoStepAndUndoRestoresThePosesExactly) {
+  addPart(1, 100, 100, 50).selected = true;
+  addPart(2, 300, 100, 50);
+  state.history.reset(state.job.get());
+  const Part before = exactPartCopy(working(1));
+  key(U'm');
+  click(100, 300);
+  moveMouse(state, {113, 300}, false);
+  moveMouse(state, {127, 310}, false);
+  click(140, 290);  // released: moved by (40, 10) in four steps
+  key(U'x');        // the view only: no step
+  key(U'T');
+  EXPECT_EQ(state.history.undoLabel(), "Turn Over");
+  EXPECT_TRUE(runMenuCommand(state, kUndo).repaint);
+  EXPECT_EQ(state.history.undoLabel(), "Move");
+  EXPECT_NEAR(working(1).bbox.xmin, 140.0, 1e-9);
+  runMenuCommand(state, kUndo);
+  EXPECT_FALSE(state.history.canUndo());
+  EXPECT_EQ(working(1).refPoint.x, before.refPoint.x);
+  EXPECT_EQ(working(1).refPoint.y, before.refPoint.y);
+  EXPECT_EQ(working(1).bbox.ymin, before.bbox.ymin);
+  EXPECT_EQ(working(1).outer.points[2].x, before.outer.points[2].x);
+  runMenuCommand(state, kRedo);
+  EXPECT_NEAR(working(1).bbox.xmin, 140.0, 1e-9);
+  EXPECT_EQ(state.history.redoLabel(), "Turn Over");
+  key(kEscapeCharacter);  // a new step drops the one undone
+  EXPECT_FALSE(state.history.canRedo());
+  EXPECT_FALSE(working(1).turnedOver);
+  key(kEscapeCharacter);  // nothing left to clear: no step
+  EXPECT_EQ(state.history.undoLabel(), "Select");
+  runMenuCommand(state, kUndo);
+  EXPECT_TRUE(working(1).selected);
+}
+
+TEST_F(CommandsTest, WhileARunHoldsTheJobOnlyTheViewAndTheModesChange) {
+  addPart(1, 100, 100, 50).selected = true;
+  state.history.reset(state.job.get());
+  state.jobLocked = true;
+  const double x0 = working(1).bbox.xmin;
+  for (const char32_t c : {U'B', U'T', U'E', U'N', kEscapeCharacter}) {
+    const Effects effects = key(c);
+    EXPECT_FALSE(effects.repaint || effects.run.has_value()) << static_cast<int>(c);
+  }
+  EXPECT_FALSE(key(U'A', true).repaint);
+  EXPECT_FALSE(pressArrowKey(state, ArrowKey::Left).repaint);
+  for (const int button : {kKitLayoutAll, kKitLayout, kKitSelectNone, kKitContactLeft}) {
+    const Effects effects = pressPackingKitButton(state, button);
+    EXPECT_FALSE(effects.run.has_value() || effects.repaint) << button;
+  }
+  EXPECT_EQ(runMenuCommand(state, kOpenTextLibrary).fileRequest, FileRequest::None);
+  EXPECT_FALSE(pressRenewDialogButton(state, kRenewOk, {"7", "9"}).repaint);
+  EXPECT_EQ(state.job->params.rotationNumber, 4);
+  key(U's');
+  click(120, 280);  // on the part: refused
+  key(U'm');
+  click(300, 300);
+  moveMouse(state, {350, 300}, false);
+  click(360, 300);
+  EXPECT_EQ(working(1).bbox.xmin, x0);
+  EXPECT_TRUE(working(1).selected);
+  EXPECT_FALSE(state.history.canUndo());
+  EXPECT_TRUE(turnWheel(state, {10, 10}, 120).repaint);  // zooms
+  EXPECT_EQ(state.gesture.mode, InteractionMode::Move);
+
+  state.jobLocked = false;
+  EXPECT_TRUE(key(U'B').run.has_value());
+}
+
+TEST(CommandsOnALoadedLibrary, TheViewShowsTheParkedPartsAndXThePlateAlone) {
+  test::ScratchDir scratch;
+  ASSERT_EQ(setenv("XDG_STATE_HOME", scratch.path().c_str(), 1), 0);
+  AppState state;
+  state.outputFolder = scratch.path();
+  resizeClient(state, 800, 600);
+  openLibraryFile(state, test::dataPath("library/text/two_parts.txt"), LibraryFormat::TextLibrary);
+  const View& view = state.viewport.view;
+  const auto visible = [&view](const BBox& box) {
+    const ScreenPoint a = view.worldToScreen({box.xmin, box.ymax});
+    const ScreenPoint b = view.worldToScreen({box.xmax, box.ymin});
+    return a.x >= 0 && a.y >= 0 && b.x <= view.width && b.y <= view.height;
+  };
+  const PackingJob& job = *state.job;
+  EXPECT_TRUE(visible(job.plateExtents));
+  for (const Part& part : job.workingParts) {
+    EXPECT_TRUE(visible(part.bbox)) << part.id;
+  }
+  resizeClient(state, 700, 500);  // a resize keeps what the last fit showed
+  EXPECT_TRUE(visible(job.workingParts.front().bbox));
+
+  typeCharacter(state, U'x', false);
+  EXPECT_EQ(state.viewport.savedExtent.xmax, job.plateExtents.xmax);
+  EXPECT_TRUE(visible(job.plateExtents));
+  typeCharacter(state, U'N', false);  // staged at the plate's corner, brought into view
+  for (const Part& part : job.workingParts) {
+    if (part.selected) {
+      EXPECT_TRUE(visible(part.bbox));
+    }
+  }
+  typeCharacter(state, U'x', false);
+  runMenuCommand(state, kFitAllParts);
+  for (const Part& part : job.workingParts) {
+    EXPECT_TRUE(visible(part.bbox)) << part.id;
+  }
+
+  const Effects exported = runMenuCommand(state, kExportParts);
+  const std::string folder = std::filesystem::absolute(scratch.path()).lexically_normal().string();
+  EXPECT_EQ(exported.message, "2 part drawings written to " + folder);
+  unsetenv("XDG_STATE_HOME");
+}
+
+TEST_F(CommandsTest, TurnedOverPartsAreDrawnDarkerOnWhiteOnly) {
+  addPart(1, 100, 100, 50);
+  turnOver(working(1), working(1).centroid);
+  RecordingCanvas black;
+  paintState(state, black);
+  EXPECT_EQ(black.count(kYellow), 4);
+  runMenuCommand(state, kWhiteBackground);
+  RecordingCanvas white;
+  paintState(state, white);
+  EXPECT_EQ(white.count(kYellow), 0);
+  EXPECT_EQ(white.count(kDarkYellow), 4);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "support/mixed_library.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -129,6 +132,39 @@ std::string mixedTextLibrary(std::uint32_t seed) {
   }
   out += "#end\n";
   return out;
+}
+
+std::string repeatedTextLibrary(const std::string& library, int copies) {
+  constexpr std::size_t kPlateLengthLabel = 13;  // characters before the first header value
+  std::istringstream in(library);
+  std::vector<std::string> header;  // the three header lines, then what comes before the parts
+  std::string parts;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.starts_with("#end")) {
+      break;
+    }
+    if (parts.empty() && (header.size() < 3 || !line.starts_with("NAME"))) {
+      header.push_back(line);
+    } else {
+      parts += line + "\n";
+    }
+  }
+  std::string out;
+  if (!header.empty()) {
+    const std::string label = header[0].substr(0, kPlateLengthLabel);
+    const double length = std::strtod(header[0].c_str() + label.size(), nullptr);
+    char value[64];
+    std::snprintf(value, sizeof value, "%.17g", length * copies);
+    out += label + value + "\n";
+  }
+  for (std::size_t i = 1; i < header.size(); ++i) {
+    out += header[i] + "\n";
+  }
+  for (int copy = 0; copy < copies; ++copy) {
+    out += parts;
+  }
+  return out + "#end\n";
 }
 
 }  // namespace tarn::test

@@ -12,4 +12,10 @@ namespace tarn::test {
 // and repeated parts that pair up.
 std::string mixedTextLibrary(std::uint32_t seed);
 
+// A text library whose parts are those of `library` (text library bytes)
+// repeated `copies` times, on a plate `copies` times as long: the large jobs of
+// the desktop's tests and measurements (shirts.txt repeated 16 times is the
+// 1,584-part job).
+std::string repeatedTextLibrary(const std::string& library, int copies);
+
 }  // namespace tarn::test

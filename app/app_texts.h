@@ -1,0 +1,82 @@
+#pragma once
+
+// The desktop program's own texts (UTF-8): status bar, menus added beside the
+// classic ones, undo steps, progress and messages. The classic captions stay in
+// the dialogs' resources and the menus' table; the core's messages in
+// geometry/texts.h.
+
+#include <string_view>
+
+namespace tarn::app_text {
+
+inline constexpr std::string_view kProgramName = "TarnPacking";
+
+// The RN/PPD dialog refuses a rotation number below 1 in the style of the core's
+// message for one above kMaxRotationNumber.
+inline constexpr std::string_view kRotationNumberTooSmall =
+    "零件旋转角个数错误! (the rotation number must be at least 1)";
+
+// Interaction modes, as the status bar names them.
+inline constexpr std::string_view kModeNames[] = {
+    "Idle", "Select", "Pan", "Move", "Move (checked)", "Zoom", "Rotate",
+};
+
+// Status bar (printf formats).
+inline constexpr std::string_view kStatusCursor = "x %.1f mm, y %.1f mm";
+inline constexpr std::string_view kStatusNoCursor = "x -, y -";
+inline constexpr std::string_view kStatusMode = "Mode: %s";
+inline constexpr std::string_view kStatusParts = "%d parts loaded, %d packed, %d waiting";
+inline constexpr std::string_view kStatusLength = "packed length %s mm";
+inline constexpr std::string_view kStatusUtilisation = "utilisation %.2f %%";
+inline constexpr std::string_view kStatusUtilisationUnknown = "utilisation unknown";
+inline constexpr std::string_view kStatusRotationNumber = "RN %d";
+inline constexpr std::string_view kStatusDistance = "PPD %s mm";
+inline constexpr std::string_view kStatusNoJob = "No library loaded";
+
+// Undo steps: what "Undo …" and "Redo …" name.
+inline constexpr std::string_view kStepSelect = "Select";
+inline constexpr std::string_view kStepMove = "Move";
+inline constexpr std::string_view kStepRotate = "Rotate";
+inline constexpr std::string_view kStepTurnOver = "Turn Over";
+inline constexpr std::string_view kStepContactMove = "Contact Move";
+inline constexpr std::string_view kStepStageNext = "Stage Next Part";
+inline constexpr std::string_view kStepLayout = "Layout";
+inline constexpr std::string_view kStepLayoutAll = "Layout All";
+inline constexpr std::string_view kStepLayoutNext = "Layout Next";
+inline constexpr std::string_view kStepLayoutMultipleSteps = "Layout Multiple Steps";
+inline constexpr std::string_view kStepReport = "Packing Report";
+
+// Long runs: the progress dialog's heading.
+inline constexpr std::string_view kRunProgress = "%s: %d parts tried, %d waiting, %.1f s";
+inline constexpr std::string_view kRunElapsed = "%s: %.1f s";
+inline constexpr std::string_view kRunStopping = "Stopping after the part being placed…";
+
+// Messages after a command (%s: a full path).
+inline constexpr std::string_view kPartsExported = "%d part drawings written to %s";
+inline constexpr std::string_view kReportNotOpened =
+    "The packing report was written to %s, but no program could be started to show it.";
+
+// Menus and docks added beside the classic ones.
+inline constexpr std::string_view kUndo = "&Undo";
+inline constexpr std::string_view kRedo = "&Redo";
+inline constexpr std::string_view kFitAllParts = "Fit All &Parts";
+inline constexpr std::string_view kRecentLibraries = "&Recent Libraries";
+inline constexpr std::string_view kPartsList = "Parts";
+inline constexpr std::string_view kPartsListToggle = "Parts &List";
+inline constexpr std::string_view kPartsListColumns[] = {"Name", "Id", "State", "Turned over"};
+inline constexpr std::string_view kPlaced = "placed";
+inline constexpr std::string_view kWaiting = "waiting";
+inline constexpr std::string_view kYes = "yes";
+inline constexpr std::string_view kNo = "no";
+
+// File dialogs' filters beside the classic ones.
+inline constexpr std::string_view kPartListFilter = "Part List Files (*.lst *.txt)";
+inline constexpr std::string_view kAllFilesFilter = "All Files (*)";
+
+// The command line of the desktop program.
+inline constexpr std::string_view kCommandLineDescription =
+    "Lays out flat parts on a plate. LIBRARY, when given, is opened at start; its format is "
+    "told from its name and contents as tarnpack tells it.";
+inline constexpr std::string_view kCommandLineLibrary = "A part library to open.";
+
+}  // namespace tarn::app_text
