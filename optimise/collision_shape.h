@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <vector>
 
 #include "geometry/region.h"
@@ -33,9 +34,20 @@ struct CollisionShape {
   BBox box;                    // of the true outer outline: what must lie on the strip
   BBox hitBox;                 // of the grown outer outline
   std::vector<HitEdge> edges;  // grown outer outline and holes
-  double probeX = 0.0;         // a vertex of the grown outer outline
+  // A point of the material far from its outline (the largest pole's centre, or
+  // an outer vertex without poles): where the edges do not meet, it tells whether
+  // the shape lies inside the other. A vertex could lie on an edge of the other
+  // shape that runs along its own, where rounding hides the contact.
+  double probeX = 0.0;
   double probeY = 0.0;
-  std::vector<Pole> poles;   // inside the true material, largest first
+  std::vector<Pole> poles;  // inside the true material, largest first
+  // The poles again in single precision, relative to the box centre, for the
+  // overlap measure's inner loop.
+  double poleOriginX = 0.0;
+  double poleOriginY = 0.0;
+  std::vector<float> poleX;
+  std::vector<float> poleY;
+  std::vector<float> poleR;
   double diameter = 0.0;     // largest distance between two outer vertices
   double hullArea = 0.0;     // of the outer outline's convex hull
   double area = 0.0;         // net: outer less holes
@@ -68,9 +80,15 @@ class CollisionTester {
   std::vector<HitEdge> nearB_;
 };
 
+// True when the largest poles show that the shapes overlap: a cheap sure answer
+// before collide(); false says nothing.
+bool polesOverlap(const CollisionShape& a, const CollisionShape& b, double dx, double dy);
+
 // Positive for colliding shapes, larger the deeper they overlap: the pole-pair
 // penetrations with a smooth tail for poles apart, scaled by the shapes' sizes.
-double collisionLoss(const CollisionShape& a, const CollisionShape& b, double dx, double dy);
+// Once the measure exceeds `cap` it may stop early with infinity.
+double collisionLoss(const CollisionShape& a, const CollisionShape& b, double dx, double dy,
+                     double cap = INFINITY);
 
 // A point in the grown material, in the shape's own coordinates.
 bool containsPoint(const CollisionShape& s, double px, double py);

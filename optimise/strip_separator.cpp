@@ -280,7 +280,7 @@ class Separator {
   void recomputeRow(std::size_t i);
   void recomputeAll();
   void restore(const std::vector<Placement>& items, double length);
-  double pairLoss(std::size_t i, const Placement& p, std::size_t j);
+  double pairLoss(const Placement& p, std::size_t j, double cap = INFINITY);
   double itemLoss(std::size_t i) const;
   double totalLoss() const;
   void updateWeights();
@@ -407,15 +407,17 @@ double Separator::usedLength() const {
   return length;
 }
 
-double Separator::pairLoss(std::size_t i, const Placement& p, std::size_t j) {
+// The loss of an item placed at p against item j; 0 when they do not collide.
+double Separator::pairLoss(const Placement& p, std::size_t j, double cap) {
   const CollisionShape& a = shapes_[static_cast<std::size_t>(p.shape)];
   const Placement& q = items_[j];
   const CollisionShape& b = shapes_[static_cast<std::size_t>(q.shape)];
-  (void)i;
-  if (!tester_.collide(a, b, q.x - p.x, q.y - p.y)) {
+  const double dx = q.x - p.x;
+  const double dy = q.y - p.y;
+  if (!strip::polesOverlap(a, b, dx, dy) && !tester_.collide(a, b, dx, dy)) {
     return 0.0;
   }
-  return strip::collisionLoss(a, b, q.x - p.x, q.y - p.y);
+  return strip::collisionLoss(a, b, dx, dy, cap);
 }
 
 void Separator::place(std::size_t i, const Placement& p) {
@@ -434,7 +436,7 @@ void Separator::recomputeRow(std::size_t i) {
     double loss = 0.0;
     if (j != i && hx0_[j] <= hx1_[i] && hx0_[i] <= hx1_[j] && hy0_[j] <= hy1_[i] &&
         hy0_[i] <= hy1_[j]) {
-      loss = pairLoss(i, p, j);
+      loss = pairLoss(p, j);
     }
     pairLoss_[i * n_ + j] = loss;
     pairLoss_[j * n_ + i] = loss;
@@ -528,10 +530,11 @@ Eval Separator::evaluate(std::size_t i, const Placement& p, const Eval& bound) {
     if (j == i || hx0_[j] > bx1 || bx0 > hx1_[j] || hy0_[j] > by1 || by0 > hy1_[j]) {
       continue;
     }
-    const double q = pairLoss(i, p, j);
+    const double weight = pairWeight_[i * n_ + j];
+    const double q = pairLoss(p, j, (limit - loss) / weight);
     if (q > 0.0) {
       clear = false;
-      loss += pairWeight_[i * n_ + j] * q;
+      loss += weight * q;
       if (loss > limit) {
         return Eval{};
       }

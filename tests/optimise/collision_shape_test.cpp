@@ -59,6 +59,32 @@ TEST(CollisionShape, CollidesWhereTheGrownOutlinesMeet) {
   }
 }
 
+TEST(CollisionShape, SeesAShapeInsideAnotherAlongItsOutline) {
+  // A block inside a larger one, its top edge on the larger one's top edge, both
+  // turned by the same angle: rounding leaves the shared edge neither crossing
+  // nor apart, and a vertex on it cannot tell inside from outside.
+  CollisionTester tester;
+  for (int step = 1; step < 60; ++step) {
+    SCOPED_TRACE(step);
+    const double angle = step * 0.1;
+    const auto turned = [angle](std::initializer_list<Point> points) {
+      std::vector<Point> out;
+      for (const Point& p : points) {
+        out.push_back(Point{p.x * std::cos(angle) - p.y * std::sin(angle),
+                            p.x * std::sin(angle) + p.y * std::cos(angle)});
+      }
+      Region r;
+      setPoints(r, out);
+      return r;
+    };
+    const CollisionShape big = shapeOf(turned({{0, 0}, {3000, 0}, {3000, 2200}, {0, 2200}}));
+    const CollisionShape inner =
+        shapeOf(turned({{1300.3, 2200}, {700.7, 1000.1}, {2100.9, 800.3}, {2700.1, 2200}}));
+    EXPECT_TRUE(tester.collide(big, inner, 0, 0));
+    EXPECT_TRUE(tester.collide(inner, big, 0, 0));
+  }
+}
+
 TEST(CollisionShape, GrownOutlineCoversSharpTipsAndNotches) {
   // A needle pointing right with its tip at (100, 0), and a notch (a V cut into a
   // block) with its deepest point at (50, 5).
@@ -112,7 +138,7 @@ TEST(CollisionShape, LossGrowsWithDepthAndIsSymmetric) {
     const double loss = collisionLoss(a, b, dx, 1);
     EXPECT_GT(loss, 0.0);
     EXPECT_LE(loss, previous * (1 + 1e-12));  // sliding out of the square lowers it
-    EXPECT_NEAR(loss, collisionLoss(b, a, -dx, -1), 1e-9 * loss);
+    EXPECT_NEAR(loss, collisionLoss(b, a, -dx, -1), 1e-5 * loss);  // single precision
     previous = loss;
   }
 }
