@@ -8,7 +8,8 @@
 //   cd "$(mktemp -d)" && <worktree>/build-bench/bench/optimise_bench --seconds 60
 //
 // Options: --seconds T (10), --seed S (1), --threads N (2), --evaluations E (no
-// bound), then library files. LayoutAll writes its timing file into the working
+// bound), --trace (each improvement on stderr), --set name=value (a field of
+// SeparatorSettings), then library files. LayoutAll writes its timing file into the working
 // directory: run it in a scratch folder.
 
 #include <chrono>
@@ -43,8 +44,52 @@ struct Options {
   std::uint64_t seed = 1;
   int threads = 2;
   std::uint64_t evaluations = std::numeric_limits<std::uint64_t>::max();
+  bool trace = false;  // print every improvement of every thread
+  SeparatorSettings settings;
   std::vector<std::filesystem::path> files;
 };
+
+// name=value for one field of the search's settings.
+void set(SeparatorSettings& s, const std::string& assignment) {
+  const std::size_t eq = assignment.find('=');
+  const std::string name = assignment.substr(0, eq);
+  const double v = eq == std::string::npos ? 0.0 : std::atof(assignment.c_str() + eq + 1);
+  const struct {
+    const char* name;
+    double* real;
+    int* whole;
+    bool* flag;
+  } fields[] = {
+      {"exploreShare", &s.exploreShare, nullptr, nullptr},
+      {"exploreStepFirst", &s.exploreStepFirst, nullptr, nullptr},
+      {"exploreStepMin", &s.exploreStepMin, nullptr, nullptr},
+      {"compressStepFirst", &s.compressStepFirst, nullptr, nullptr},
+      {"compressStepLast", &s.compressStepLast, nullptr, nullptr},
+      {"exploreStrikes", nullptr, &s.exploreStrikes, nullptr},
+      {"exploreIterations", nullptr, &s.exploreIterations, nullptr},
+      {"compressStrikes", nullptr, &s.compressStrikes, nullptr},
+      {"compressIterations", nullptr, &s.compressIterations, nullptr},
+      {"focusedSamples", nullptr, &s.focusedSamples, nullptr},
+      {"stripSamples", nullptr, &s.stripSamples, nullptr},
+      {"refinedSamples", nullptr, &s.refinedSamples, nullptr},
+      {"clearanceShare", &s.clearanceShare, nullptr, nullptr},
+      {"exploreDisrupt", nullptr, nullptr, &s.exploreDisrupt},
+  };
+  for (const auto& f : fields) {
+    if (name == f.name) {
+      if (f.real) {
+        *f.real = v;
+      } else if (f.flag) {
+        *f.flag = v != 0.0;
+      } else {
+        *f.whole = static_cast<int>(v);
+      }
+      return;
+    }
+  }
+  std::fprintf(stderr, "unknown setting %s\n", name.c_str());
+  std::exit(2);
+}
 
 Options parse(int argc, char** argv) {
   Options o;
@@ -63,6 +108,10 @@ Options parse(int argc, char** argv) {
       o.seed = std::strtoull(value(), nullptr, 10);
     } else if (arg == "--threads") {
       o.threads = std::atoi(value());
+    } else if (arg == "--set") {
+      set(o.settings, value());
+    } else if (arg == "--trace") {
+      o.trace = true;
     } else if (arg == "--evaluations") {
       o.evaluations = std::strtoull(value(), nullptr, 10);
     } else {
@@ -161,8 +210,18 @@ int main(int argc, char** argv) {
       std::vector<std::jthread> workers;
       for (int t = 0; t < options.threads; ++t) {
         workers.emplace_back([&, t] {
-          results[static_cast<std::size_t>(t)] = MinimiseStripLength(
-              problem, start, options.seed + static_cast<std::uint64_t>(t), budget);
+          SeparatorProgress trace;
+          if (options.trace) {
+            trace = [&, t](const std::vector<ItemPose>&, double length, std::uint64_t count) {
+              const double seconds =
+                  std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+              std::fprintf(stderr, "  thread %d %7.2f s %10llu evaluations %6.2f %%\n", t, seconds,
+                           static_cast<unsigned long long>(count), 100.0 * area / (length * width));
+            };
+          }
+          results[static_cast<std::size_t>(t)] =
+              MinimiseStripLength(problem, start, options.seed + static_cast<std::uint64_t>(t),
+                                  budget, {}, options.settings, trace);
         });
       }
     }

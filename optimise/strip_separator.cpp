@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstddef>
 #include <stdexcept>
+#include <string>
+#include <unordered_map>
 #include <utility>
 
 #include "optimise/collision_shape.h"
@@ -41,8 +43,13 @@ constexpr double kLargeItemShare = 0.75;
 constexpr double kAlikeShare = 0.01;
 // Infeasible layouts kept for a restart are picked by |N(0, 0.25)| of the pool's rank.
 constexpr double kPoolSpread = 0.25;
-// Orientations that differ by a translation within this share of the diameter are one.
+// Rigid maps between orientations may err by this share of the diameter.
 constexpr double kSameShapeShare = 1e-9;
+// Orientations whose vertices agree to this share of the strip's larger side are one shape.
+constexpr double kKeyQuantumShare = 1e-9;
+// An item tries at most this many of its orientations (a rotation number of 360
+// with turning over allows 720): they would cost memory, not add much.
+constexpr std::size_t kMaxOrientations = 64;
 
 enum class EvalKind { Clear, Collision, Invalid };
 
@@ -59,7 +66,8 @@ bool operator<(const Eval& a, const Eval& b) {
 }
 
 struct Placement {
-  int shape = 0;
+  int slot = 0;   // among the item's slots
+  int shape = 0;  // that slot's shape
   double x = 0.0;
   double y = 0.0;
 };
@@ -226,34 +234,49 @@ BBox boxOf(const std::vector<Point>& points) {
   return box;
 }
 
-// The translation taking orientation `a` onto `b` as point sets (vertex order
-// free), if there is one within `tol`.
-std::optional<std::pair<double, double>> translationBetween(const ItemOrientation& a,
-                                                            const ItemOrientation& b, double tol) {
-  const std::vector<Point> pa = allVertices(a);
-  const std::vector<Point> pb = allVertices(b);
-  if (pa.size() != pb.size() || a.holes.size() != b.holes.size()) {
-    return std::nullopt;
+// Orientations with the same key are the same outline up to a translation (their
+// vertices, taken from the outline's box corner and quantised, are the same
+// multiset); the converse may fail by rounding, which only costs a duplicate.
+std::string shapeKey(const ItemOrientation& o, double quantum) {
+  const BBox box = boxOf(o.outer.points);
+  std::vector<std::pair<long long, long long>> cells;
+  for (const Point& p : allVertices(o)) {
+    cells.emplace_back(std::llround((p.x - box.xmin) / quantum),
+                       std::llround((p.y - box.ymin) / quantum));
   }
-  const BBox ba = boxOf(a.outer.points);
-  const BBox bb = boxOf(b.outer.points);
-  const double ox = bb.xmin - ba.xmin;
-  const double oy = bb.ymin - ba.ymin;
-  for (const Point& p : pa) {
-    const bool found = std::any_of(pb.begin(), pb.end(), [&](const Point& q) {
-      return std::fabs(p.x + ox - q.x) <= tol && std::fabs(p.y + oy - q.y) <= tol;
-    });
-    if (!found) {
-      return std::nullopt;
-    }
+  std::sort(cells.begin(), cells.end());
+  std::string key;
+  const auto append = [&key](long long v) {
+    key.append(reinterpret_cast<const char*>(&v), sizeof v);
+  };
+  append(static_cast<long long>(o.outer.points.size()));
+  for (const Region& hole : o.holes) {
+    append(static_cast<long long>(hole.points.size()));
   }
-  return std::make_pair(ox, oy);
+  for (const auto& [x, y] : cells) {
+    append(x);
+    append(y);
+  }
+  return key;
 }
 
-// Where an orientation of the problem stands among the search's shapes.
-struct OrientationShape {
-  int shape = -1;        // -1: never fits the strip
-  double offsetX = 0.0;  // orientation = shape translated by the offset
+// The orientations a search tries for an item: all of them up to a limit, else
+// that many spread evenly over the list; the start orientation always, first.
+std::vector<std::size_t> orientationSubset(std::size_t count, std::size_t start) {
+  std::vector<std::size_t> chosen{start};
+  const std::size_t wanted = std::min(count, kMaxOrientations);
+  for (std::size_t m = 1; m < wanted; ++m) {
+    chosen.push_back((start + m * count / wanted) % count);
+  }
+  return chosen;
+}
+
+// One distinct pose of an item as the search uses it: a shape, and the item's
+// own orientation, which is that shape translated by the offset.
+struct Slot {
+  int shape = 0;
+  int orientation = 0;
+  double offsetX = 0.0;
   double offsetY = 0.0;
 };
 
@@ -274,7 +297,9 @@ class Separator {
 
  private:
   // Setup.
-  void buildShapes();
+  // False when interrupted before every shape was built; otherwise the start
+  // layout is in items_.
+  bool buildShapes(const std::vector<ItemPose>& start);
   // Layout state and losses.
   void place(std::size_t i, const Placement& p);
   void recomputeRow(std::size_t i);
@@ -317,9 +342,7 @@ class Separator {
   bool interrupted_ = false;
 
   std::vector<CollisionShape> shapes_;
-  std::vector<int> shapeOrientation_;  // the problem's orientation index of each shape
-  std::vector<std::vector<OrientationShape>> orientationShapes_;  // per item, per orientation
-  std::vector<std::vector<int>> itemShapes_;  // per item: the distinct shapes that fit
+  std::vector<std::vector<Slot>> itemSlots_;  // per item: its distinct poses that fit
   std::vector<double> minSide_;               // per item: smaller side of its box
   std::vector<double> hullArea_;              // per item
 
@@ -334,59 +357,89 @@ class Separator {
   double bestLength_ = 0.0;
 };
 
-void Separator::buildShapes() {
+bool Separator::buildShapes(const std::vector<ItemPose>& start) {
   const double clearance = settings_.clearanceShare * width_;
-  orientationShapes_.resize(n_);
-  itemShapes_.resize(n_);
+  const double quantum = kKeyQuantumShare * std::max(width_, problem_.maxLength);
+  std::unordered_map<std::string, int> shapeByKey;
+  std::vector<const ItemOrientation*> shapeSource;
+  itemSlots_.assign(n_, {});
+  items_.assign(n_, Placement{});
   minSide_.assign(n_, 0.0);
   hullArea_.assign(n_, 0.0);
-  std::vector<const ItemOrientation*> shapeSource;
   for (std::size_t i = 0; i < n_; ++i) {
-    const StripItem& item = problem_.items[i];
-    std::vector<OrientationShape>& slots = orientationShapes_[i];
-    slots.resize(item.orientations.size());
-    const std::size_t firstOfItem = shapes_.size();
-    for (std::size_t j = 0; j < item.orientations.size(); ++j) {
-      const ItemOrientation& o = item.orientations[j];
+    if (interrupted()) {
+      return false;
+    }
+    const std::vector<ItemOrientation>& orientations = problem_.items[i].orientations;
+    const std::size_t startOrientation = static_cast<std::size_t>(start[i].orientation);
+    // The poles of the item's first orientation, in its own coordinates: the
+    // others are mostly that outline turned, and their poles turn with it.
+    const ItemOrientation* first = nullptr;
+    std::vector<Pole> firstPoles;
+    for (const std::size_t j : orientationSubset(orientations.size(), startOrientation)) {
+      const ItemOrientation& o = orientations[j];
       if (o.outer.points.size() < 3) {
         continue;
       }
       const BBox box = boxOf(o.outer.points);
-      const double diameter = std::hypot(box.xmax - box.xmin, box.ymax - box.ymin);
-      const double tol = diameter * kSameShapeShare + 1e-12;
       if (box.ymax - box.ymin > width_ || box.xmax - box.xmin > problem_.maxLength) {
         continue;
       }
-      bool duplicate = false;
-      for (std::size_t k = firstOfItem; k < shapes_.size() && !duplicate; ++k) {
-        if (const auto offset = translationBetween(*shapeSource[k], o, tol)) {
-          slots[j] = OrientationShape{static_cast<int>(k), offset->first, offset->second};
-          duplicate = true;
-        }
-      }
-      if (duplicate) {
-        continue;
-      }
-      std::vector<Pole> poles;
-      for (std::size_t k = shapes_.size(); k-- > 0 && poles.empty();) {
-        if (const auto map = rigidMapBetween(*shapeSource[k], o, tol)) {
-          for (const Pole& p : shapes_[k].poles) {
-            poles.push_back(map->apply(p));
+      const std::string key = shapeKey(o, quantum);
+      const auto found = shapeByKey.find(key);
+      int s = found == shapeByKey.end() ? -1 : found->second;
+      if (s < 0) {
+        const double tol = std::hypot(box.xmax - box.xmin, box.ymax - box.ymin) * kSameShapeShare;
+        std::vector<Pole> poles;
+        if (first != nullptr) {
+          if (const auto map = rigidMapBetween(*first, o, tol)) {
+            for (const Pole& p : firstPoles) {
+              poles.push_back(map->apply(p));
+            }
           }
         }
+        for (std::size_t k = shapes_.size(); k-- > 0 && poles.empty();) {
+          if (const auto map = rigidMapBetween(*shapeSource[k], o, tol)) {
+            for (const Pole& p : shapes_[k].poles) {
+              poles.push_back(map->apply(p));
+            }
+          }
+        }
+        shapes_.push_back(strip::buildCollisionShape(o.outer, o.holes, clearance, poles));
+        shapeSource.push_back(&o);
+        s = static_cast<int>(shapes_.size() - 1);
+        shapeByKey.emplace(key, s);
       }
-      shapes_.push_back(strip::buildCollisionShape(o.outer, o.holes, clearance, poles));
-      shapeSource.push_back(&o);
-      shapeOrientation_.push_back(static_cast<int>(j));
-      slots[j] = OrientationShape{static_cast<int>(shapes_.size() - 1), 0.0, 0.0};
-      itemShapes_[i].push_back(static_cast<int>(shapes_.size() - 1));
+      const CollisionShape& shape = shapes_[static_cast<std::size_t>(s)];
+      const double ox = box.xmin - shape.box.xmin;
+      const double oy = box.ymin - shape.box.ymin;
+      if (first == nullptr) {
+        first = &o;
+        for (const Pole& p : shape.poles) {
+          firstPoles.push_back(Pole{p.x + ox, p.y + oy, p.r});
+        }
+      }
+      std::vector<Slot>& slots = itemSlots_[i];
+      auto slot = std::find_if(slots.begin(), slots.end(),
+                               [s](const Slot& other) { return other.shape == s; });
+      if (slot == slots.end()) {
+        slots.push_back(Slot{s, static_cast<int>(j), ox, oy});
+        slot = std::prev(slots.end());
+      }
+      if (j == startOrientation) {
+        items_[i] = Placement{static_cast<int>(slot - slots.begin()), s, start[i].dx + ox,
+                              start[i].dy + oy};
+      }
     }
-    if (!itemShapes_[i].empty()) {
-      const CollisionShape& s = shapes_[static_cast<std::size_t>(itemShapes_[i].front())];
-      minSide_[i] = std::min(s.box.xmax - s.box.xmin, s.box.ymax - s.box.ymin);
-      hullArea_[i] = s.hullArea;
+    if (itemSlots_[i].empty() || first != &orientations[startOrientation]) {
+      // The start pose is not one the search can use (no area, or off the strip).
+      return false;
     }
+    const CollisionShape& s = shapes_[static_cast<std::size_t>(itemSlots_[i].front().shape)];
+    minSide_[i] = std::min(s.box.xmax - s.box.xmin, s.box.ymax - s.box.ymin);
+    hullArea_[i] = s.hullArea;
   }
+  return true;
 }
 
 BBox Separator::worldBox(std::size_t i) const {
@@ -619,6 +672,7 @@ Placement Separator::searchPlacement(std::size_t i) {
   best.report(Sample{now, evaluate(i, now, best.bound())});
 
   struct Window {
+    int slot;
     int shape;
     Range x;
     Range y;
@@ -626,27 +680,31 @@ Placement Separator::searchPlacement(std::size_t i) {
   std::vector<Window> strip;
   std::vector<Window> focus;
   const BBox around = worldBox(i);
-  for (const int s : itemShapes_[i]) {
+  const std::vector<Slot>& slots = itemSlots_[i];
+  for (std::size_t k = 0; k < slots.size(); ++k) {
+    const int slot = static_cast<int>(k);
+    const int s = slots[k].shape;
     const Range xr = xRange(s);
     const Range yr = yRange(s);
     if (xr.empty() || yr.empty()) {
       continue;
     }
-    strip.push_back(Window{s, xr, yr});
+    strip.push_back(Window{slot, s, xr, yr});
     const BBox& b = shapes_[static_cast<std::size_t>(s)].box;
     const double cx = (b.xmin + b.xmax) / 2;
     const double cy = (b.ymin + b.ymax) / 2;
     const Range fx{std::max(xr.lo, around.xmin - cx), std::min(xr.hi, around.xmax - cx)};
     const Range fy{std::max(yr.lo, around.ymin - cy), std::min(yr.hi, around.ymax - cy)};
     if (!fx.empty() && !fy.empty()) {
-      focus.push_back(Window{s, fx, fy});
+      focus.push_back(Window{slot, s, fx, fy});
     }
   }
   const auto sampleIn = [&](const std::vector<Window>& windows, int count) {
     for (int k = 0; k < count && !windows.empty(); ++k) {
       const Window& w =
           windows[static_cast<std::size_t>(rng_.below(static_cast<int>(windows.size())))];
-      const Placement p{w.shape, rng_.uniform(w.x.lo, w.x.hi), rng_.uniform(w.y.lo, w.y.hi)};
+      const Placement p{w.slot, w.shape, rng_.uniform(w.x.lo, w.x.hi),
+                        rng_.uniform(w.y.lo, w.y.hi)};
       best.report(Sample{p, evaluate(i, p, best.bound())});
     }
   };
@@ -676,7 +734,7 @@ void Separator::moveItems() {
     if (interrupted()) {
       return;
     }
-    if (itemLoss(i) > 0.0 && !itemShapes_[i].empty()) {
+    if (itemLoss(i) > 0.0 && !itemSlots_[i].empty()) {
       place(i, searchPlacement(i));
     }
   }
@@ -758,7 +816,7 @@ void Separator::disrupt() {
   }
   std::vector<std::size_t> large;
   for (std::size_t i = 0; i < n_; ++i) {
-    if (hullArea_[i] >= cutoff && !itemShapes_[i].empty()) {
+    if (hullArea_[i] >= cutoff && !itemSlots_[i].empty()) {
       large.push_back(i);
     }
   }
@@ -774,7 +832,7 @@ void Separator::disrupt() {
   }
   if (partners.empty()) {
     for (std::size_t i = 0; i < n_; ++i) {
-      if (i != a && !itemShapes_[i].empty()) {
+      if (i != a && !itemSlots_[i].empty()) {
         partners.push_back(i);
       }
     }
@@ -866,7 +924,8 @@ std::vector<ItemPose> Separator::posesOf(const std::vector<Placement>& items) co
   std::vector<ItemPose> poses(n_);
   for (std::size_t i = 0; i < n_; ++i) {
     const Placement& p = items[i];
-    poses[i] = ItemPose{shapeOrientation_[static_cast<std::size_t>(p.shape)], p.x, p.y};
+    const Slot& slot = itemSlots_[i][static_cast<std::size_t>(p.slot)];
+    poses[i] = ItemPose{slot.orientation, p.x - slot.offsetX, p.y - slot.offsetY};
   }
   return poses;
 }
@@ -900,16 +959,8 @@ SeparatorResult Separator::run(const std::vector<ItemPose>& start,
   if (!result.startFeasible || n_ == 0) {
     return result;
   }
-  buildShapes();
-  items_.resize(n_);
-  for (std::size_t i = 0; i < n_; ++i) {
-    const OrientationShape& o =
-        orientationShapes_[i][static_cast<std::size_t>(start[i].orientation)];
-    if (o.shape < 0) {
-      // An outline without area: nothing to search with.
-      return result;
-    }
-    items_[i] = Placement{o.shape, start[i].dx + o.offsetX, start[i].dy + o.offsetY};
+  if (!buildShapes(start)) {
+    return result;
   }
   hx0_.assign(n_, 0.0);
   hx1_.assign(n_, 0.0);
@@ -958,7 +1009,7 @@ SeparatorResult Separator::run(const std::vector<ItemPose>& start,
     } else if (step > settings_.exploreStepMin) {
       step = std::max(step * 0.5, settings_.exploreStepMin);
       pool.clear();
-    } else {
+    } else if (settings_.exploreDisrupt) {
       const double loss = totalLoss();
       const auto at = std::upper_bound(
           pool.begin(), pool.end(), loss,

@@ -27,6 +27,9 @@ struct SeparatorSettings {
   // First and smallest exploration shrink, as shares of the length.
   double exploreStepFirst = 0.02;
   double exploreStepMin = 0.002;
+  // At the smallest step, restart a failed layout from a pool of failed ones with
+  // two large items swapped (true), or shrink the best layout again (false).
+  bool exploreDisrupt = true;
   // Compression shrinks, from the first to the last, as shares of the length.
   double compressStepFirst = 0.002;
   double compressStepLast = 0.0001;

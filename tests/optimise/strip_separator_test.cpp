@@ -208,6 +208,25 @@ TEST(StripSeparator, KeepsTheJobsRotationSetAndTurnOverRule) {
   }
 }
 
+TEST(StripSeparator, CopesWithTheLargestRotationSet) {
+  // 720 poses per item (rotation number 360, turning over): the search tries a
+  // spread of them and still answers with indices into the full set.
+  StripProblem problem;
+  problem.width = 40;
+  problem.maxLength = 1000;
+  std::vector<ItemPose> start;
+  for (int k = 0; k < 4; ++k) {
+    problem.items.push_back(itemOf(regionOf({{0, 0}, {30, 0}, {5, 18}}), {}, 360, true));
+    start.push_back(ItemPose{0, 32.0 * k, 0});
+  }
+  const SeparatorResult result = MinimiseStripLength(problem, start, 4, evaluations(100000));
+  expectSoundResult(problem, result);
+  EXPECT_LT(result.length, result.startLength * 0.8);
+  for (const ItemPose& pose : result.poses) {
+    EXPECT_LT(pose.orientation, 720);
+  }
+}
+
 TEST(StripSeparator, SameSeedAndBudgetGiveTheSameLayoutOnAnyThread) {
   std::vector<ItemPose> start;
   const StripProblem problem = mixedRow(start);
