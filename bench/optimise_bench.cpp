@@ -63,6 +63,7 @@ void set(SeparatorSettings& s, const std::string& assignment) {
       {"exploreShare", &s.exploreShare, nullptr, nullptr},
       {"exploreStepFirst", &s.exploreStepFirst, nullptr, nullptr},
       {"exploreStepMin", &s.exploreStepMin, nullptr, nullptr},
+      {"exploreStepGrowth", &s.exploreStepGrowth, nullptr, nullptr},
       {"compressStepFirst", &s.compressStepFirst, nullptr, nullptr},
       {"compressStepLast", &s.compressStepLast, nullptr, nullptr},
       {"exploreStrikes", nullptr, &s.exploreStrikes, nullptr},

@@ -1004,6 +1004,7 @@ SeparatorResult Separator::run(const std::vector<ItemPose>& start,
         acceptFeasible(progress)) {
       improved = true;
       pool.clear();
+      step = std::min(step * settings_.exploreStepGrowth, settings_.exploreStepFirst);
     } else if (interrupted()) {
       break;
     } else if (step > settings_.exploreStepMin) {

@@ -26,7 +26,9 @@ struct SeparatorSettings {
   double exploreShare = 0.8;
   // First and smallest exploration shrink, as shares of the length.
   double exploreStepFirst = 0.02;
-  double exploreStepMin = 0.002;
+  double exploreStepMin = 0.001;
+  // A step that succeeded grows by this factor for the next shrink (up to the first).
+  double exploreStepGrowth = 1.0;
   // At the smallest step, restart a failed layout from a pool of failed ones with
   // two large items swapped (true), or shrink the best layout again (false).
   bool exploreDisrupt = true;
