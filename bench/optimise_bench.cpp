@@ -8,8 +8,10 @@
 //   cd "$(mktemp -d)" && <worktree>/build-bench/bench/optimise_bench --seconds 60
 //
 // Options: --seconds T (10), --seed S (1), --threads N (2), --evaluations E (no
-// bound), --trace (each improvement on stderr), --set name=value (a field of
-// SeparatorSettings), then library files. LayoutAll writes its timing file into the working
+// bound), --trace (each improvement on stderr), --stop-check (how long a
+// requested stop takes, instead of the table), --set name=value (a field of
+// SeparatorSettings), then library files (.lst part lists, .preSrc files, else
+// text libraries). LayoutAll writes its timing file into the working
 // directory: run it in a scratch folder.
 
 #include <chrono>
@@ -44,7 +46,8 @@ struct Options {
   std::uint64_t seed = 1;
   int threads = 2;
   std::uint64_t evaluations = std::numeric_limits<std::uint64_t>::max();
-  bool trace = false;  // print every improvement of every thread
+  bool trace = false;      // print every improvement of every thread
+  bool stopCheck = false;  // time how long a requested stop takes instead
   SeparatorSettings settings;
   std::vector<std::filesystem::path> files;
 };
@@ -111,6 +114,8 @@ Options parse(int argc, char** argv) {
       o.threads = std::atoi(value());
     } else if (arg == "--set") {
       set(o.settings, value());
+    } else if (arg == "--stop-check") {
+      o.stopCheck = true;
     } else if (arg == "--trace") {
       o.trace = true;
     } else if (arg == "--evaluations") {
@@ -175,14 +180,20 @@ long peakKilobytes() {
 
 int main(int argc, char** argv) {
   const Options options = parse(argc, argv);
-  std::printf("%-10s %6s %9s %9s %12s %8s %s\n", "instance", "parts", "greedy%", "optim%",
-              "evaluations", "seconds", "per-thread%");
+  if (!options.stopCheck) {
+    std::printf("%-10s %6s %9s %9s %12s %8s %s\n", "instance", "parts", "greedy%", "optim%",
+                "evaluations", "seconds", "per-thread%");
+  }
   double sumGreedy = 0.0;
   double sumOptimised = 0.0;
   for (const auto& file : options.files) {
     std::ostringstream errors;
     auto job = std::make_unique<PackingJob>(errors);
-    openLibrary(*job, file, nullptr, LibraryFormat::TextLibrary);
+    const std::string extension = file.extension().string();
+    const LibraryFormat format = extension == ".lst"      ? LibraryFormat::PartListFile
+                                 : extension == ".preSrc" ? LibraryFormat::PreSrcFile
+                                                          : LibraryFormat::TextLibrary;
+    openLibrary(*job, file, nullptr, format);
     LayoutAll(*job, false);
     const double width = job->params.plateWidth;
     const double area = netArea(*job);
@@ -200,6 +211,29 @@ int main(int argc, char** argv) {
       }
     }
     const std::vector<ItemPose> start(problem.items.size());
+
+    if (options.stopCheck) {
+      // Searches without a budget, stopped after a while: the longest wait for
+      // the search to return after the request.
+      double longest = 0.0;
+      for (const double after : {0.05, 0.3, 1.1, 2.9}) {
+        std::stop_source source;
+        std::chrono::steady_clock::time_point requested;
+        std::jthread worker([&] {
+          MinimiseStripLength(problem, start, options.seed, {}, source.get_token(),
+                              options.settings);
+        });
+        std::this_thread::sleep_for(std::chrono::duration<double>(after));
+        requested = std::chrono::steady_clock::now();
+        source.request_stop();
+        worker.join();
+        longest = std::max(
+            longest,
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - requested).count());
+      }
+      std::printf("%-10s stop honoured within %.4f s\n", file.stem().string().c_str(), longest);
+      continue;
+    }
 
     const auto began = std::chrono::steady_clock::now();
     SeparatorBudget budget;
@@ -266,6 +300,9 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
   }
   const double count = static_cast<double>(options.files.size());
+  if (options.stopCheck) {
+    return 0;
+  }
   std::printf("%-10s %6s %9.2f %9.2f\n", "mean", "", sumGreedy / count, sumOptimised / count);
   std::printf("peak memory %ld kB\n", peakKilobytes());
   return 0;

@@ -26,12 +26,13 @@ constexpr double kTailShare = 0.01;
 constexpr double kTailReach = 10.0;
 // The quick overlap test looks at the largest poles of each shape.
 constexpr std::size_t kQuickPoles = 2;
-// Poles: stop at 8 circles covering 90 % of the area, 16 covering 80 %, or 64.
+// Poles: stop at 8 circles covering 90 % of the area, 16 covering 80 %, or 32
+// (outlines with many holes never reach the coverage; every pole costs time).
 constexpr double kPoleCoverageFew = 0.9;
 constexpr std::size_t kPolesFew = 8;
 constexpr double kPoleCoverageSome = 0.8;
 constexpr std::size_t kPolesSome = 16;
-constexpr std::size_t kPolesMost = 64;
+constexpr std::size_t kPolesMost = 32;
 // A circle smaller than this share of the diameter adds nothing worth its cost.
 constexpr double kPoleMinShare = 1e-3;
 // The inscribed-circle search refines cells down to this share of the larger box side.
@@ -360,7 +361,8 @@ double poleRowSum(const PoleBlock& a, float qx, float qy, float qr, float eps, f
 
 }  // namespace
 
-std::vector<Pole> computePoles(const Region& outer, const std::vector<Region>& holes) {
+std::vector<Pole> computePoles(const Region& outer, const std::vector<Region>& holes,
+                               const std::function<bool()>& cancelled) {
   const std::vector<HitEdge> edges = trueEdges(outer, holes);
   BBox box;
   box.xmin = box.xmax = outer.points.front().x;
@@ -378,7 +380,7 @@ std::vector<Pole> computePoles(const Region& outer, const std::vector<Region>& h
   }
   std::vector<Pole> poles;
   double covered = 0.0;
-  while (poles.size() < kPolesMost) {
+  while (poles.size() < kPolesMost && !(cancelled && !poles.empty() && cancelled())) {
     const Pole pole = largestFreeCircle(edges, poles, box);
     if (!(pole.r > diameter * kPoleMinShare)) {
       break;
@@ -395,7 +397,8 @@ std::vector<Pole> computePoles(const Region& outer, const std::vector<Region>& h
 }
 
 CollisionShape buildCollisionShape(const Region& outer, const std::vector<Region>& holes,
-                                   double clearance, const std::vector<Pole>& poles) {
+                                   double clearance, const std::vector<Pole>& poles,
+                                   const std::function<bool()>& cancelled) {
   CollisionShape s;
   const std::vector<XY> outerRing = materialLeftRing(outer, false);
   s.box = BBox{outerRing.front().x, outerRing.front().x, outerRing.front().y, outerRing.front().y};
@@ -434,9 +437,12 @@ CollisionShape buildCollisionShape(const Region& outer, const std::vector<Region
     s.area -= std::fabs(signedArea2(ring)) / 2;
     appendEdges(grownRing(ring, clearance), s.edges);
   }
-  s.poles = poles.empty() ? computePoles(outer, holes) : poles;
+  s.poles = poles.empty() ? computePoles(outer, holes, cancelled) : poles;
   std::stable_sort(s.poles.begin(), s.poles.end(),
                    [](const Pole& a, const Pole& b) { return a.r > b.r; });
+  if (s.poles.size() > kPolesMost) {
+    s.poles.resize(kPolesMost);  // the overlap measure holds no more
+  }
   if (!s.poles.empty()) {
     s.probeX = s.poles.front().x;
     s.probeY = s.poles.front().y;

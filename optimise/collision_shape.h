@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "geometry/region.h"
@@ -61,12 +62,15 @@ struct CollisionShape {
 // least `clearance` apart. The poles are computed here unless given: `poles`
 // non-empty is taken as the poles of this very outline.
 CollisionShape buildCollisionShape(const Region& outer, const std::vector<Region>& holes,
-                                   double clearance, const std::vector<Pole>& poles = {});
+                                   double clearance, const std::vector<Pole>& poles = {},
+                                   const std::function<bool()>& cancelled = {});
 
 // The inscribed circles of an outline's material: the largest circle first, then
 // each next the largest one outside the circles found, until they cover enough
-// of the area (or 64 circles).
-std::vector<Pole> computePoles(const Region& outer, const std::vector<Region>& holes);
+// of the area (or 32 circles). Asks `cancelled`, if given, before each further
+// circle and stops when it answers true.
+std::vector<Pole> computePoles(const Region& outer, const std::vector<Region>& holes,
+                               const std::function<bool()>& cancelled = {});
 
 // Collision tests between two shapes; b lies translated by (dx, dy) relative to a.
 // Scratch space is kept between calls, so one tester serves one thread.

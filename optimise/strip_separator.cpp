@@ -405,7 +405,8 @@ bool Separator::buildShapes(const std::vector<ItemPose>& start) {
             }
           }
         }
-        shapes_.push_back(strip::buildCollisionShape(o.outer, o.holes, clearance, poles));
+        shapes_.push_back(strip::buildCollisionShape(o.outer, o.holes, clearance, poles,
+                                                     [this] { return interrupted(); }));
         shapeSource.push_back(&o);
         s = static_cast<int>(shapes_.size() - 1);
         shapeByKey.emplace(key, s);
