@@ -20,10 +20,16 @@ constexpr double kMitreCosine = -0.5;
 // A reflex corner whose edges turn back on themselves gets two points, not a mitre
 // that would run off along the slit.
 constexpr double kReflexSlit = 1e-6;
+// Unit normals that cancel to less than this meet at a needle tip.
+constexpr double kNeedleTip = 1e-9;
 // The overlap measure's smooth tail starts at this share of the larger diameter.
 constexpr double kTailShare = 0.01;
 // Pole pairs further apart than this many tails are left out of the measure.
 constexpr double kTailReach = 10.0;
+// A box sticking out of the strip costs at least this share of its area more.
+constexpr double kContainerFloor = 1e-4;
+// Relative rounding allowed at the strip's edges.
+constexpr double kStripRounding = 1e-12;
 // The quick overlap test looks at the largest poles of each shape.
 constexpr std::size_t kQuickPoles = 2;
 // Poles: stop at 8 circles covering 90 % of the area, 16 covering 80 %, or 32
@@ -103,7 +109,7 @@ std::vector<XY> grownRing(const std::vector<XY>& ring, double g) {
       double mx = n1.x + n2.x;
       double my = n1.y + n2.y;
       const double ml = std::sqrt(mx * mx + my * my);
-      if (ml > 1e-9) {
+      if (ml > kNeedleTip) {
         mx /= ml;
         my /= ml;
       } else {
@@ -576,7 +582,7 @@ bool containsPoint(const CollisionShape& s, double px, double py) {
 
 bool insideStrip(const CollisionShape& s, double x, double y, double length, double width) {
   // Rounding of a clamped translation may leave a box a few units in the last place out.
-  const double tol = 1e-12 * std::max(length, width);
+  const double tol = kStripRounding * std::max(length, width);
   return s.box.xmin + x >= -tol && s.box.xmax + x <= length + tol && s.box.ymin + y >= -tol &&
          s.box.ymax + y <= width + tol;
 }
@@ -591,7 +597,7 @@ double containerLoss(const CollisionShape& s, double x, double y, double length,
   const double iy = std::min(y1, width) - std::max(y0, 0.0);
   double outside = 0.0;
   if (ix > 0.0 && iy > 0.0) {
-    outside = boxArea - ix * iy + 1e-4 * boxArea;
+    outside = boxArea - ix * iy + kContainerFloor * boxArea;
   } else {
     outside = boxArea + std::hypot((x0 + x1 - length) / 2, (y0 + y1 - width) / 2);
   }

@@ -41,10 +41,14 @@ constexpr double kSameSampleShare = 0.05;
 constexpr double kLargeItemShare = 0.75;
 // Items that differ by less than 1 % in hull area count as alike for a swap.
 constexpr double kAlikeShare = 0.01;
+// A failed exploration step is cut to this share for the next attempt.
+constexpr double kExploreStepCut = 0.5;
 // Infeasible layouts kept for a restart are picked by |N(0, 0.25)| of the pool's rank.
 constexpr double kPoolSpread = 0.25;
-// Rigid maps between orientations may err by this share of the diameter.
+// Rigid maps between orientations may err by this share of the diameter, and
+// their matrices by this much from orthogonal.
 constexpr double kSameShapeShare = 1e-9;
+constexpr double kRigidTolerance = 1e-9;
 // Orientations whose vertices agree to this share of the strip's larger side are one shape.
 constexpr double kKeyQuantumShare = 1e-9;
 // An item tries at most this many of its orientations (a rotation number of 360
@@ -208,10 +212,9 @@ std::optional<RigidMap> rigidMapBetween(const ItemOrientation& a, const ItemOrie
   map.fromY = pa[0].y;
   map.toX = pb[0].x;
   map.toY = pb[0].y;
-  const double orthoTol = 1e-9;
-  if (std::fabs(map.m00 * map.m00 + map.m10 * map.m10 - 1.0) > orthoTol ||
-      std::fabs(map.m01 * map.m01 + map.m11 * map.m11 - 1.0) > orthoTol ||
-      std::fabs(map.m00 * map.m01 + map.m10 * map.m11) > orthoTol) {
+  if (std::fabs(map.m00 * map.m00 + map.m10 * map.m10 - 1.0) > kRigidTolerance ||
+      std::fabs(map.m01 * map.m01 + map.m11 * map.m11 - 1.0) > kRigidTolerance ||
+      std::fabs(map.m00 * map.m01 + map.m10 * map.m11) > kRigidTolerance) {
     return std::nullopt;
   }
   for (std::size_t k = 0; k < pa.size(); ++k) {
@@ -1009,7 +1012,7 @@ SeparatorResult Separator::run(const std::vector<ItemPose>& start,
     } else if (interrupted()) {
       break;
     } else if (step > settings_.exploreStepMin) {
-      step = std::max(step * 0.5, settings_.exploreStepMin);
+      step = std::max(step * kExploreStepCut, settings_.exploreStepMin);
       pool.clear();
     } else if (settings_.exploreDisrupt) {
       const double loss = totalLoss();

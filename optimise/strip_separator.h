@@ -21,8 +21,9 @@ struct SeparatorBudget {
 
 // The search's parameters; the defaults are the measured ones.
 struct SeparatorSettings {
-  // Share of the budget spent shrinking the strip boldly before the fine
-  // compression; used only when the budget has a bound.
+  // Share of the budget (of the evaluations or of the time to the deadline,
+  // whichever is spent faster) given to exploration before the fine compression.
+  // Without either bound the search explores until it is stopped.
   double exploreShare = 0.8;
   // First and smallest exploration shrink, as shares of the length.
   double exploreStepFirst = 0.02;
