@@ -333,6 +333,34 @@ TEST(StripSeparator, RefusesPosesThatDoNotMatchTheItems) {
                std::invalid_argument);
 }
 
+TEST(StripLayout, RefusesMalformedPosesAndMeasuresTheOuterOutline) {
+  StripProblem problem;
+  problem.width = 10;
+  problem.maxLength = 100;
+  problem.items.push_back(itemOf(box(0, 0, 5, 5), {}, 2, false));
+  problem.items.push_back(itemOf(box(0, 0, 3, 3), {}, 2, false));
+  struct Row {
+    const char* label;
+    std::vector<ItemPose> poses;
+    bool feasible;
+  };
+  const Row rows[] = {
+      {"apart", {{0, 0, 0}, {1, 9, 4}}, true},  // turned half round: 6..9 x 1..4
+      {"one pose short", {{0, 0, 0}}, false},
+      {"orientation past the set", {{0, 0, 0}, {2, 9, 4}}, false},
+      {"negative orientation", {{-1, 0, 0}, {0, 9, 4}}, false},
+      {"translation not a number", {{0, 0, 0}, {0, NAN, 4}}, false},
+      {"beyond the plate's length", {{0, 0, 0}, {0, 97.5, 0}}, false},
+      {"off the plate's width", {{0, 0, 0}, {0, 9, 7.5}}, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    EXPECT_EQ(LayoutFeasible(problem, row.poses), row.feasible);
+  }
+  EXPECT_DOUBLE_EQ(PackedLength(problem, rows[0].poses), 9.0);
+  EXPECT_EQ(PackedLength(StripProblem{}, {}), 0.0);
+}
+
 TEST(LayoutOracle, SeesWhatItMustSee) {
   StripProblem problem;
   problem.width = 30;
