@@ -12,8 +12,10 @@
 
 namespace tarn {
 
-// When a search ends: after this many placement evaluations (reproducible), at
-// the deadline (if any), or when a stop is requested, whichever comes first.
+// When a search ends: after this many placement evaluations (reproducible; the
+// count is looked at between two items' moves, so it may be passed by one move's
+// few hundred), at the deadline (if any), or when a stop is requested, whichever
+// comes first.
 struct SeparatorBudget {
   std::uint64_t evaluations = std::numeric_limits<std::uint64_t>::max();
   std::optional<std::chrono::steady_clock::time_point> deadline;
