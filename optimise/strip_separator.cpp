@@ -835,13 +835,25 @@ void Separator::disrupt() {
     }
   }
   if (partners.empty()) {
-    for (std::size_t i = 0; i < n_; ++i) {
-      if (i != a && !itemSlots_[i].empty()) {
-        partners.push_back(i);
-      }
+    // Swapping alike items changes nothing: turn the item in place instead.
+    const std::vector<Slot>& slots = itemSlots_[a];
+    if (slots.size() > 1) {
+      Placement& p = items_[a];
+      const BBox before = worldBox(a);
+      int slot = rng_.below(static_cast<int>(slots.size()) - 1);
+      slot += slot >= p.slot ? 1 : 0;
+      const BBox& box =
+          shapes_[static_cast<std::size_t>(slots[static_cast<std::size_t>(slot)].shape)].box;
+      p.slot = slot;
+      p.shape = slots[static_cast<std::size_t>(slot)].shape;
+      p.x = (before.xmin + before.xmax - box.xmin - box.xmax) / 2;
+      p.y = (before.ymin + before.ymax - box.ymin - box.ymax) / 2;
+      const Range xr = xRange(p.shape);
+      const Range yr = yRange(p.shape);
+      p.x = xr.empty() ? p.x : std::clamp(p.x, xr.lo, xr.hi);
+      p.y = yr.empty() ? p.y : std::clamp(p.y, yr.lo, yr.hi);
+      recomputeAll();
     }
-  }
-  if (partners.empty()) {
     return;
   }
   const std::size_t b =

@@ -152,6 +152,19 @@ TEST(StripSeparator, BeatsTheGreedyOrder) {
   }
 }
 
+TEST(StripSeparator, TurnsOneOfTwoAlikePartsWhenNoMoveOfOneAlonePays) {
+  // Two 60 x 49 plates: the placer stands both upright side by side (98). Lying
+  // flat one above the other they need 60, but from upright neither can lie down
+  // alone without colliding more, and swapping alike parts changes nothing: the
+  // search must turn one of them in place.
+  GreedyJob greedy(rectangleLibrary(2, 60, 49));
+  ASSERT_NEAR(PackedLength(greedy.problem, greedy.start), 98, 0.05);
+  const SeparatorResult result =
+      MinimiseStripLength(greedy.problem, greedy.start, 1, evaluations(3000000));
+  expectSoundResult(greedy.problem, result);
+  EXPECT_LT(result.length, 61);
+}
+
 TEST(StripSeparator, PutsAPartIntoAnotherPartsHole) {
   StripProblem problem;
   problem.width = 30;
