@@ -580,7 +580,7 @@ void MainWindow::refresh() {
     shownOnce_ = true;
     syncPlateTabs();
     if (otherPlate && renewDialog_) {
-      openRenewDialog();
+      renewDialog_->setFields(renewDialogFields(state_));
     }
     const StatusTexts texts = statusTexts(state_);
     const std::pair<const char*, const std::string*> fields[] = {

@@ -721,6 +721,21 @@ void MainWindowTest::platesAppearAsTabsEachEditedAndReportedOnItsOwn() {
   QCOMPARE(status("parts"), QStringLiteral("1 parts loaded, 1 packed, 0 waiting"));
   QCOMPARE(window_->partsList()->rowCount(), 1);
   QCOMPARE(window_->partsList()->model()->index(0, 0).data().toString(), QStringLiteral("B"));
+  // The RN/PPD dialog shows and renews the numbers of the plate on show.
+  window_->action(kShowRenewDialog)->trigger();
+  const auto rotationField = [this] {
+    return window_->renewDialog()->findChild<QLineEdit*>(QStringLiteral("field_1001"));
+  };
+  rotationField()->setText(QStringLiteral("8"));
+  QTest::mouseClick(window_->renewDialog()->findChild<QPushButton*>(
+                        QStringLiteral("button_%1").arg(kRenewRotationNumber)),
+                    Qt::LeftButton);
+  QCOMPARE(status("rn"), QStringLiteral("RN 8"));
+  tabs->setCurrentIndex(0);
+  QCOMPARE(rotationField()->text(), QStringLiteral("4"));
+  QCOMPARE(status("rn"), QStringLiteral("RN 4"));
+  tabs->setCurrentIndex(1);
+  QCOMPARE(rotationField()->text(), QStringLiteral("8"));
 
   // E writes plate 2's report into its own folder.
   key('e');
