@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/edit_history.h"
 #include "app/menu_ids.h"
@@ -10,6 +13,8 @@
 #include "geometry/point.h"
 #include "geometry/region.h"
 #include "job/packing_job.h"
+#include "plates/plate_set.h"
+#include "plates/unplaced_parts.h"
 
 namespace tarn {
 
@@ -60,14 +65,52 @@ struct Viewport {
   BBox savedExtent;
 };
 
+// One plate of a set: its job, the undo history of the edits made on it and
+// how it is shown.
+struct PlateTab {
+  std::unique_ptr<PackingJob> job;  // none: the plate on show (in AppState), or no such plate
+  EditHistory history;
+  Viewport viewport;
+};
+
+// A change that moves parts between plates or adds plates (a set run, moving
+// the waiting parts on). It holds the plates it changed as they are on the
+// other side of it, each with its history and view; a tab without a job is a
+// plate that does not exist there. Doing, undoing and redoing it are the same
+// swap (app/plate_tabs.h).
+struct PlateSetStep {
+  std::string label;
+  std::vector<std::pair<std::size_t, PlateTab>> plates;  // by plate index, ascending
+  std::vector<UnplacedPart> unplaced;                    // the set's, on the other side
+  // While undone: the steps each of its plates' histories had recorded then;
+  // a later edit there drops the redo.
+  std::vector<std::size_t> recordedSteps;
+};
+
+// The plates of a set. Without a set (one plate, as after an Open) `tabs` is
+// empty or holds one plate; otherwise it holds every plate in order, and the
+// slot of the plate on show is hollow: its job, history and view are
+// AppState's own, so every command acts on the plate on show unchanged.
+struct PlateTabs {
+  std::vector<PlateTab> tabs;
+  std::size_t current = 0;
+  std::filesystem::path folder;  // where plate k's folder "plate-k" lies
+  PlateSet::LoadedOrder loadedOrder;
+  std::vector<UnplacedPart> unplaced;  // the last set run's parts left off, with why
+  std::vector<PlateSetStep> done;      // oldest first
+  std::vector<PlateSetStep> undone;    // newest last
+  std::size_t changes = 0;             // counts switches and set steps
+};
+
 // The values the main window, the commands and the two tool dialogs share. The
 // front end owns one for the life of the window and changes it only through
 // the commands (app/commands.h). At window creation: no job, the black
 // background, Idle.
 struct AppState {
-  std::unique_ptr<PackingJob> job;    // none until the first Open
+  std::unique_ptr<PackingJob> job;    // none until the first Open; the plate on show
   std::filesystem::path libraryPath;  // the file the job was loaded from
   EditHistory history;                // undo and redo of the job's poses and selection
+  PlateTabs plates;                   // the other plates of a set, if any
   // A run on a worker thread will replace the job's parts: until it has been
   // applied, the commands that would change the job do nothing.
   bool jobLocked = false;

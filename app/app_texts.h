@@ -45,6 +45,9 @@ inline constexpr std::string_view kStepLayoutAll = "Layout All";
 inline constexpr std::string_view kStepLayoutNext = "Layout Next";
 inline constexpr std::string_view kStepLayoutMultipleSteps = "Layout Multiple Steps";
 inline constexpr std::string_view kStepReport = "Packing Report";
+inline constexpr std::string_view kStepLayOutOnPlates = "Lay Out on Several Plates";
+inline constexpr std::string_view kStepLayOutOnPlatesInSteps = "Lay Out on Several Plates in Steps";
+inline constexpr std::string_view kStepMoveToNextPlate = "Move Waiting Parts to Next Plate";
 
 // Long runs: the progress dialog's heading.
 inline constexpr std::string_view kRunProgress = "%s: %d parts tried, %d waiting, %.1f s";
@@ -56,10 +59,35 @@ inline constexpr std::string_view kPartsExported = "%d part drawings written to 
 inline constexpr std::string_view kReportNotOpened =
     "The packing report was written to %s, but no program could be started to show it.";
 
+// Plate sets (%s: a full path, or the list of parts).
+inline constexpr std::string_view kPlateTab = "Plate %d";
+inline constexpr std::string_view kTitlePlate = "%s, plate %d of %d";
+inline constexpr std::string_view kLayoutsWritten =
+    "%d layout drawings (plate-1/layout.dxf ...) and the set's report written to %s";
+inline constexpr std::string_view kNoWaitingParts = "No part waits beside plate %d.";
+inline constexpr std::string_view kPartsLeftOff = "%d parts are left waiting beside plate %d: %s";
+inline constexpr std::string_view kMoreParts = ", and %d more";
+inline constexpr std::string_view kFolderNotCreated = "Cannot create the folder %s";
+// Why a set run left a part off, after its name.
+inline constexpr std::string_view kLeftOffLargerThanPlate =
+    "larger than the plate in every orientation tried";
+inline constexpr std::string_view kLeftOffNoRoom = "no room left on the plate";
+inline constexpr std::string_view kLeftOffNoRoomOnEmptyPlate =
+    "no place found for it even on an empty plate";
+inline constexpr std::string_view kLeftOffPlateLimit = "the largest number of plates was reached";
+inline constexpr std::string_view kLeftOffStopped = "the run was stopped";
+
 // Menus and docks added beside the classic ones.
 inline constexpr std::string_view kUndo = "&Undo";
 inline constexpr std::string_view kRedo = "&Redo";
 inline constexpr std::string_view kFitAllParts = "Fit All &Parts";
+inline constexpr std::string_view kLayOutOnPlates = "Lay Out on Several &Plates";
+inline constexpr std::string_view kLayOutOnPlatesInSteps = "Lay Out on Several Plates in &Steps";
+inline constexpr std::string_view kMoveToNextPlate = "&Move Waiting Parts to Next Plate";
+inline constexpr std::string_view kSaveLayouts = "&Save Layouts…";
+inline constexpr std::string_view kNextPlate = "&Next Plate";
+inline constexpr std::string_view kPreviousPlate = "Pre&vious Plate";
+inline constexpr std::string_view kSaveLayoutsTitle = "Save Layouts into Folder";
 inline constexpr std::string_view kRecentLibraries = "&Recent Libraries";
 inline constexpr std::string_view kPartsList = "Parts";
 inline constexpr std::string_view kPartsListToggle = "Parts &List";

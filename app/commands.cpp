@@ -11,6 +11,7 @@
 
 #include "app/app_texts.h"
 #include "app/job_runs.h"
+#include "app/plate_tabs.h"
 #include "geometry/core_error.h"
 #include "geometry/texts.h"
 #include "job/job_operations.h"
@@ -121,8 +122,18 @@ Effects rotateSelection(AppState& state, double angle) {
   return recorded(state, app_text::kStepRotate, repaint());
 }
 
+// A plate of a set writes into a folder of its own, made when first needed; a
+// folder that cannot be made fails the write that follows, with its message.
+void makePlateFolder(const AppState& state, const PackingJob& job) {
+  if (plateCount(state) > 1 && !job.outputFolder.empty()) {
+    std::error_code ignored;
+    std::filesystem::create_directories(job.outputFolder, ignored);
+  }
+}
+
 // Writing the report selects the parts in conflict.
 Effects writeAndShowReport(AppState& state, PackingJob& job) {
+  makePlateFolder(state, job);
   WritePackingReport(job, job.outputFile(kReportFileName));
   Effects effects = repaint();
   effects.showReport = true;
@@ -144,7 +155,8 @@ std::string absoluteFolder(const PackingJob& job) {
 }
 
 // One file per distinct safe name: a later part of the same name replaces the file.
-Effects exportParts(PackingJob& job) {
+Effects exportParts(const AppState& state, PackingJob& job) {
+  makePlateFolder(state, job);
   ExportParts(job);
   std::set<std::string> names;
   for (const Part& part : job.trueParts) {
@@ -295,7 +307,7 @@ Effects runMenuCommand(AppState& state, int id) {
     case kLayoutInDxf:
       return saveLayoutRequest(state);
     case kExportParts:
-      return state.job ? exportParts(*state.job) : Effects{};
+      return state.job ? exportParts(state, *state.job) : Effects{};
     case kShowPackingKit:
       return openPackingKit({});
     case kShowRenewDialog: {
@@ -313,12 +325,29 @@ Effects runMenuCommand(AppState& state, int id) {
       state.options.offsetPartsVisible = !state.options.offsetPartsVisible;
       return repaint();
     case kUndo:
-      return state.job && state.history.undo(*state.job) ? repaint() : Effects{};
+      return undoEdit(state) ? repaint() : Effects{};
     case kRedo:
-      return state.job && state.history.redo(*state.job) ? repaint() : Effects{};
+      return redoEdit(state) ? repaint() : Effects{};
     case kFitAllParts:
       fitAllParts(state);
       return repaint();
+    case kLayOutOnPlates:
+      return state.job ? layoutRun(RunKind::PlateSet, true) : Effects{};
+    case kLayOutOnPlatesInSteps:
+      return state.job ? layoutRun(RunKind::PlateSetInSteps, true) : Effects{};
+    case kMoveToNextPlate:
+      return moveWaitingPartsToNextPlate(state);
+    case kSaveLayouts: {
+      Effects effects;
+      if (state.job) {
+        effects.fileRequest = FileRequest::SaveLayoutsFolder;
+      }
+      return effects;
+    }
+    case kNextPlate:
+      return switchPlate(state, currentPlate(state) + 1);
+    case kPreviousPlate:
+      return currentPlate(state) > 0 ? switchPlate(state, currentPlate(state) - 1) : Effects{};
     default:
       return {};
   }
@@ -617,7 +646,8 @@ bool packingKitButtonChangesJob(int id) {
 
 bool menuCommandChangesJob(int id) {
   return id == kOpenTextLibrary || id == kOpenPartListFile || id == kOpenPreSrcFile ||
-         id == kUndo || id == kRedo;
+         id == kUndo || id == kRedo || id == kLayOutOnPlates || id == kLayOutOnPlatesInSteps ||
+         id == kMoveToNextPlate || id == kNextPlate || id == kPreviousPlate;
 }
 
 int parseLenientInt(std::string_view text) {

@@ -23,15 +23,24 @@ namespace tarn {
 // Which file the front end must ask for.
 enum class FileRequest {
   None,
-  OpenTextLibrary,  // "Open File of Parts ", *.txt
-  OpenPartList,     // the same title, *.lst and *.txt
-  OpenPreSrc,       // "Read Velmar File", *.preSrc
-  SaveLayoutDxf,    // "Write DXF File of Layout", *.dxf
+  OpenTextLibrary,    // "Open File of Parts ", *.txt
+  OpenPartList,       // the same title, *.lst and *.txt
+  OpenPreSrc,         // "Read Velmar File", *.preSrc
+  SaveLayoutDxf,      // "Write DXF File of Layout", *.dxf
+  SaveLayoutsFolder,  // "Save Layouts…": a folder
 };
 
 // The commands that may run long. The front end runs them on a worker thread
 // (app/job_runs.h) and applies the result when it has ended.
-enum class RunKind { Open, Layout, LayoutAll, LayoutNext, LayoutMultipleSteps };
+enum class RunKind {
+  Open,
+  Layout,
+  LayoutAll,
+  LayoutNext,
+  LayoutMultipleSteps,
+  PlateSet,         // Layout All's walk, plate after plate (app/plate_tabs.h)
+  PlateSetInSteps,  // the multi-step walk, plate after plate
+};
 
 struct RunRequest {
   RunKind kind = RunKind::LayoutAll;

@@ -166,12 +166,10 @@ bool EditHistory::record(const PackingJob& job, std::string_view label, bool wit
     return false;
   }
   ++revision_;
+  ++recordedSteps_;
   const bool extends =
       mergeKey != 0 && undone_.empty() && !done_.empty() && done_.back().mergeKey == mergeKey;
-  for (const Step& dropped : undone_) {
-    stepBytes_ -= dropped.bytes;
-  }
-  undone_.clear();
+  dropRedo();
   if (extends) {
     stepBytes_ -= done_.back().bytes;
     merge(done_.back(), std::move(step));
@@ -214,6 +212,16 @@ void EditHistory::merge(Step& into, Step&& later) const {
     into.bytes += partHeapBytes(entry.second);
   }
   into.bytes += into.grid ? gridBytes(*into.grid) : 0;
+}
+
+void EditHistory::dropRedo() {
+  if (!undone_.empty()) {
+    ++revision_;
+  }
+  for (const Step& dropped : undone_) {
+    stepBytes_ -= dropped.bytes;
+  }
+  undone_.clear();
 }
 
 void EditHistory::resyncGrid(const PackingJob& job) {

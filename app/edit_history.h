@@ -90,6 +90,11 @@ class EditHistory {
 
   // Changes whenever the history records, undoes, redoes or starts again.
   std::size_t revision() const { return revision_; }
+  // Counts the records that changed something (a new step or a longer one).
+  std::size_t recordedSteps() const { return recordedSteps_; }
+  // Forgets the steps undone, as a new step would (a change the history does
+  // not hold itself, such as moving parts to another plate).
+  void dropRedo();
 
   void setLimits(std::size_t steps, std::size_t bytes);
   std::size_t stepCount() const { return done_.size() + undone_.size(); }
@@ -119,6 +124,7 @@ class EditHistory {
   std::size_t stepLimit_ = kDefaultStepLimit;
   std::size_t byteLimit_ = kDefaultByteLimit;
   std::size_t revision_ = 0;
+  std::size_t recordedSteps_ = 0;
 };
 
 }  // namespace tarn

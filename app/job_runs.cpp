@@ -1,12 +1,15 @@
 #include "app/job_runs.h"
 
 #include <exception>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "app/app_texts.h"
 #include "app/edit_history.h"
+#include "app/plate_tabs.h"
 #include "geometry/core_error.h"
 #include "geometry/notify.h"
 #include "job/job_operations.h"
@@ -27,6 +30,10 @@ std::string_view stepLabel(RunKind kind) {
       return app_text::kStepLayoutNext;
     case RunKind::LayoutMultipleSteps:
       return app_text::kStepLayoutMultipleSteps;
+    case RunKind::PlateSet:
+      return app_text::kStepLayOutOnPlates;
+    case RunKind::PlateSetInSteps:
+      return app_text::kStepLayOutOnPlatesInSteps;
     case RunKind::Open:
       break;
   }
@@ -73,6 +80,8 @@ RunWork layoutWork(const PackingJob& job, const RunRequest& request) {
         LayoutMultipleSteps(laidOut, announce, ctx);
         break;
       case RunKind::Open:
+      case RunKind::PlateSet:
+      case RunKind::PlateSetInSteps:
         break;
     }
     result.job.emplace(std::move(laidOut));
@@ -86,14 +95,27 @@ RunWork prepareRun(const AppState& state, const RunRequest& request) {
   if (request.kind == RunKind::Open) {
     return loadWork(state, request);
   }
+  if (request.kind == RunKind::PlateSet || request.kind == RunKind::PlateSetInSteps) {
+    return prepareSetRun(state, request);
+  }
   if (!state.job) {
     return [](RunContext&) { return RunResult{}; };
+  }
+  // A plate of a set writes its timing file into a folder of its own.
+  if (plateCount(state) > 1 && !state.job->outputFolder.empty()) {
+    std::error_code ignored;  // an unwritable folder fails the timing file, with its message
+    std::filesystem::create_directories(state.job->outputFolder, ignored);
   }
   return layoutWork(*state.job, request);
 }
 
 Effects finishRun(AppState& state, const RunRequest& request, RunResult result) {
   Effects effects;
+  if (result.plates) {
+    effects = finishSetRun(state, request, std::move(*result.plates));
+    effects.warning = std::move(result.failure);
+    return effects;
+  }
   if (!result.job) {
     return effects;
   }
@@ -102,6 +124,7 @@ Effects finishRun(AppState& state, const RunRequest& request, RunResult result) 
     state.job = std::make_unique<PackingJob>(std::move(*result.job));
     state.libraryPath = request.path;
     state.history.reset(state.job.get());
+    forgetPlates(state);
     // The view shows the plate and the parts parked beside it.
     state.viewport.view = View{};
     fitAllParts(state);

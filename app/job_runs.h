@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "job/packing_job.h"
 #include "job/run_context.h"
+#include "plates/plate_set.h"
 
 namespace tarn {
 
@@ -19,8 +20,14 @@ namespace tarn {
 // job that it laid out; no job after an Open that was asked to stop. `failure`
 // is a CoreError that came after the job had changed (the packing report of
 // Layout All), shown once the result is in place.
+struct PlateSetResult {
+  PlateSet set;  // the set's plates laid out, from snapshots of the plates it had
+  PlateSetRun run;
+};
+
 struct RunResult {
   std::optional<PackingJob> job;
+  std::optional<PlateSetResult> plates;  // the set runs
   std::string failure;
 };
 

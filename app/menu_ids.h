@@ -21,6 +21,13 @@ inline constexpr int kOffsetPartsVisible = 40018;
 inline constexpr int kUndo = 40101;
 inline constexpr int kRedo = 40102;
 inline constexpr int kFitAllParts = 40103;
+// Plate sets.
+inline constexpr int kLayOutOnPlates = 40111;
+inline constexpr int kLayOutOnPlatesInSteps = 40112;
+inline constexpr int kMoveToNextPlate = 40113;
+inline constexpr int kSaveLayouts = 40114;
+inline constexpr int kNextPlate = 40115;
+inline constexpr int kPreviousPlate = 40116;
 
 // Packing Kit button ids.
 inline constexpr int kKitOk = 1;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/app_texts.h"
+#include "app/plate_tabs.h"
 #include "geometry/predicates.h"
 #include "output/dxf_writer.h"
 #include "output/layout_summary.h"
@@ -11,13 +12,17 @@
 namespace tarn {
 namespace {
 
-constexpr std::size_t kTextBytes = 160;
-
+// printf of the values, however long the text (a file name may be long).
 template <class... Values>
 std::string formatted(std::string_view format, Values... values) {
-  char buffer[kTextBytes];
-  std::snprintf(buffer, sizeof buffer, std::string(format).c_str(), values...);
-  return buffer;
+  const std::string pattern(format);
+  const int length = std::snprintf(nullptr, 0, pattern.c_str(), values...);
+  if (length <= 0) {
+    return {};
+  }
+  std::string text(static_cast<std::size_t>(length), '\0');
+  std::snprintf(text.data(), text.size() + 1, pattern.c_str(), values...);
+  return text;
 }
 
 }  // namespace
@@ -74,7 +79,12 @@ std::string windowTitle(const AppState& state) {
   if (!state.job || state.libraryPath.empty()) {
     return program;
   }
-  return state.libraryPath.filename().string() + " - " + program;
+  std::string name = state.libraryPath.filename().string();
+  if (const std::size_t plates = plateCount(state); plates > 1) {
+    name = formatted(app_text::kTitlePlate, name.c_str(), static_cast<int>(currentPlate(state) + 1),
+                     static_cast<int>(plates));
+  }
+  return name + " - " + program;
 }
 
 std::vector<PartRow> partRows(const PackingJob& job) {

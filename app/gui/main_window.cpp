@@ -19,9 +19,12 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabBar>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
 #include <filesystem>
@@ -33,6 +36,7 @@
 #include "app/gui/parts_list.h"
 #include "app/gui/run_controller.h"
 #include "app/gui/tool_dialogs.h"
+#include "app/plate_tabs.h"
 #include "geometry/texts.h"
 
 // Outside any namespace, as the resource system requires.
@@ -92,8 +96,8 @@ void destroyDialog(QPointer<Dialog>& dialog) {
 
 struct FileDialogSetup {
   FileRequest request;
-  const char* title;
-  std::string_view filter;
+  std::string_view title;
+  std::string_view filter;  // empty: a folder is chosen
   const char* suffix;
   bool save;
 };
@@ -104,6 +108,7 @@ constexpr FileDialogSetup kFileDialogs[] = {
     {FileRequest::OpenPartList, "Open File of Parts ", app_text::kPartListFilter, "lst", false},
     {FileRequest::OpenPreSrc, "Read Velmar File", "Text Files (*.preSrc)", "preSrc", false},
     {FileRequest::SaveLayoutDxf, "Write DXF File of Layout", "Text Files (*.DXF)", "dxf", true},
+    {FileRequest::SaveLayoutsFolder, app_text::kSaveLayoutsTitle, {}, "", false},
 };
 
 QString chooseFileWithDialog(QWidget* owner, FileRequest request, const QString& lastPath) {
@@ -116,11 +121,16 @@ QString chooseFileWithDialog(QWidget* owner, FileRequest request, const QString&
   if (!lastPath.isEmpty()) {
     dialog.selectFile(lastPath);
   }
-  dialog.setWindowTitle(QString::fromUtf8(setup->title));
-  dialog.setNameFilters({fromText(setup->filter), fromText(app_text::kAllFilesFilter)});
-  dialog.setDefaultSuffix(QString::fromUtf8(setup->suffix));
-  dialog.setAcceptMode(setup->save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(setup->save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setWindowTitle(fromText(setup->title));
+  if (setup->filter.empty()) {
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+  } else {
+    dialog.setNameFilters({fromText(setup->filter), fromText(app_text::kAllFilesFilter)});
+    dialog.setDefaultSuffix(QString::fromUtf8(setup->suffix));
+    dialog.setAcceptMode(setup->save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(setup->save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
     return {};
   }
@@ -175,7 +185,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), hooks_(defaultShe
   setWindowIcon(QIcon(QStringLiteral(":/tarnpacking.png")));
   setAcceptDrops(true);
   canvas_ = new CanvasWidget(*this);
-  setCentralWidget(canvas_);
+  buildPlateTabs();
   runs_ = new RunController(this);
   connect(runs_, &RunController::busyChanged, this, [this](bool busy) {
     state_.jobLocked = busy;
@@ -222,16 +232,25 @@ void MainWindow::buildMenus() {
         {kOpenPreSrcFile, "OpenLibIn&Velmar"},
         {0, nullptr},
         {kLayoutInDxf, "&LayoutInDxf"},
-        {kExportParts, "&ExportParts(*.dxf)"}}},
+        {kExportParts, "&ExportParts(*.dxf)"},
+        {kSaveLayouts, app_text::kSaveLayouts.data()}}},
       {"Edit", {{kUndo, app_text::kUndo.data()}, {kRedo, app_text::kRedo.data()}}},
-      {"Layout", {{kShowPackingKit, "Packing Kit"}, {kShowRenewDialog, "&Renew_RN_PPD"}}},
+      {"Layout",
+       {{kShowPackingKit, "Packing Kit"},
+        {kShowRenewDialog, "&Renew_RN_PPD"},
+        {0, nullptr},
+        {kLayOutOnPlates, app_text::kLayOutOnPlates.data()},
+        {kLayOutOnPlatesInSteps, app_text::kLayOutOnPlatesInSteps.data()},
+        {kMoveToNextPlate, app_text::kMoveToNextPlate.data()}}},
       {"View",
        {{kBlackBackground, "&Black Background"},
         {kWhiteBackground, "&White Background"},
         {kPackingPointsVisible, "PPT_Visible"},
         {kOffsetPartsVisible, "OffsetedPartVisible"},
         {0, nullptr},
-        {kFitAllParts, app_text::kFitAllParts.data()}}},
+        {kFitAllParts, app_text::kFitAllParts.data()},
+        {kNextPlate, app_text::kNextPlate.data()},
+        {kPreviousPlate, app_text::kPreviousPlate.data()}}},
   };
   for (const Menu& menu : menus) {
     QMenu* qmenu = menuBar()->addMenu(QString::fromUtf8(menu.title));
@@ -267,6 +286,45 @@ void MainWindow::buildMenus() {
   action(kRedo)->setShortcuts(
       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   action(kFitAllParts)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_X));
+  action(kNextPlate)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+  action(kPreviousPlate)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+}
+
+// The tabs sit above the canvas with nothing between them; without a set the
+// bar is hidden and the canvas fills the area as it always has.
+void MainWindow::buildPlateTabs() {
+  auto* area = new QWidget(this);
+  area->setObjectName(QStringLiteral("canvasArea"));
+  auto* layout = new QVBoxLayout(area);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  plateTabs_ = new QTabBar(area);
+  plateTabs_->setObjectName(QStringLiteral("plateTabs"));
+  plateTabs_->setDocumentMode(true);
+  plateTabs_->setExpanding(false);
+  plateTabs_->setFocusPolicy(Qt::NoFocus);  // the keys stay with the canvas
+  plateTabs_->hide();
+  layout->addWidget(plateTabs_);
+  layout->addWidget(canvas_, 1);
+  setCentralWidget(area);
+  connect(plateTabs_, &QTabBar::currentChanged, this, [this](int index) {
+    if (index >= 0) {
+      run([this, index] { return switchPlate(state_, static_cast<std::size_t>(index)); });
+    }
+  });
+}
+
+void MainWindow::syncPlateTabs() {
+  const QSignalBlocker quiet(plateTabs_);
+  const int count = static_cast<int>(plateCount(state_));
+  while (plateTabs_->count() > count) {
+    plateTabs_->removeTab(plateTabs_->count() - 1);
+  }
+  while (plateTabs_->count() < count) {
+    plateTabs_->addTab(displayText(plateTabTitle(static_cast<std::size_t>(plateTabs_->count()))));
+  }
+  plateTabs_->setCurrentIndex(static_cast<int>(currentPlate(state_)));
+  plateTabs_->setVisible(count > 1);
 }
 
 void MainWindow::buildDocks() {
@@ -415,6 +473,10 @@ void MainWindow::handleFileRequest(const Effects& effects, const QString& preset
     apply(writeLayoutFile(state_, toPath(chosen)));
     return;
   }
+  if (effects.fileRequest == FileRequest::SaveLayoutsFolder) {
+    apply(writeLayoutsFolder(state_, toPath(chosen)));
+    return;
+  }
   startRun(RunRequest{RunKind::Open, true, toPath(chosen), effects.openFormat});
 }
 
@@ -508,12 +570,18 @@ void MainWindow::refresh() {
   setWindowTitle(displayText(tarn::windowTitle(state_)));
   statusFields_.value(QStringLiteral("mode"))->setText(displayText(modeText(state_)));
   refreshCursor();
-  const Shown now{state_.job.get(), state_.history.revision(),
+  const Shown now{state_.job.get(), state_.plates.changes, state_.history.revision(),
                   state_.job ? state_.job->params.rotationNumber : 0,
                   state_.job ? state_.job->params.packingPointDistance : 0.0};
   if (!shownOnce_ || !(now == shown_)) {
+    // The dialog shows the numbers of the plate on show.
+    const bool otherPlate = shownOnce_ && now.job != shown_.job && now.job != nullptr;
     shown_ = now;
     shownOnce_ = true;
+    syncPlateTabs();
+    if (otherPlate && renewDialog_) {
+      renewDialog_->setFields(renewDialogFields(state_));
+    }
     const StatusTexts texts = statusTexts(state_);
     const std::pair<const char*, const std::string*> fields[] = {
         {"parts", &texts.parts},
@@ -559,10 +627,16 @@ void MainWindow::syncActions() {
     QString text = fromText(command);
     return step.empty() ? text : text + QLatin1Char(' ') + displayText(step);
   };
-  action(kUndo)->setEnabled(!busy && state_.history.canUndo());
-  action(kUndo)->setText(labelled(app_text::kUndo, state_.history.undoLabel()));
-  action(kRedo)->setEnabled(!busy && state_.history.canRedo());
-  action(kRedo)->setText(labelled(app_text::kRedo, state_.history.redoLabel()));
+  const UndoOffer undo = undoOffer(state_);
+  const UndoOffer redo = redoOffer(state_);
+  action(kUndo)->setEnabled(!busy && undo.possible);
+  action(kUndo)->setText(labelled(app_text::kUndo, undo.label));
+  action(kRedo)->setEnabled(!busy && redo.possible);
+  action(kRedo)->setText(labelled(app_text::kRedo, redo.label));
+  const std::size_t plates = plateCount(state_);
+  action(kNextPlate)->setEnabled(!busy && currentPlate(state_) + 1 < plates);
+  action(kPreviousPlate)->setEnabled(!busy && currentPlate(state_) > 0);
+  plateTabs_->setEnabled(!busy);
   recentMenu_->setEnabled(!busy && !recent_.empty());
   if (packingKit_) {
     packingKit_->setJobButtonsEnabled(!busy);

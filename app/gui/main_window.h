@@ -17,6 +17,7 @@ class QDockWidget;
 class QLabel;
 class QMenu;
 class QScrollArea;
+class QTabBar;
 
 namespace tarn::gui {
 
@@ -53,6 +54,8 @@ class MainWindow : public QMainWindow {
 
   AppState& state() { return state_; }
   CanvasWidget* canvas() const { return canvas_; }
+  // One tab per plate above the canvas; hidden while the job has one plate.
+  QTabBar* plateTabs() const { return plateTabs_; }
   PackingKitDialog* packingKit() const;
   QDockWidget* packingKitDock() const { return kitDock_; }
   RenewDialog* renewDialog() const;
@@ -83,6 +86,8 @@ class MainWindow : public QMainWindow {
   void buildMenus();
   void buildDocks();
   void buildStatusBar();
+  void buildPlateTabs();
+  void syncPlateTabs();
   void apply(const Effects& effects, const QString& presetPath = {});
   void handleFileRequest(const Effects& effects, const QString& presetPath);
   void startRun(const RunRequest& request);
@@ -104,6 +109,7 @@ class MainWindow : public QMainWindow {
   AppState state_;
   ShellHooks hooks_;
   CanvasWidget* canvas_ = nullptr;
+  QTabBar* plateTabs_ = nullptr;
   RunController* runs_ = nullptr;
   QDockWidget* kitDock_ = nullptr;
   QScrollArea* kitArea_ = nullptr;
@@ -119,6 +125,7 @@ class MainWindow : public QMainWindow {
   // again only when it changes.
   struct Shown {
     const PackingJob* job = nullptr;
+    std::size_t plateChanges = 0;
     std::size_t revision = 0;
     int rotationNumber = 0;
     double packingPointDistance = 0.0;

@@ -103,8 +103,7 @@ RenewDialog::RenewDialog(QWidget* owner, const RenewFields& fields)
     : QDialog(owner), ui_(std::make_unique<Ui::RenewDialog>()) {
   ui_->setupUi(this);
   makeModelessTool(*this);
-  ui_->field_1001->setText(QString::fromStdString(fields.rotationNumber));
-  ui_->field_1002->setText(QString::fromStdString(fields.packingPointDistance));
+  setFields(fields);
   connectButtons(*this, [this](int id) { emit buttonPressed(id, this->fields()); });
 }
 
@@ -116,6 +115,11 @@ void RenewDialog::setApplyEnabled(bool enabled) {
       button.setEnabled(enabled);
     }
   });
+}
+
+void RenewDialog::setFields(const RenewFields& fields) {
+  ui_->field_1001->setText(QString::fromStdString(fields.rotationNumber));
+  ui_->field_1002->setText(QString::fromStdString(fields.packingPointDistance));
 }
 
 RenewFields RenewDialog::fields() const {

@@ -45,6 +45,8 @@ class RenewDialog : public QDialog {
   ~RenewDialog() override;
 
   RenewFields fields() const;
+  // Shows another plate's numbers (the dialog stays where it is).
+  void setFields(const RenewFields& fields);
   void reject() override;
   // Disables the buttons that apply numbers while a run holds the job.
   void setApplyEnabled(bool enabled);

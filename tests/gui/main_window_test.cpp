@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QWheelEvent>
@@ -35,6 +36,7 @@
 #include "app/gui/parts_list.h"
 #include "app/gui/run_controller.h"
 #include "app/gui/tool_dialogs.h"
+#include "app/plate_tabs.h"
 #include "geometry/notify.h"
 #include "geometry/predicates.h"
 #include "job/job_operations.h"
@@ -94,6 +96,8 @@ class MainWindowTest : public QObject {
   void cancelStopsALargeLayoutAndLeavesTheRestWaiting();
   void reportsWhereExportsAndReportsWent();
   void namesAreDecodedForDisplay();
+  void platesAppearAsTabsEachEditedAndReportedOnItsOwn();
+  void aJobOfOnePlateShowsNoTabs();
 
  private:
   void open(int menuId, const char* example) {
@@ -687,6 +691,131 @@ void MainWindowTest::namesAreDecodedForDisplay() {
   QCOMPARE(gui::displayText("\xc1\xe3\xbc\xfe"), QStringDecoder("GBK").isValid()
                                                      ? QString::fromUtf8("零件")
                                                      : QString::fromLatin1("\xc1\xe3\xbc\xfe"));
+}
+
+// three_plates.txt needs three plates: A and the small part on the first, B
+// and C one a plate. Each tab is its plate's job; the commands act on it.
+void MainWindowTest::platesAppearAsTabsEachEditedAndReportedOnItsOwn() {
+  window_->openLibrary(kOpenTextLibrary,
+                       QStringLiteral(TARN_SOURCE_DIR "/tests/data/plates/three_plates.txt"));
+  waitIdle();
+  QTabBar* tabs = window_->plateTabs();
+  QVERIFY(!tabs->isVisible());
+  window_->action(kLayOutOnPlates)->trigger();
+  QVERIFY(window_->runs().busy() && !window_->action(kMoveToNextPlate)->isEnabled());
+  waitIdle();
+  QVERIFY2(shell_.errors.isEmpty(), qPrintable(shell_.errors.join('\n')));
+  QCOMPARE(shell_.announcements, 1);
+  QVERIFY(tabs->isVisible());
+  QCOMPARE(tabs->count(), 3);
+  QCOMPARE(tabs->tabText(2), QStringLiteral("Plate 3"));
+  QCOMPARE(window_->windowTitle(), QStringLiteral("three_plates.txt, plate 1 of 3 - TarnPacking"));
+  QCOMPARE(window_->partsList()->rowCount(), 2);
+  QVERIFY(globalRect(tabs).bottom() < globalRect(canvas()).top());
+  PackingJob* first = state().job.get();
+
+  QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+  QCOMPARE(currentPlate(state()), std::size_t(1));
+  QVERIFY(canvas()->hasFocus());
+  QCOMPARE(window_->windowTitle(), QStringLiteral("three_plates.txt, plate 2 of 3 - TarnPacking"));
+  QCOMPARE(status("parts"), QStringLiteral("1 parts loaded, 1 packed, 0 waiting"));
+  QCOMPARE(window_->partsList()->rowCount(), 1);
+  QCOMPARE(window_->partsList()->model()->index(0, 0).data().toString(), QStringLiteral("B"));
+  // The RN/PPD dialog shows and renews the numbers of the plate on show.
+  window_->action(kShowRenewDialog)->trigger();
+  const auto rotationField = [this] {
+    return window_->renewDialog()->findChild<QLineEdit*>(QStringLiteral("field_1001"));
+  };
+  rotationField()->setText(QStringLiteral("8"));
+  QTest::mouseClick(window_->renewDialog()->findChild<QPushButton*>(
+                        QStringLiteral("button_%1").arg(kRenewRotationNumber)),
+                    Qt::LeftButton);
+  QCOMPARE(status("rn"), QStringLiteral("RN 8"));
+  tabs->setCurrentIndex(0);
+  QCOMPARE(rotationField()->text(), QStringLiteral("4"));
+  QCOMPARE(status("rn"), QStringLiteral("RN 4"));
+  tabs->setCurrentIndex(1);
+  QCOMPARE(rotationField()->text(), QStringLiteral("8"));
+
+  // E writes plate 2's report into its own folder.
+  key('e');
+  const QString report = QDir::current().absoluteFilePath(QStringLiteral("plate-2/Report.txt"));
+  QCOMPARE(shell_.reports.back(), report);
+  const auto reportText = [&report] {
+    QFile file(report);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  };
+  QVERIFY(reportText().startsWith("Packed length:60\r\n"));
+  QVERIFY(reportText().endsWith("\r\nB\r\n"));
+
+  // B dragged off plate 2 waits beside it; plate 1 keeps its parts.
+  key('A', Qt::ShiftModifier);
+  key('m');
+  click(toScreen({10.0, 10.0}));
+  click(toScreen({210.0, 10.0}));
+  QCOMPARE(status("parts"), QStringLiteral("1 parts loaded, 0 packed, 1 waiting"));
+  QCOMPARE(window_->partsList()->model()->index(0, 2).data().toString(), QStringLiteral("waiting"));
+  QCOMPARE(window_->action(kUndo)->text(), QStringLiteral("&Undo Move"));
+  key('e');
+  QVERIFY(reportText().startsWith("Packed length:0\r\n"));
+  QTest::keyClick(canvas(), Qt::Key_PageUp, Qt::ControlModifier);
+  QCOMPARE(state().job.get(), first);
+  QCOMPARE(status("parts"), QStringLiteral("2 parts loaded, 2 packed, 0 waiting"));
+
+  // The waiting part goes on to plate 3, undone as one step.
+  tabs->setCurrentIndex(1);
+  window_->action(kMoveToNextPlate)->trigger();
+  QCOMPARE(status("parts"), QStringLiteral("0 parts loaded, 0 packed, 0 waiting"));
+  QTest::keyClick(canvas(), Qt::Key_PageDown, Qt::ControlModifier);
+  QCOMPARE(tabs->currentIndex(), 2);
+  QCOMPARE(status("parts"), QStringLiteral("2 parts loaded, 1 packed, 1 waiting"));
+  QCOMPARE(window_->action(kUndo)->text(),
+           QStringLiteral("&Undo Move Waiting Parts to Next Plate"));
+  QTest::keyClick(canvas(), Qt::Key_Z, Qt::ControlModifier);
+  QCOMPARE(status("parts"), QStringLiteral("1 parts loaded, 1 packed, 0 waiting"));
+  tabs->setCurrentIndex(1);
+  QCOMPARE(status("parts"), QStringLiteral("1 parts loaded, 0 packed, 1 waiting"));
+
+  // The kit's Layout All lays out plate 2 alone; a set run meanwhile greys the tabs.
+  clickKit(kKitLayoutAll);
+  QCOMPARE(status("parts"), QStringLiteral("1 parts loaded, 1 packed, 0 waiting"));
+  QVERIFY(QFile::exists(QString::fromUtf8("plate-2/排样计算时间.txt")));
+  window_->action(kLayOutOnPlates)->trigger();
+  QVERIFY(!tabs->isEnabled());
+  waitIdle();
+  QVERIFY(tabs->isEnabled());
+  QCOMPARE(tabs->count(), 3);
+
+  // Save Layouts: one drawing a plate in plate-k folders, and the set's report.
+  shell_.nextFile = QDir::current().absoluteFilePath(QStringLiteral("layouts"));
+  window_->action(kSaveLayouts)->trigger();
+  QCOMPARE(shell_.lastRequest, FileRequest::SaveLayoutsFolder);
+  for (int k = 1; k <= 3; ++k) {
+    QVERIFY(QFile::exists(QStringLiteral("layouts/plate-%1/layout.dxf").arg(k)));
+  }
+  QVERIFY(!QFile::exists(QStringLiteral("layouts/plate-4")));
+  QVERIFY(QFile::exists(QStringLiteral("layouts/Report.txt")));
+  QVERIFY(shell_.messages.back().startsWith(QStringLiteral("3 layout drawings")));
+  QVERIFY2(shell_.errors.isEmpty(), qPrintable(shell_.errors.join('\n')));
+}
+
+// Without a set the window is as it always was: no tab bar, the canvas fills
+// the area; a set run that needs one plate keeps it so.
+void MainWindowTest::aJobOfOnePlateShowsNoTabs() {
+  open(40001, "brackets.txt");
+  const QSize area = window_->centralWidget()->size();
+  QCOMPARE(canvas()->size(), area);
+  window_->action(kLayOutOnPlates)->trigger();
+  waitIdle();
+  QCOMPARE(packedCount(), job().workingParts.count());
+  QVERIFY(!window_->plateTabs()->isVisible());
+  QCOMPARE(canvas()->size(), area);
+  QCOMPARE(window_->windowTitle(), QStringLiteral("brackets.txt - TarnPacking"));
+  QVERIFY(!window_->action(kNextPlate)->isEnabled());
+  QCOMPARE(window_->action(kUndo)->text(), QStringLiteral("&Undo Lay Out on Several Plates"));
+  key('e');
+  QCOMPARE(shell_.reports.back(), QDir::current().absoluteFilePath(QStringLiteral("Report.txt")));
+  QVERIFY(shell_.messages.isEmpty() && shell_.errors.isEmpty());
 }
 
 int main(int argc, char* argv[]) {
