@@ -50,9 +50,11 @@ struct RecordedDigest {
   std::uint64_t digest;
 };
 constexpr RecordedDigest kRecorded[] = {
-    {"all", 1, 0xf0a5ec92ac768990ull},  {"multi", 1, 0xa0145da0113bd8a8ull},
-    {"all", 4, 0x0b3bde4c556be640ull},  {"multi", 4, 0x2875fb748380f814ull},
-    {"all", 16, 0xb315519b5785e362ull}, {"multi", 16, 0x45a786a9da07c218ull},
+    {"all", 1, 0xf0a5ec92ac768990ull},       {"multi", 1, 0xa0145da0113bd8a8ull},
+    {"all", 4, 0x0b3bde4c556be640ull},       {"multi", 4, 0x2875fb748380f814ull},
+    {"all", 16, 0xb315519b5785e362ull},      {"multi", 16, 0x45a786a9da07c218ull},
+    {"relayout", 1, 0xe79fb0c9a35db278ull},  {"relayout", 4, 0x6c8c25dcc8d61490ull},
+    {"relayout", 16, 0x7b23ee6a091eb49cull},
 };
 
 struct Options {

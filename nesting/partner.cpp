@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "geometry/predicates.h"
-#include "job/fit_tester.h"
 #include "nesting/contact.h"
+#include "nesting/layout_run.h"
 #include "nesting/packing_points.h"
 #include "nesting/placement.h"
 
@@ -85,9 +85,7 @@ void addQuarterTurns(const Part& part, bool turned, MirrorAt mirrorAt, std::vect
 class PartnerSearch {
  public:
   PartnerSearch(PackingJob& job, const Part& part, RunContext& ctx)
-      : job_(job),
-        part_(part),
-        tester_(job.plateExtents, job.workingParts, nullptr, &ctx.counters) {}
+      : job_(job), part_(part), obstacles_(job, ctx), tester_(obstacles_.index()) {}
 
   std::optional<BesideSpot> bestSpot(const Part& laidOutPart);
   std::optional<Pairing> bestPairing(double threshold, const Part& laidOutPart);
@@ -101,7 +99,8 @@ class PartnerSearch {
 
   PackingJob& job_;
   const Part& part_;
-  const FitTester tester_;
+  const RunObstacles obstacles_;
+  const FitIndex& tester_;
   std::vector<Part> turns_[2];  // by MirrorAt
   std::optional<double> packedLength_;
   std::optional<Part> trial_;

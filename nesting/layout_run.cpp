@@ -1,0 +1,174 @@
+#include "nesting/layout_run.h"
+
+#include <cstring>
+
+namespace tarn {
+namespace {
+
+void appendRegion(std::vector<double>& signature, const Region& region) {
+  signature.push_back(static_cast<double>(region.points.size()));
+  for (const Point& p : region.points) {
+    signature.push_back(p.x);
+    signature.push_back(p.y);
+  }
+  signature.push_back(region.area);
+  signature.push_back(region.bbox.xmin);
+  signature.push_back(region.bbox.xmax);
+  signature.push_back(region.bbox.ymin);
+  signature.push_back(region.bbox.ymax);
+}
+
+// Every field the placement routines read from the part, in list order.
+std::vector<double> signatureOf(const Part& part) {
+  std::vector<double> signature;
+  appendRegion(signature, part.outer);
+  signature.push_back(static_cast<double>(part.holes.count()));
+  for (const Region& hole : part.holes) {
+    appendRegion(signature, hole);
+  }
+  signature.push_back(part.bbox.xmin);
+  signature.push_back(part.bbox.xmax);
+  signature.push_back(part.bbox.ymin);
+  signature.push_back(part.bbox.ymax);
+  signature.push_back(part.centroid.x);
+  signature.push_back(part.centroid.y);
+  signature.push_back(part.area);
+  return signature;
+}
+
+// Bit for bit: -0.0 is not 0.0, and a NaN equals the same NaN.
+bool sameBits(const std::vector<double>& a, const std::vector<double>& b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+}
+
+std::uint64_t hashOf(const std::vector<double>& signature) {
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  const auto* bytes = reinterpret_cast<const unsigned char*>(signature.data());
+  for (std::size_t i = 0; i < signature.size() * sizeof(double); ++i) {
+    hash ^= bytes[i];
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+// What the fit tests read of a part that blocks: its vertices and boxes.
+bool sameObstacle(const Part& a, const Part& b) {
+  std::vector<double> sa;
+  std::vector<double> sb;
+  appendRegion(sa, a.outer);
+  appendRegion(sb, b.outer);
+  for (const Region& hole : a.holes) {
+    appendRegion(sa, hole);
+  }
+  for (const Region& hole : b.holes) {
+    appendRegion(sb, hole);
+  }
+  return a.holes.count() == b.holes.count() && sameBits(sa, sb);
+}
+
+}  // namespace
+
+LayoutRun::LayoutRun(PackingJob& job, RunContext& ctx)
+    : job_(job), ctx_(ctx), previous_(ctx.layoutRun), partCount_(job.workingParts.count()) {
+  index_.emplace(job.plateExtents, job.workingParts);
+  ctx_.layoutRun = this;
+}
+
+LayoutRun::~LayoutRun() {
+  ctx_.counters.fitTests += index_->tests();
+  ctx_.layoutRun = previous_;
+}
+
+LayoutRun* LayoutRun::of(const PackingJob& job, const RunContext& ctx) {
+  LayoutRun* run = ctx.layoutRun;
+  return run != nullptr && &run->job_ == &job ? run : nullptr;
+}
+
+void LayoutRun::trying(const Part& part) {
+  trying_ = &part;
+  before_.reset();
+  if (index_->holds(part)) {
+    before_.emplace(sameOrderCopy(part));
+  }
+}
+
+void LayoutRun::tried(const Part& part) {
+  // A part that was not tried through trying() counts as moved.
+  const bool moved = trying_ != &part || (before_ && !sameObstacle(*before_, part));
+  const bool wasFiled = index_->update(part);
+  trying_ = nullptr;
+  before_.reset();
+  if (wasFiled && moved) {
+    reset();
+  }
+  if (!consistent()) {
+    ctx_.counters.fitTests += index_->tests();
+    index_.emplace(job_.plateExtents, job_.workingParts);
+    partCount_ = job_.workingParts.count();
+    reset();
+  }
+}
+
+void LayoutRun::reset() {
+  for (Shape& shape : shapes_) {
+    for (auto& start : shape.starts) {
+      start.reset();
+    }
+  }
+  ++resets_;
+}
+
+bool LayoutRun::consistent() const {
+  if (job_.workingParts.count() != partCount_) {
+    return false;
+  }
+  for (const Part& part : job_.workingParts) {
+    const bool filed = index_->holds(part);
+    if (filed ? !index_->holdsAt(part, part.outer.bbox)
+              : !FitIndex::beyondPlate(part.outer.bbox, job_.plateExtents)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::size_t LayoutRun::shapeOf(const Part& part) {
+  std::vector<double> signature = signatureOf(part);
+  const std::uint64_t hash = hashOf(signature);
+  const auto [first, last] = shapeByHash_.equal_range(hash);
+  for (auto it = first; it != last; ++it) {
+    if (sameBits(shapes_[it->second].signature, signature)) {
+      return it->second;
+    }
+  }
+  shapes_.push_back(Shape{std::move(signature), {}});
+  shapeByHash_.emplace(hash, shapes_.size() - 1);
+  return shapes_.size() - 1;
+}
+
+LayoutRun::ScanStart& LayoutRun::scanStart(const Part& part, Routine routine) {
+  std::optional<ScanStart>& start = shapes_[shapeOf(part)].starts[static_cast<int>(routine)];
+  if (!start) {
+    start.emplace();
+  }
+  return *start;
+}
+
+RunObstacles::RunObstacles(const PackingJob& job, RunContext& ctx)
+    : run_(LayoutRun::of(job, ctx)), counters_(ctx.counters) {
+  if (run_ != nullptr) {
+    index_ = &run_->index();
+  } else {
+    own_.emplace(job.plateExtents, job.workingParts);
+    index_ = &*own_;
+  }
+}
+
+RunObstacles::~RunObstacles() {
+  // The run counts the tests made through its index when it goes.
+  if (own_) {
+    counters_.fitTests += own_->tests();
+  }
+}
+
+}  // namespace tarn

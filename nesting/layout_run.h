@@ -1,0 +1,113 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "geometry/part.h"
+#include "job/fit_index.h"
+#include "job/packing_job.h"
+#include "job/run_context.h"
+
+namespace tarn {
+
+// What a layout walk keeps from one part to the next, for one job on one
+// thread: the fit index of the working parts, each filed once and followed as
+// the placed part moves, and memories of the tests that failed.
+//
+// The memories rest on this: while the walk runs, the only part that moves is
+// the one handed to a routine, and a part that could block a test until then
+// (one filed in the index) moving is the only way a failed test could pass
+// later. The walk tells the run after each part it handed on (tried); when a
+// filed part moved, or anything else changed behind the run's back (a part
+// whose box differs from its filed one, a list of another length), every
+// memory is dropped and the index is built again. Parts only being added,
+// a test that failed once fails again, for every part of the same shape.
+//
+// Two parts have the same shape when every field the placement routines read
+// (outer and hole vertices, areas and boxes, the part's box, centroid and net
+// area) is equal bit for bit: they then build the same candidates, whose tests
+// give the same answers.
+class LayoutRun {
+ public:
+  // Installs itself as ctx's run for `job` until it goes. The job's grid must
+  // be built: a rebuild frees points, which the memories do not allow.
+  LayoutRun(PackingJob& job, RunContext& ctx);
+  ~LayoutRun();
+  LayoutRun(const LayoutRun&) = delete;
+  LayoutRun& operator=(const LayoutRun&) = delete;
+
+  // ctx's run when it lays out `job`, else null.
+  static LayoutRun* of(const PackingJob& job, const RunContext& ctx);
+
+  const FitIndex& index() const { return *index_; }
+
+  // Call after a routine was handed `part`: the index follows the part, and
+  // the memories go when it was filed and moved.
+  void tried(const Part& part);
+  // Call before a routine is handed `part` (keeps a copy of a filed part, to
+  // tell afterwards whether it moved).
+  void trying(const Part& part);
+
+  // Where the first-fit scan of the grid placements starts for `part`: every
+  // (packing point, candidate) pair before it failed for a part of the same
+  // shape. `routine` tells the candidate sets apart.
+  struct ScanStart {
+    int column = 0;
+    int row = 0;
+    std::size_t candidate = 0;
+    bool exhausted = false;  // nothing fitted anywhere
+  };
+  enum class Routine : std::uint8_t { Grid, GridTurnover, BoundingRectangle };
+  ScanStart& scanStart(const Part& part, Routine routine);
+
+  // How many times the memories were dropped (tests).
+  int resets() const { return resets_; }
+
+ private:
+  struct Shape {
+    std::vector<double> signature;
+    std::optional<ScanStart> starts[3];  // by Routine
+  };
+
+  void reset();
+  bool consistent() const;
+  std::size_t shapeOf(const Part& part);
+
+  PackingJob& job_;
+  RunContext& ctx_;
+  LayoutRun* previous_ = nullptr;
+  std::optional<FitIndex> index_;  // built again when the job changed behind the run
+  int partCount_ = 0;
+  std::deque<Shape> shapes_;  // scanStart hands out references into it
+  std::unordered_multimap<std::uint64_t, std::size_t> shapeByHash_;
+  std::optional<Part> before_;  // the filed part being tried, as it was
+  const Part* trying_ = nullptr;
+  int resets_ = 0;
+};
+
+// The fit test for a routine: the run's index while a walk lays out this job,
+// else an index of its own over the job's working parts. The tests made
+// through it are added to ctx.counters when it goes.
+class RunObstacles {
+ public:
+  RunObstacles(const PackingJob& job, RunContext& ctx);
+  ~RunObstacles();
+  RunObstacles(const RunObstacles&) = delete;
+  RunObstacles& operator=(const RunObstacles&) = delete;
+
+  const FitIndex& index() const { return *index_; }
+  // The walk's run, or null outside a walk.
+  LayoutRun* run() const { return run_; }
+
+ private:
+  LayoutRun* run_ = nullptr;
+  std::optional<FitIndex> own_;
+  const FitIndex* index_ = nullptr;
+  RunCounters& counters_;
+};
+
+}  // namespace tarn
