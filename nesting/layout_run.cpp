@@ -33,6 +33,12 @@ std::vector<double> signatureOf(const Part& part) {
   signature.push_back(part.centroid.x);
   signature.push_back(part.centroid.y);
   signature.push_back(part.area);
+  signature.push_back(part.refPoint.x);
+  signature.push_back(part.refPoint.y);
+  signature.push_back(part.rotation);
+  signature.push_back(part.turnedOver ? 1.0 : 0.0);
+  signature.push_back(part.fillRatio);
+  signature.push_back(part.aspectRatio);
   return signature;
 }
 
@@ -115,6 +121,8 @@ void LayoutRun::reset() {
       start.reset();
     }
   }
+  slidTrials_.clear();
+  slidTrialCount_ = 0;
   ++resets_;
 }
 
@@ -152,6 +160,22 @@ LayoutRun::ScanStart& LayoutRun::scanStart(const Part& part, Routine routine) {
     start.emplace();
   }
   return *start;
+}
+
+std::vector<SlidTrial>* LayoutRun::slidTrials(std::size_t shape, const Part& laidOut) {
+  const auto key = std::make_pair(shape, &laidOut);
+  const auto found = slidTrials_.find(key);
+  if (found != slidTrials_.end()) {
+    return &found->second;
+  }
+  if (slidTrialCount_ >= kMaxSlidTrials) {
+    return nullptr;
+  }
+  return &slidTrials_[key];
+}
+
+void LayoutRun::keptSlidTrials(std::size_t count) {
+  slidTrialCount_ += count;
 }
 
 RunObstacles::RunObstacles(const PackingJob& job, RunContext& ctx)

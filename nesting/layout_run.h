@@ -5,12 +5,14 @@
 #include <deque>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "geometry/part.h"
 #include "job/fit_index.h"
 #include "job/packing_job.h"
 #include "job/run_context.h"
+#include "nesting/partner.h"
 
 namespace tarn {
 
@@ -31,6 +33,18 @@ namespace tarn {
 // (outer and hole vertices, areas and boxes, the part's box, centroid and net
 // area) is equal bit for bit: they then build the same candidates, whose tests
 // give the same answers.
+// One trial of the pairing search: the part's copy slid against a laid-out
+// part, as the search met it.
+struct SlidTrial {
+  PlacementPose pose;
+  Point centroid;
+  BBox box;
+  double score = 0.0;   // mm², as BestPairingBeside scores it
+  bool failed = false;  // its fit test failed, so it fails for the rest of the run
+};
+
+inline constexpr std::size_t kMaxSlidTrials = 1u << 18;  // kept per run, about 25 MB
+
 class LayoutRun {
  public:
   // Installs itself as ctx's run for `job` until it goes. The job's grid must
@@ -64,6 +78,16 @@ class LayoutRun {
   enum class Routine : std::uint8_t { Grid, GridTurnover, BoundingRectangle };
   ScanStart& scanStart(const Part& part, Routine routine);
 
+  // The shape of `part` (see above), as an index of this run.
+  std::size_t shapeOf(const Part& part);
+
+  // The trials of the pairing search (PlaceBySimilarPair) of a part of `shape`
+  // slid against `laidOut`, in search order: empty when not made yet, null
+  // when the run keeps no more of them. The caller fills an empty one and
+  // reports how many it kept.
+  std::vector<SlidTrial>* slidTrials(std::size_t shape, const Part& laidOut);
+  void keptSlidTrials(std::size_t count);
+
   // How many times the memories were dropped (tests).
   int resets() const { return resets_; }
 
@@ -73,9 +97,14 @@ class LayoutRun {
     std::optional<ScanStart> starts[3];  // by Routine
   };
 
+  struct PairHash {
+    std::size_t operator()(const std::pair<std::size_t, const Part*>& key) const {
+      return std::hash<std::size_t>()(key.first) * 31u ^ std::hash<const Part*>()(key.second);
+    }
+  };
+
   void reset();
   bool consistent() const;
-  std::size_t shapeOf(const Part& part);
 
   PackingJob& job_;
   RunContext& ctx_;
@@ -84,6 +113,9 @@ class LayoutRun {
   int partCount_ = 0;
   std::deque<Shape> shapes_;  // scanStart hands out references into it
   std::unordered_multimap<std::uint64_t, std::size_t> shapeByHash_;
+  std::unordered_map<std::pair<std::size_t, const Part*>, std::vector<SlidTrial>, PairHash>
+      slidTrials_;
+  std::size_t slidTrialCount_ = 0;
   std::optional<Part> before_;  // the filed part being tried, as it was
   const Part* trying_ = nullptr;
   int resets_ = 0;

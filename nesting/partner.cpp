@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 #include "geometry/predicates.h"
@@ -88,9 +89,17 @@ class PartnerSearch {
       : job_(job), part_(part), obstacles_(job, ctx), tester_(obstacles_.index()) {}
 
   std::optional<BesideSpot> bestSpot(const Part& laidOutPart);
-  std::optional<Pairing> bestPairing(double threshold, const Part& laidOutPart);
+  // With `toBeat`, a trial that would not beat it (score, then centroid x) is
+  // not tested; the answer is then either what it is without, when that beats
+  // `toBeat`, or nothing (see PlaceBySimilarPair).
+  std::optional<Pairing> bestPairing(double threshold, const Part& laidOutPart,
+                                     const Pairing* toBeat = nullptr);
 
  private:
+  // The trial of turn n at spot s slid against `laidOutPart`, as the search
+  // made it: turn n at the spots before s first.
+  Part& replayTrial(std::size_t index, const Part& laidOutPart);
+
   // The quarter turns, then (when allowed) those of the copy turned over about
   // the line through `mirrorAt`; prepared once per search.
   const std::vector<Part>& quarterTurns(MirrorAt mirrorAt);
@@ -104,6 +113,7 @@ class PartnerSearch {
   std::vector<Part> turns_[2];  // by MirrorAt
   std::optional<double> packedLength_;
   std::optional<Part> trial_;
+  std::optional<std::size_t> shape_;  // the part's shape in the run
 };
 
 const std::vector<Part>& PartnerSearch::quarterTurns(MirrorAt mirrorAt) {
@@ -154,7 +164,49 @@ std::optional<BesideSpot> PartnerSearch::bestSpot(const Part& laidOutPart) {
   return best;
 }
 
-std::optional<Pairing> PartnerSearch::bestPairing(double threshold, const Part& laidOutPart) {
+void slideAgainst(PackingJob& job, Part& trial, const Part& laidOutPart, Spot spot) {
+  moveToSpot(trial, laidOutPart, spot);
+  switch (spot) {
+    case Spot::Right:
+      SlideLeftToward(job, trial, laidOutPart);
+      break;
+    case Spot::Above:
+      SlideDownToward(job, trial, laidOutPart);
+      break;
+    case Spot::Below:
+      SlideUpToward(job, trial, laidOutPart);
+      break;
+  }
+}
+
+// Score first, then centroid x; with NaN in neither this orders like numbers.
+bool beats(double score, double x, double bestScore, double bestX) {
+  return score > bestScore || (score == bestScore && x < bestX);
+}
+
+bool hasNaN(const SlidTrial& trial) {
+  return std::isnan(trial.score) || std::isnan(trial.centroid.x);
+}
+
+Part& PartnerSearch::replayTrial(std::size_t index, const Part& laidOutPart) {
+  const std::size_t spots = std::size(kSpots);
+  Part& trial = trialFrom(quarterTurns(MirrorAt::RefPoint)[index / spots]);
+  for (std::size_t s = 0; s <= index % spots; ++s) {
+    slideAgainst(job_, trial, laidOutPart, kSpots[s]);
+  }
+  return trial;
+}
+
+// The trials are made (or, in a run, taken from the run's memory of this shape
+// beside this part) in search order. A trial is tested only when it would win:
+// within reach and better than the best so far, and better than `toBeat`.
+// Testing after the comparison instead of before changes nothing, as a trial
+// that would not win changes nothing whether it fits or not. Skipping the
+// trials that do not beat `toBeat` leaves the best as it is when the best
+// beats `toBeat`, and leaves nothing otherwise: (score, -x) orders the trials
+// as numbers do, so any trial that beats `toBeat` makes the best beat it too.
+std::optional<Pairing> PartnerSearch::bestPairing(double threshold, const Part& laidOutPart,
+                                                  const Pairing* toBeat) {
   if (!SimilarParts(laidOutPart, part_)) {
     return std::nullopt;
   }
@@ -170,35 +222,60 @@ std::optional<Pairing> PartnerSearch::bestPairing(double threshold, const Part& 
   std::optional<Pairing> best;
   double bestScore = kNoScore;
   double bestX = kFarAway;
-  for (const Part& turn : quarterTurns(MirrorAt::RefPoint)) {
-    Part& trial = trialFrom(turn);
-    for (const Spot spot : kSpots) {
-      moveToSpot(trial, laidOutPart, spot);
-      switch (spot) {
-        case Spot::Right:
-          SlideLeftToward(job_, trial, laidOutPart);
-          break;
-        case Spot::Above:
-          SlideDownToward(job_, trial, laidOutPart);
-          break;
-        case Spot::Below:
-          SlideUpToward(job_, trial, laidOutPart);
-          break;
+  std::vector<SlidTrial>* kept = nullptr;
+  if (obstacles_.run() != nullptr) {
+    if (!shape_) {
+      shape_ = obstacles_.run()->shapeOf(part_);
+    }
+    kept = obstacles_.run()->slidTrials(*shape_, laidOutPart);
+  }
+  const bool remembered = kept != nullptr && !kept->empty();
+  bool prune = remembered && toBeat != nullptr && !std::isnan(toBeat->score) &&
+               !std::isnan(toBeat->centroid.x);
+  if (prune) {
+    prune = std::none_of(kept->begin(), kept->end(), hasNaN);
+  }
+  // Whether the trial wins, its fit test (made through fits()) last.
+  const auto consider = [&](SlidTrial& trial, Spot spot, auto&& fits) {
+    const BBox& box = trial.box;
+    // A small part may not reach past the packed length by more than half its longer side.
+    const bool withinReach =
+        spot != Spot::Right || areaP >= kLargePartBoxArea ||
+        box.xmax <= packed + kOvershootShare * std::max(box.xmax - box.xmin, box.ymax - box.ymin);
+    if (!withinReach || !beats(trial.score, trial.centroid.x, bestScore, bestX)) {
+      return;
+    }
+    if (prune && !beats(trial.score, trial.centroid.x, toBeat->score, toBeat->centroid.x)) {
+      return;
+    }
+    if (trial.failed || !fits()) {
+      trial.failed = true;
+      return;
+    }
+    bestScore = trial.score;
+    bestX = trial.centroid.x;
+    best = Pairing{trial.pose, trial.score, trial.centroid};
+  };
+  if (remembered) {
+    for (std::size_t i = 0; i < kept->size(); ++i) {
+      consider((*kept)[i], kSpots[i % std::size(kSpots)],
+               [&] { return tester_.fits(replayTrial(i, laidOutPart)); });
+    }
+  } else {
+    for (const Part& turn : quarterTurns(MirrorAt::RefPoint)) {
+      Part& trial = trialFrom(turn);
+      for (const Spot spot : kSpots) {
+        slideAgainst(job_, trial, laidOutPart, spot);
+        SlidTrial made{poseOf(trial), trial.centroid, trial.bbox,
+                       areaP + areaQ - UnionBoxArea(laidOutPart, trial)};
+        consider(made, spot, [&] { return tester_.fits(trial); });
+        if (kept != nullptr) {
+          kept->push_back(made);
+        }
       }
-      if (!tester_.fits(trial)) {
-        continue;
-      }
-      const double score = areaP + areaQ - UnionBoxArea(laidOutPart, trial);
-      const BBox& box = trial.bbox;
-      // A small part may not reach past the packed length by more than half its longer side.
-      const bool withinReach =
-          spot != Spot::Right || areaP >= kLargePartBoxArea ||
-          box.xmax <= packed + kOvershootShare * std::max(box.xmax - box.xmin, box.ymax - box.ymin);
-      if (withinReach && (score > bestScore || (score == bestScore && trial.centroid.x < bestX))) {
-        bestScore = score;
-        bestX = trial.centroid.x;
-        best = Pairing{poseOf(trial), score, trial.centroid};
-      }
+    }
+    if (kept != nullptr) {
+      obstacles_.run()->keptSlidTrials(kept->size());
     }
   }
   if (!best || !(bestScore / areaP / (1.0 - part_.fillRatio) >= threshold)) {
@@ -310,7 +387,9 @@ bool PlaceBySimilarPair(PackingJob& job, Part& part, double threshold, RunContex
     if (&other == &part || !laidOut(job, other)) {
       continue;
     }
-    const std::optional<Pairing> pairing = search.bestPairing(threshold, other);
+    // A partner that cannot beat the best so far need not be searched in full.
+    const std::optional<Pairing> pairing =
+        search.bestPairing(threshold, other, best ? &*best : nullptr);
     if (!pairing) {
       continue;
     }
