@@ -40,8 +40,9 @@ nlohmann::ordered_json summaryJson(const PackingJob& job, const LayoutSummary& s
                    [](const Part* a, const Part* b) { return a->id < b->id; });
 
   nlohmann::ordered_json partArray = nlohmann::ordered_json::array();
+  const PartLookup lookup(job);
   for (const Part* part : parts) {
-    const std::optional<double> area = TrueNetArea(job, part->id);
+    const std::optional<double> area = TrueNetArea(lookup, part->id);
     partArray.push_back({
         {"id", part->id},
         {"name", toUtf8(part->nameLabel.text)},
