@@ -5,6 +5,8 @@
 namespace tarn {
 namespace {
 
+constexpr double kForgetMargin = 1.0;  // mm around a vacated box
+
 void appendRegion(std::vector<double>& signature, const Region& region) {
   signature.push_back(static_cast<double>(region.points.size()));
   for (const Point& p : region.points) {
@@ -75,8 +77,9 @@ bool sameObstacle(const Part& a, const Part& b) {
 }  // namespace
 
 LayoutRun::LayoutRun(PackingJob& job, RunContext& ctx)
-    : job_(job), ctx_(ctx), previous_(ctx.layoutRun), partCount_(job.workingParts.count()) {
+    : job_(job), ctx_(ctx), previous_(ctx.layoutRun) {
   index_.emplace(job.plateExtents, job.workingParts);
+  see();
   ctx_.layoutRun = this;
 }
 
@@ -90,6 +93,32 @@ LayoutRun* LayoutRun::of(const PackingJob& job, const RunContext& ctx) {
   return run != nullptr && &run->job_ == &job ? run : nullptr;
 }
 
+void LayoutRun::see() {
+  seen_.clear();
+  seenAt_.clear();
+  for (const Part& part : job_.workingParts) {
+    seenAt_.emplace(&part, seen_.size());
+    seen_.push_back(Seen{&part, part.outer.bbox});
+  }
+}
+
+bool LayoutRun::unchanged() const {
+  if (static_cast<std::size_t>(job_.workingParts.count()) != seen_.size()) {
+    return false;
+  }
+  auto seen = seen_.begin();
+  for (const Part& part : job_.workingParts) {
+    const BBox& a = seen->box;
+    const BBox& b = part.outer.bbox;
+    if (seen->part != &part || a.xmin != b.xmin || a.xmax != b.xmax || a.ymin != b.ymin ||
+        a.ymax != b.ymax) {
+      return false;
+    }
+    ++seen;
+  }
+  return true;
+}
+
 void LayoutRun::trying(const Part& part) {
   trying_ = &part;
   before_.reset();
@@ -99,20 +128,71 @@ void LayoutRun::trying(const Part& part) {
 }
 
 void LayoutRun::tried(const Part& part) {
-  // A part that was not tried through trying() counts as moved.
-  const bool moved = trying_ != &part || (before_ && !sameObstacle(*before_, part));
+  const bool told = trying_ == &part;
   const bool wasFiled = index_->update(part);
+  if (wasFiled && !(told && before_ && sameObstacle(*before_, part))) {
+    if (told && before_) {
+      forget(before_->outer.bbox, part);
+    } else {
+      reset();  // moved without a word: no telling where from
+    }
+  }
   trying_ = nullptr;
   before_.reset();
-  if (wasFiled && moved) {
-    reset();
+  if (const auto at = seenAt_.find(&part); at != seenAt_.end()) {
+    seen_[at->second].box = part.outer.bbox;
   }
-  if (!consistent()) {
+  if (!unchanged()) {
     ctx_.counters.fitTests += index_->tests();
     index_.emplace(job_.plateExtents, job_.workingParts);
-    partCount_ = job_.workingParts.count();
+    see();
     reset();
   }
+}
+
+void LayoutRun::forget(const BBox& vacated, const Part& moved) {
+  // Only a candidate whose box reaches the vacated one can have met the part
+  // there; the margin keeps far clear of the box rule's gap and of rounding.
+  const BBox reach{vacated.xmin - kForgetMargin, vacated.xmax + kForgetMargin,
+                   vacated.ymin - kForgetMargin, vacated.ymax + kForgetMargin};
+  const int countX = job_.gridCountX;
+  const int countY = job_.gridCountY;
+  for (Shape& shape : shapes_) {
+    for (std::optional<ScanStart>& start : shape.starts) {
+      if (!start) {
+        continue;
+      }
+      // The first column of the scan whose candidates can reach the box.
+      const double from = reach.xmin - start->reachRight;
+      int column = 0;
+      while (column < countX &&
+             job_.packingPoints[static_cast<std::size_t>(column) * static_cast<std::size_t>(countY)]
+                     .position.x < from) {
+        column += start->stride;
+      }
+      if (start->exhausted || column <= start->column) {
+        const int stride = start->stride;
+        const double reachRight = start->reachRight;
+        *start = ScanStart{column, 0, 0, false, stride, reachRight};
+      }
+    }
+  }
+  for (auto it = slidTrials_.begin(); it != slidTrials_.end();) {
+    if (it->first.second == &moved) {
+      slidTrialCount_ -= it->second.size();
+      it = slidTrials_.erase(it);
+      continue;
+    }
+    for (SlidTrial& trial : it->second) {
+      const BBox& b = trial.box;
+      if (trial.failed && b.xmax >= reach.xmin && b.xmin <= reach.xmax && b.ymax >= reach.ymin &&
+          b.ymin <= reach.ymax) {
+        trial.failed = false;
+      }
+    }
+    ++it;
+  }
+  ++forgotten_;
 }
 
 void LayoutRun::reset() {
@@ -124,20 +204,6 @@ void LayoutRun::reset() {
   slidTrials_.clear();
   slidTrialCount_ = 0;
   ++resets_;
-}
-
-bool LayoutRun::consistent() const {
-  if (job_.workingParts.count() != partCount_) {
-    return false;
-  }
-  for (const Part& part : job_.workingParts) {
-    const bool filed = index_->holds(part);
-    if (filed ? !index_->holdsAt(part, part.outer.bbox)
-              : !FitIndex::beyondPlate(part.outer.bbox, job_.plateExtents)) {
-      return false;
-    }
-  }
-  return true;
 }
 
 std::size_t LayoutRun::shapeOf(const Part& part) {
@@ -154,8 +220,8 @@ std::size_t LayoutRun::shapeOf(const Part& part) {
   return shapes_.size() - 1;
 }
 
-LayoutRun::ScanStart& LayoutRun::scanStart(const Part& part, Routine routine) {
-  std::optional<ScanStart>& start = shapes_[shapeOf(part)].starts[static_cast<int>(routine)];
+LayoutRun::ScanStart& LayoutRun::scanStart(std::size_t shape, Routine routine) {
+  std::optional<ScanStart>& start = shapes_[shape].starts[static_cast<int>(routine)];
   if (!start) {
     start.emplace();
   }

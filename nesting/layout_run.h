@@ -16,23 +16,6 @@
 
 namespace tarn {
 
-// What a layout walk keeps from one part to the next, for one job on one
-// thread: the fit index of the working parts, each filed once and followed as
-// the placed part moves, and memories of the tests that failed.
-//
-// The memories rest on this: while the walk runs, the only part that moves is
-// the one handed to a routine, and a part that could block a test until then
-// (one filed in the index) moving is the only way a failed test could pass
-// later. The walk tells the run after each part it handed on (tried); when a
-// filed part moved, or anything else changed behind the run's back (a part
-// whose box differs from its filed one, a list of another length), every
-// memory is dropped and the index is built again. Parts only being added,
-// a test that failed once fails again, for every part of the same shape.
-//
-// Two parts have the same shape when every field the placement routines read
-// (outer and hole vertices, areas and boxes, the part's box, centroid and net
-// area) is equal bit for bit: they then build the same candidates, whose tests
-// give the same answers.
 // One trial of the pairing search: the part's copy slid against a laid-out
 // part, as the search met it.
 struct SlidTrial {
@@ -45,6 +28,23 @@ struct SlidTrial {
 
 inline constexpr std::size_t kMaxSlidTrials = 1u << 18;  // kept per run, about 25 MB
 
+// What a layout walk keeps from one part to the next, for one job on one
+// thread: the fit index of the working parts, each filed once and followed as
+// the placed part moves, and memories of the tests that failed.
+//
+// The memories rest on this: while the walk runs, the only part that moves is
+// the one handed to a routine. As long as parts are only added, a test that
+// failed once fails again, for every part of the same shape. When a part that
+// could block (one filed in the index) moves, the tests that its old place can
+// have failed are forgotten: those of candidates whose boxes reach the box it
+// left. When anything changed behind the run's back (a part's box differs
+// from the one the run saw last, or the list has another length), every
+// memory goes and the index is built again.
+//
+// Two parts have the same shape when every field the placement routines read
+// (outer and hole vertices, areas and boxes, the part's box, centroid, net
+// area, refPoint, rotation, turn-over and ratios) is equal bit for bit: they
+// build the same candidates, whose tests give the same answers.
 class LayoutRun {
  public:
   // Installs itself as ctx's run for `job` until it goes. The job's grid must
@@ -59,24 +59,26 @@ class LayoutRun {
 
   const FitIndex& index() const { return *index_; }
 
-  // Call after a routine was handed `part`: the index follows the part, and
-  // the memories go when it was filed and moved.
-  void tried(const Part& part);
-  // Call before a routine is handed `part` (keeps a copy of a filed part, to
-  // tell afterwards whether it moved).
+  // Call before a routine is handed `part`, and after: the index follows the
+  // part, and when it was filed and moved, what its old place decided is
+  // forgotten.
   void trying(const Part& part);
+  void tried(const Part& part);
 
-  // Where the first-fit scan of the grid placements starts for `part`: every
+  // Where the first-fit scan of the grid placements starts for a part: every
   // (packing point, candidate) pair before it failed for a part of the same
-  // shape. `routine` tells the candidate sets apart.
+  // shape. The scan records its stride and how far right of the scan origin
+  // its candidates reach, which tell the pairs a vacated box can free.
   struct ScanStart {
     int column = 0;
     int row = 0;
     std::size_t candidate = 0;
-    bool exhausted = false;  // nothing fitted anywhere
+    bool exhausted = false;   // nothing fitted anywhere
+    int stride = 1;           // of the scan
+    double reachRight = 0.0;  // mm, the largest box xmax of a candidate less the origin's x
   };
   enum class Routine : std::uint8_t { Grid, GridTurnover, BoundingRectangle };
-  ScanStart& scanStart(const Part& part, Routine routine);
+  ScanStart& scanStart(std::size_t shape, Routine routine);
 
   // The shape of `part` (see above), as an index of this run.
   std::size_t shapeOf(const Part& part);
@@ -88,7 +90,9 @@ class LayoutRun {
   std::vector<SlidTrial>* slidTrials(std::size_t shape, const Part& laidOut);
   void keptSlidTrials(std::size_t count);
 
-  // How many times the memories were dropped (tests).
+  // How often the run forgot what a moved part decided, and how often it
+  // dropped everything (tests).
+  int forgotten() const { return forgotten_; }
   int resets() const { return resets_; }
 
  private:
@@ -96,21 +100,28 @@ class LayoutRun {
     std::vector<double> signature;
     std::optional<ScanStart> starts[3];  // by Routine
   };
-
   struct PairHash {
     std::size_t operator()(const std::pair<std::size_t, const Part*>& key) const {
       return std::hash<std::size_t>()(key.first) * 31u ^ std::hash<const Part*>()(key.second);
     }
   };
+  struct Seen {
+    const Part* part = nullptr;
+    BBox box;
+  };
 
+  // The memories that `vacated`, a box `moved` left, may have decided.
+  void forget(const BBox& vacated, const Part& moved);
   void reset();
-  bool consistent() const;
+  void see();
+  bool unchanged() const;
 
   PackingJob& job_;
   RunContext& ctx_;
   LayoutRun* previous_ = nullptr;
   std::optional<FitIndex> index_;  // built again when the job changed behind the run
-  int partCount_ = 0;
+  std::vector<Seen> seen_;         // every working part in list order, as last seen
+  std::unordered_map<const Part*, std::size_t> seenAt_;
   std::deque<Shape> shapes_;  // scanStart hands out references into it
   std::unordered_multimap<std::uint64_t, std::size_t> shapeByHash_;
   std::unordered_map<std::pair<std::size_t, const Part*>, std::vector<SlidTrial>, PairHash>
@@ -118,6 +129,7 @@ class LayoutRun {
   std::size_t slidTrialCount_ = 0;
   std::optional<Part> before_;  // the filed part being tried, as it was
   const Part* trying_ = nullptr;
+  int forgotten_ = 0;
   int resets_ = 0;
 };
 

@@ -62,6 +62,10 @@ ScanResult scanGrid(const PackingJob& job, const std::vector<Candidate>& candida
   if (candidates.empty() || job.gridCountX <= 0 || job.gridCountY <= 0 || start.exhausted) {
     return best;
   }
+  start.stride = stride;
+  for (const Candidate& c : candidates) {
+    start.reachRight = std::max(start.reachRight, c.shape.outer.bbox.xmax - origin.x);
+  }
   Part scratch = sameOrderCopy(candidates.front().shape);
   const int countX = job.gridCountX;
   const int countY = job.gridCountY;
@@ -86,7 +90,9 @@ ScanResult scanGrid(const PackingJob& job, const std::vector<Candidate>& candida
         if (tester.fitsTranslated(c.shape, dx, dy, scratch)) {
           best = ScanResult{true, c.centroid.x + dx, c.centroid.y + dy, q.position, k};
           firstColumn = i;
-          start = LayoutRun::ScanStart{i, j, k, false};
+          start.column = i;
+          start.row = j;
+          start.candidate = k;
           break;
         }
       }
@@ -154,7 +160,8 @@ std::vector<Candidate> gridCandidates(const Part& part, const Point& anchor, con
 // is recomputed), or a fresh one outside a walk.
 LayoutRun::ScanStart& scanStartOf(const RunObstacles& obstacles, const Part& part,
                                   LayoutRun::Routine routine, LayoutRun::ScanStart& fresh) {
-  return obstacles.run() != nullptr ? obstacles.run()->scanStart(part, routine) : fresh;
+  LayoutRun* run = obstacles.run();
+  return run != nullptr ? run->scanStart(run->shapeOf(part), routine) : fresh;
 }
 
 bool placeByGrid(PackingJob& job, Part& part, bool turnover, RunContext& ctx) {
