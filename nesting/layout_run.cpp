@@ -120,6 +120,13 @@ bool LayoutRun::unchanged() const {
 }
 
 void LayoutRun::trying(const Part& part) {
+  if (!unchanged()) {
+    // Changed behind the run's back (between two parts): start afresh.
+    ctx_.counters.fitTests += index_->tests();
+    index_.emplace(job_.plateExtents, job_.workingParts);
+    see();
+    reset();
+  }
   trying_ = &part;
   before_.reset();
   if (index_->holds(part)) {
@@ -141,12 +148,6 @@ void LayoutRun::tried(const Part& part) {
   before_.reset();
   if (const auto at = seenAt_.find(&part); at != seenAt_.end()) {
     seen_[at->second].box = part.outer.bbox;
-  }
-  if (!unchanged()) {
-    ctx_.counters.fitTests += index_->tests();
-    index_.emplace(job_.plateExtents, job_.workingParts);
-    see();
-    reset();
   }
 }
 

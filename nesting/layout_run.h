@@ -59,9 +59,10 @@ class LayoutRun {
 
   const FitIndex& index() const { return *index_; }
 
-  // Call before a routine is handed `part`, and after: the index follows the
-  // part, and when it was filed and moved, what its old place decided is
-  // forgotten.
+  // Call before a routine is handed `part`, and after. Before: when the job
+  // changed since the run last looked, it starts afresh. After: the index
+  // follows the part, and when the part was filed and moved, what its old
+  // place decided is forgotten.
   void trying(const Part& part);
   void tried(const Part& part);
 
