@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "geometry/predicates.h"
@@ -14,6 +16,7 @@ namespace {
 constexpr double kBeyondMargin = 0.5 * kDisjointBoxGap;
 constexpr double kCellsAlongLongerSide = 48.0;  // without parts to size the buckets after
 constexpr double kMaxCells = 65536.0;
+constexpr std::size_t kMaxBandEntriesPerEdge = 16;  // beyond this the plain walk serves
 
 BBox translated(const BBox& box, double dx, double dy) {
   return BBox{box.xmin + dx, box.xmax + dx, box.ymin + dy, box.ymax + dy};
@@ -24,21 +27,6 @@ bool finite(const BBox& box) {
          std::isfinite(box.ymax);
 }
 
-void placeRegion(Region& to, const Region& from, double dx, double dy) {
-  if (to.points.size() != from.points.size()) {
-    to.points = from.points;  // the tolerances come with the first copy
-  }
-  const Point* source = from.points.data();
-  Point* target = to.points.data();
-  const std::size_t count = from.points.size();
-  for (std::size_t i = 0; i < count; ++i) {
-    target[i].x = source[i].x + dx;
-    target[i].y = source[i].y + dy;
-  }
-  to.area = from.area;
-  to.bbox = translated(from.bbox, dx, dy);
-}
-
 // The box rule that partsDisjoint applies first: boxes apart along either axis,
 // or closer than kDisjointBoxGap, make the parts disjoint without a look at
 // their vertices.
@@ -47,29 +35,6 @@ bool boxesApart(const BBox& a, const BBox& b) {
          std::abs(a.xmax - b.xmin) < kDisjointBoxGap || a.ymin > b.ymax ||
          std::abs(a.ymin - b.ymax) < kDisjointBoxGap || b.ymin > a.ymax ||
          std::abs(a.ymax - b.ymin) < kDisjointBoxGap;
-}
-
-// Sets the outer region and the holes of `scratch` to those of `shape`
-// translated by (dx, dy), all the predicates read. Reuses the scratch's storage
-// when the counts match.
-void placeTranslated(Part& scratch, const Part& shape, double dx, double dy) {
-  placeRegion(scratch.outer, shape.outer, dx, dy);
-  if (scratch.holes.count() != shape.holes.count()) {
-    scratch.holes.clear();
-    std::vector<const Region*> holes;
-    for (const Region& hole : shape.holes) {
-      holes.push_back(&hole);
-    }
-    // Front insertion: the last hole first keeps the order of `shape`.
-    for (auto it = holes.rbegin(); it != holes.rend(); ++it) {
-      scratch.holes.insert(**it);
-    }
-  }
-  auto to = scratch.holes.begin();
-  for (const Region& hole : shape.holes) {
-    placeRegion(*to, hole, dx, dy);
-    ++to;
-  }
 }
 
 // The median of the parts' longer box sides: buckets of about one part.
@@ -176,6 +141,7 @@ bool FitIndex::update(const Part& part) {
     unfile(slot);
     if (filed) {
       entries_[slot].box = part.outer.bbox;
+      entries_[slot].bands.clear();
       file(slot);
     } else {
       entries_[slot] = Entry{};
@@ -258,6 +224,226 @@ bool FitIndex::disjointFromAll(const BBox& box, const Part* skipped, Disjoint&& 
   return true;
 }
 
+// A region of the tested part as the literal test reads it: vertex i is the
+// region's plus (dx, dy), its box likewise, as a translated copy would hold
+// them; without shift, the region as it is.
+struct FitIndex::Moved {
+  const Region& region;
+  bool shift;
+  double dx;
+  double dy;
+
+  std::size_t count() const { return region.points.size(); }
+  Point at(std::size_t i) const {
+    Point p;
+    p.x = shift ? region.points[i].x + dx : region.points[i].x;
+    p.y = shift ? region.points[i].y + dy : region.points[i].y;
+    return p;
+  }
+  BBox box() const { return shift ? translated(region.bbox, dx, dy) : region.bbox; }
+  // pointInRegion over every edge.
+  bool contains(double px, double py) const {
+    const BBox b = box();
+    if (px < b.xmin || px > b.xmax || py < b.ymin || py > b.ymax) {
+      return false;
+    }
+    int crossings = 0;
+    const std::size_t n = count();
+    for (std::size_t i = 0; i < n; ++i) {
+      const Point p1 = at(i);
+      const Point p2 = at(i + 1 == n ? 0 : i + 1);
+      crossings += rayCrossing(p1.x, p1.y, p2.x, p2.y, px, py);
+    }
+    return crossings % 2 == 1;
+  }
+};
+
+FitIndex::Bands FitIndex::bandsOf(const Region& region) {
+  Bands b;
+  const std::vector<Point>& points = region.points;
+  const std::size_t n = points.size();
+  for (const Point& p : points) {
+    if (std::isnan(p.y)) {
+      return b;
+    }
+    b.heights.push_back(p.y);
+  }
+  std::sort(b.heights.begin(), b.heights.end());
+  b.heights.erase(std::unique(b.heights.begin(), b.heights.end()), b.heights.end());
+  const auto level = [&b](double y) {
+    return static_cast<std::size_t>(std::lower_bound(b.heights.begin(), b.heights.end(), y) -
+                                    b.heights.begin());
+  };
+  const std::size_t bands = b.heights.empty() ? 0 : b.heights.size() - 1;
+  b.start.assign(bands + 1, 0);
+  std::vector<std::pair<std::size_t, std::size_t>> spans(n);  // bands [first, last)
+  std::size_t entries = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double y1 = points[i].y;
+    const double y2 = points[i + 1 == n ? 0 : i + 1].y;
+    if (y1 == y2) {
+      b.level.push_back(static_cast<std::uint32_t>(i));
+      continue;
+    }
+    spans[i] = {level(std::min(y1, y2)), level(std::max(y1, y2))};
+    entries += spans[i].second - spans[i].first;
+  }
+  if (entries > kMaxBandEntriesPerEdge * n) {
+    return Bands{};
+  }
+  // Count, then fill.
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t k = spans[i].first; k < spans[i].second; ++k) {
+      ++b.start[k + 1];
+    }
+  }
+  for (std::size_t k = 0; k < bands; ++k) {
+    b.start[k + 1] += b.start[k];
+  }
+  b.edges.resize(entries);
+  std::vector<std::uint32_t> fill(b.start.begin(), b.start.end() - 1);
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t k = spans[i].first; k < spans[i].second; ++k) {
+      b.edges[fill[k]++] = static_cast<std::uint32_t>(i);
+    }
+  }
+  b.built = true;
+  return b;
+}
+
+// pointInRegion: only the edges that can count at py are visited, each with
+// the same rule, so the count and its parity are the same.
+bool FitIndex::inside(const Region& region, const Bands& bands, double px, double py) {
+  const BBox& box = region.bbox;
+  if (px < box.xmin || px > box.xmax || py < box.ymin || py > box.ymax) {
+    return false;
+  }
+  if (!bands.built || std::isnan(py)) {
+    return pointInRegion(region, px, py);
+  }
+  // The band from heights[k] up to heights[k + 1] holds py; above the top
+  // height or below the bottom one no edge counts.
+  const auto above = std::upper_bound(bands.heights.begin(), bands.heights.end(), py);
+  if (above == bands.heights.begin() || above == bands.heights.end()) {
+    return false;
+  }
+  const auto k = static_cast<std::size_t>(above - bands.heights.begin()) - 1;
+  const std::vector<Point>& points = region.points;
+  const std::size_t n = points.size();
+  int crossings = 0;
+  for (std::uint32_t e = bands.start[k]; e < bands.start[k + 1]; ++e) {
+    const std::size_t i = bands.edges[e];
+    const Point& p1 = points[i];
+    const Point& p2 = points[i + 1 == n ? 0 : i + 1];
+    crossings += rayCrossing(p1.x, p1.y, p2.x, p2.y, px, py);
+  }
+  return crossings % 2 == 1;
+}
+
+// edgesCross of the moved region and the banded one (the banded one as the
+// first argument with kBandedFirst): for each moved edge only the banded edges
+// whose heights can reach its own are asked, each pair with the same test and
+// the arguments in the same order; an "or" does not depend on the pairs' order.
+template <bool kBandedFirst>
+bool FitIndex::edgesCrossBanded(const Moved& moved, const Region& region, const Bands& bands) {
+  const std::vector<Point>& points = region.points;
+  const std::size_t n = points.size();
+  const std::size_t m = moved.count();
+  const auto pair = [&](const Point& p1, const Point& p2, std::size_t j) {
+    const Point& q1 = points[j];
+    const Point& q2 = points[j + 1 == n ? 0 : j + 1];
+    return kBandedFirst ? segmentsCross(q1, q2, p1, p2) : segmentsCross(p1, p2, q1, q2);
+  };
+  const std::vector<double>& h = bands.heights;
+  const auto bandOf = [&h](double y) {
+    return static_cast<std::ptrdiff_t>(std::upper_bound(h.begin(), h.end(), y) - h.begin()) - 1;
+  };
+  const std::ptrdiff_t last = static_cast<std::ptrdiff_t>(h.size()) - 2;
+  for (std::size_t i = 0; i < m; ++i) {
+    const Point p1 = moved.at(i);
+    const Point p2 = moved.at(i + 1 == m ? 0 : i + 1);
+    const double lo = std::min(p1.y, p2.y);
+    const double hi = std::max(p1.y, p2.y);
+    if (!bands.built || std::isnan(lo) || std::isnan(hi)) {
+      for (std::size_t j = 0; j < n; ++j) {
+        if (pair(p1, p2, j)) {
+          return true;
+        }
+      }
+      continue;
+    }
+    // From the band below the one holding lo (edges that end at lo) to the
+    // one holding hi, then the edges at one height.
+    const std::ptrdiff_t k0 = std::max<std::ptrdiff_t>(bandOf(lo) - 1, 0);
+    const std::ptrdiff_t k1 = std::min(bandOf(hi), last);
+    for (std::ptrdiff_t k = k0; k <= k1; ++k) {
+      const auto band = static_cast<std::size_t>(k);
+      for (std::uint32_t e = bands.start[band]; e < bands.start[band + 1]; ++e) {
+        if (pair(p1, p2, bands.edges[e])) {
+          return true;
+        }
+      }
+    }
+    for (const std::uint32_t j : bands.level) {
+      if (pair(p1, p2, j)) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+bool FitIndex::disjointFrom(const Part& shape, bool shift, double dx, double dy,
+                            const Entry& e) const {
+  const Part& other = *e.part;
+  if (e.bands.empty()) {
+    e.bands.push_back(bandsOf(other.outer));
+    for (const Region& hole : other.holes) {
+      e.bands.push_back(bandsOf(hole));
+    }
+  }
+  const Moved outer{shape.outer, shift, dx, dy};
+  const std::vector<Point>& otherOuter = other.outer.points;
+  // polygonsDisjoint of the outer regions past the box rule: a vertex of one
+  // inside the other, or crossing edges, make them meet.
+  bool meet = false;
+  for (std::size_t i = 0; i < outer.count() && !meet; ++i) {
+    const Point v = outer.at(i);
+    meet = inside(other.outer, e.bands[0], v.x, v.y);
+  }
+  for (std::size_t j = 0; j < otherOuter.size() && !meet; ++j) {
+    meet = outer.contains(otherOuter[j].x, otherOuter[j].y);
+  }
+  if (!meet && !edgesCrossBanded<false>(outer, other.outer, e.bands[0])) {
+    return true;
+  }
+  // The other part in a hole of the tested one (liesInHole).
+  for (const Region& hole : shape.holes) {
+    const Moved h{hole, shift, dx, dy};
+    bool all = true;
+    for (std::size_t j = 0; j < otherOuter.size() && all; ++j) {
+      all = h.contains(otherOuter[j].x, otherOuter[j].y);
+    }
+    if (all && !edgesCrossBanded<false>(h, other.outer, e.bands[0])) {
+      return true;
+    }
+  }
+  // The tested part in a hole of the other.
+  std::size_t k = 1;
+  for (const Region& hole : other.holes) {
+    const Bands& bands = e.bands[k++];
+    bool all = true;
+    for (std::size_t i = 0; i < outer.count() && all; ++i) {
+      const Point v = outer.at(i);
+      all = inside(hole, bands, v.x, v.y);
+    }
+    if (all && !edgesCrossBanded<true>(outer, hole, bands)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 bool FitIndex::fits(const Part& part, const Part* skipped) const {
   ++tests_;
   if (!withinRect(part, plate_)) {
@@ -265,30 +451,19 @@ bool FitIndex::fits(const Part& part, const Part* skipped) const {
   }
   const BBox& box = part.outer.bbox;
   return disjointFromAll(box, skipped, [&](const Entry& e) {
-    return boxesApart(box, e.part->outer.bbox) || partsDisjoint(part, *e.part);
+    return boxesApart(box, e.part->outer.bbox) || disjointFrom(part, false, 0.0, 0.0, e);
   });
 }
 
-bool FitIndex::fitsTranslated(const Part& shape, double dx, double dy, Part& scratch,
-                              const Part* skipped) const {
+bool FitIndex::fitsTranslated(const Part& shape, double dx, double dy, const Part* skipped) const {
   ++tests_;
-  // withinRect reads the outer box alone, so the vertices wait until a
-  // filed part's box says they are needed.
-  scratch.outer.bbox = translated(shape.outer.bbox, dx, dy);
-  if (!withinRect(scratch, plate_)) {
+  const BBox box = translated(shape.outer.bbox, dx, dy);
+  // withinRect reads the outer box alone.
+  if (!boxWithinRect(box, plate_)) {
     return false;
   }
-  const BBox box = scratch.outer.bbox;
-  bool placed = false;
   return disjointFromAll(box, skipped, [&](const Entry& e) {
-    if (boxesApart(box, e.part->outer.bbox)) {
-      return true;
-    }
-    if (!placed) {
-      placeTranslated(scratch, shape, dx, dy);
-      placed = true;
-    }
-    return partsDisjoint(scratch, *e.part);
+    return boxesApart(box, e.part->outer.bbox) || disjointFrom(shape, true, dx, dy, e);
   });
 }
 

@@ -38,10 +38,9 @@ class FitIndex {
 
   // `skipped` (may be null) is not asked, as PartFits skips a part's own node.
   bool fits(const Part& part, const Part* skipped = nullptr) const;
-  // fits() of `shape` translated by (dx, dy). The outlines of `scratch` are
-  // overwritten; a sameOrderCopy of `shape` needs no allocation.
-  bool fitsTranslated(const Part& shape, double dx, double dy, Part& scratch,
-                      const Part* skipped = nullptr) const;
+  // fits() of a copy of `shape` translated by (dx, dy), its vertices read
+  // as shape's plus (dx, dy) and not made at all where the boxes decide.
+  bool fitsTranslated(const Part& shape, double dx, double dy, const Part* skipped = nullptr) const;
 
   // Calls of fits and fitsTranslated so far.
   std::uint64_t tests() const { return tests_; }
@@ -53,11 +52,35 @@ class FitIndex {
   static bool beyondPlate(const BBox& box, const BBox& plate);
 
  private:
+  // The edges of an outline that can count in pointInRegion at a height:
+  // the distinct vertex heights in order, and for each band between two of
+  // them (from one, up to but not including the next) the edges spanning it.
+  // Edges at one height span no band. Not built (the plain walk over every
+  // edge serves) for heights that are not numbers or too many band entries.
+  struct Bands {
+    bool built = false;
+    std::vector<double> heights;
+    std::vector<std::uint32_t> start;  // band b holds edges[start[b]] up to edges[start[b + 1]]
+    std::vector<std::uint32_t> edges;  // edge i runs from vertex i to the next
+    std::vector<std::uint32_t> level;  // edges at one height
+  };
   struct Entry {
     BBox box;
     const Part* part = nullptr;            // null: a free slot
     int i0 = 0, i1 = -1, j0 = 0, j1 = -1;  // the buckets it is filed in
+    // The bands of the outer region, then of each hole in list order, made
+    // when a test first needs the vertices.
+    mutable std::vector<Bands> bands;
   };
+  struct Moved;
+
+  static Bands bandsOf(const Region& region);
+  static bool inside(const Region& region, const Bands& bands, double px, double py);
+  template <bool kBandedFirst>
+  static bool edgesCrossBanded(const Moved& moved, const Region& region, const Bands& bands);
+  // partsDisjoint(shape moved by (dx, dy), the entry's part) once their boxes
+  // are not apart; `shift` false reads shape as it is.
+  bool disjointFrom(const Part& shape, bool shift, double dx, double dy, const Entry& e) const;
 
   void file(std::size_t slot);
   void unfile(std::size_t slot);

@@ -30,10 +30,9 @@ class FitTester {
   FitTester& operator=(const FitTester&) = delete;
 
   bool fits(const Part& part) const { return index_.fits(part, skipped_); }
-  // fits() of `shape` translated by (dx, dy). The outlines of `scratch` are
-  // overwritten; a sameOrderCopy of `shape` needs no allocation.
-  bool fitsTranslated(const Part& shape, double dx, double dy, Part& scratch) const {
-    return index_.fitsTranslated(shape, dx, dy, scratch, skipped_);
+  // fits() of `shape` translated by (dx, dy).
+  bool fitsTranslated(const Part& shape, double dx, double dy) const {
+    return index_.fitsTranslated(shape, dx, dy, skipped_);
   }
 
  private:

@@ -66,7 +66,6 @@ ScanResult scanGrid(const PackingJob& job, const std::vector<Candidate>& candida
   for (const Candidate& c : candidates) {
     start.reachRight = std::max(start.reachRight, c.shape.outer.bbox.xmax - origin.x);
   }
-  Part scratch = sameOrderCopy(candidates.front().shape);
   const int countX = job.gridCountX;
   const int countY = job.gridCountY;
   const auto pointAt = [&job, countY](int i, int j) -> const PackingPoint& {
@@ -87,7 +86,7 @@ ScanResult scanGrid(const PackingJob& job, const std::vector<Candidate>& candida
       const double dy = q.position.y - origin.y;
       for (std::size_t k = first; k < candidates.size(); ++k) {
         const Candidate& c = candidates[k];
-        if (tester.fitsTranslated(c.shape, dx, dy, scratch)) {
+        if (tester.fitsTranslated(c.shape, dx, dy)) {
           best = ScanResult{true, c.centroid.x + dx, c.centroid.y + dy, q.position, k};
           firstColumn = i;
           start.column = i;
@@ -119,7 +118,7 @@ ScanResult scanGrid(const PackingJob& job, const std::vector<Candidate>& candida
         const Candidate& c = candidates[k];
         const double cx = c.centroid.x + dx;
         const double cy = c.centroid.y + dy;
-        if (improves(ranking, cx, cy, best) && tester.fitsTranslated(c.shape, dx, dy, scratch)) {
+        if (improves(ranking, cx, cy, best) && tester.fitsTranslated(c.shape, dx, dy)) {
           best = ScanResult{true, cx, cy, q.position, k};
         }
       }
@@ -142,8 +141,7 @@ std::vector<Candidate> gridCandidates(const Part& part, const Point& anchor, con
     }
     rotateAbout(plain.centroid, anchor, angles[k]);
     if (turnover) {
-      // Every candidate keeps the hole order of the first, so the scratch copy
-      // never has to grow.
+      // The twin keeps the hole order of its plain candidate.
       Candidate twin{sameOrderCopy(plain.shape), plain.centroid, angles[k], true};
       turnOver(twin.shape, anchor);
       twin.centroid.y = 2.0 * anchor.y - plain.centroid.y;

@@ -40,6 +40,17 @@ Outline lShape(double x, double y, double side) {
       {x, y + side}};
 }
 
+// A star of `spikes` spikes about (x, y), radius r, every vertex at its own height.
+Outline star(double x, double y, double r, int spikes) {
+  Outline points;
+  for (int k = 0; k < 2 * spikes; ++k) {
+    const double angle = k * std::acos(-1.0) / spikes + 0.01;
+    const double radius = k % 2 == 0 ? r : r * 0.3;
+    points.push_back({x + radius * std::cos(angle), y + radius * std::sin(angle)});
+  }
+  return points;
+}
+
 Part square(double x, double y, double side = 10) {
   return rectanglePart(x, y, side, side);
 }
@@ -68,6 +79,15 @@ PartList thresholdObstacles() {
   Part broken = square(80, 80);
   broken.outer.bbox.xmin = std::numeric_limits<double>::quiet_NaN();
   parts.push_back(broken);
+  Part noHeight = square(80, 60);
+  noHeight.outer.points[2].y = std::numeric_limits<double>::quiet_NaN();  // no bands for it
+  parts.push_back(noHeight);
+  parts.push_back(makePart(star(30, 70, 8, 5)));   // few heights: banded
+  parts.push_back(makePart(star(60, 75, 9, 40)));  // edges over many bands: walked in full
+  // An M whose peak the tip probe below touches, and a bar the needle probe
+  // crosses: no vertex of either lies inside the other, only edges meet.
+  parts.push_back(makePart({{140, 65}, {190, 65}, {190, 85}, {160, 67}, {150, 75}, {140, 67}}));
+  parts.push_back(rectanglePart(72, 18, 22, 3));
   PartList list;
   for (const Part& part : parts) {
     list.insert(part);
@@ -110,6 +130,33 @@ std::vector<Part> thresholdProbes(const PartList& obstacles) {
   }
   probes.push_back(square(152, 22, 5));  // in the ring's hole
   probes.push_back(square(149, 22, 5));  // across its edge
+  // A tip touching the M's peak from above (edges that end at one height),
+  // and a needle through the bar (edges across the bar's level ones).
+  probes.push_back(
+      makePart({{150, 75}, {158, 79}, {158, 95}, {120, 95}, {120, 70}, {130, 70}, {142, 79}}));
+  probes.push_back(makePart({{82, 10}, {83, 12}, {83.5, 30}, {82.5, 28}}));
+  // Rings round an obstacle: in the hole, across the hole's edge.
+  for (const double d : {0.0, 1.5, 2.0, 3.0}) {
+    probes.push_back(makePart(rectangle(115 + d, 45, 20, 20), {rectangle(117 + d, 47, 16, 16)}));
+  }
+  // Vertices at the heights of the stars' vertices, and across the stars;
+  // specks all over their boxes, wholly inside, in the notches, or across.
+  for (const Part& obstacle : obstacles) {
+    if (obstacle.outer.count() > 8) {
+      const BBox& b = obstacle.bbox;
+      for (int i = 0; i <= 6; ++i) {
+        for (int j = 0; j <= 6; ++j) {
+          const double x = b.xmin + (b.xmax - b.xmin) * i / 6.0;
+          const double y = b.ymin + (b.ymax - b.ymin) * j / 6.0;
+          probes.push_back(makePart({{x, y}, {x + 0.4, y + 0.1}, {x + 0.1, y + 0.3}}));
+        }
+      }
+      for (const Point& v : obstacle.outer.points) {
+        probes.push_back(makePart({{v.x - 4, v.y}, {v.x, v.y - 3}, {v.x + 1, v.y}}));
+        probes.push_back(makePart({{v.x + 0.5, v.y}, {v.x + 4, v.y}, {v.x + 4, v.y + 4}}));
+      }
+    }
+  }
   return probes;
 }
 
@@ -122,12 +169,12 @@ void expectLiteralAnswers(const FitIndex& index, const PartList& parts,
     for (const Part& skipped : parts) {
       ASSERT_EQ(index.fits(probe, &skipped), literalFits(parts, probe, &skipped));
     }
-    // The same probe as a translation of a shape at the origin.
-    const Part shape = square(0, 0, probe.bbox.xmax - probe.bbox.xmin);
-    Part scratch = sameOrderCopy(shape);
+    // The same probe as a translation of a shape near the origin.
+    Part shape(probe);
+    translate(shape, -probe.bbox.xmin, -probe.bbox.ymin);
     Part moved(shape);
     translate(moved, probe.bbox.xmin, probe.bbox.ymin);
-    ASSERT_EQ(index.fitsTranslated(shape, probe.bbox.xmin, probe.bbox.ymin, scratch),
+    ASSERT_EQ(index.fitsTranslated(shape, probe.bbox.xmin, probe.bbox.ymin),
               literalFits(parts, moved, nullptr));
   }
 }
@@ -152,13 +199,22 @@ TEST(FitIndex, FollowsPartsThatMoveAndAnswersAsTheLiteralTest) {
     const double side = 5 + lattice(3, 2.5);
     const double x = lattice(40, 5);
     const double y = lattice(20, 5);
-    parts.insert(k % 5 == 0 ? makePart(lShape(x, y, side)) : rectanglePart(x, y, side, side * 0.5));
+    if (k % 5 == 0) {
+      parts.insert(makePart(lShape(x, y, side)));
+    } else if (k % 5 == 1) {
+      parts.insert(makePart(star(x + side, y + side, side, 4 + k % 4)));
+    } else {
+      parts.insert(rectanglePart(x, y, side, side * 0.5));
+    }
   }
   FitIndex index(kPlate, parts);
   std::vector<Part> probes;
   for (int k = 0; k < 60; ++k) {
     const double side = 4 + lattice(4, 2);
-    probes.push_back(rectanglePart(lattice(50, 4) - 2, lattice(25, 4) - 2, side, side));
+    const double x = lattice(50, 4) - 2;
+    const double y = lattice(25, 4) - 2;
+    probes.push_back(k % 2 == 0 ? rectanglePart(x, y, side, side)
+                                : makePart({{x, y}, {x + side, y + side / 3}, {x, y + side}}));
   }
   for (int round = 0; round < 9; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
