@@ -178,13 +178,13 @@ void LayoutRun::forget(const BBox& vacated, const Part& moved) {
       }
     }
   }
-  for (auto it = slidTrials_.begin(); it != slidTrials_.end();) {
+  for (auto it = partnerTrials_.begin(); it != partnerTrials_.end();) {
     if (it->first.second == &moved) {
-      slidTrialCount_ -= it->second.size();
-      it = slidTrials_.erase(it);
+      partnerTrialCount_ -= it->second.size();
+      it = partnerTrials_.erase(it);
       continue;
     }
-    for (SlidTrial& trial : it->second) {
+    for (PartnerTrial& trial : it->second) {
       const BBox& b = trial.box;
       if (trial.failed && b.xmax >= reach.xmin && b.xmin <= reach.xmax && b.ymax >= reach.ymin &&
           b.ymin <= reach.ymax) {
@@ -202,8 +202,8 @@ void LayoutRun::reset() {
       start.reset();
     }
   }
-  slidTrials_.clear();
-  slidTrialCount_ = 0;
+  partnerTrials_.clear();
+  partnerTrialCount_ = 0;
   ++resets_;
 }
 
@@ -229,20 +229,21 @@ LayoutRun::ScanStart& LayoutRun::scanStart(std::size_t shape, Routine routine) {
   return *start;
 }
 
-std::vector<SlidTrial>* LayoutRun::slidTrials(std::size_t shape, const Part& laidOut) {
-  const auto key = std::make_pair(shape, &laidOut);
-  const auto found = slidTrials_.find(key);
-  if (found != slidTrials_.end()) {
+std::vector<PartnerTrial>* LayoutRun::partnerTrials(std::size_t shape, const Part& laidOut,
+                                                    Search kind) {
+  const auto key = std::make_pair(shape * 2 + static_cast<std::size_t>(kind), &laidOut);
+  const auto found = partnerTrials_.find(key);
+  if (found != partnerTrials_.end()) {
     return &found->second;
   }
-  if (slidTrialCount_ >= kMaxSlidTrials) {
+  if (partnerTrialCount_ >= kMaxPartnerTrials) {
     return nullptr;
   }
-  return &slidTrials_[key];
+  return &partnerTrials_[key];
 }
 
-void LayoutRun::keptSlidTrials(std::size_t count) {
-  slidTrialCount_ += count;
+void LayoutRun::keptPartnerTrials(std::size_t count) {
+  partnerTrialCount_ += count;
 }
 
 RunObstacles::RunObstacles(const PackingJob& job, RunContext& ctx)

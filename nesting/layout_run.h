@@ -16,17 +16,18 @@
 
 namespace tarn {
 
-// One trial of the pairing search: the part's copy slid against a laid-out
-// part, as the search met it.
-struct SlidTrial {
+// One trial of the searches beside a laid-out part: the part's copy moved to
+// a spot beside it (PlaceNextToLaidOut), or slid against it as well
+// (PlaceBySimilarPair), as the search met it.
+struct PartnerTrial {
   PlacementPose pose;
   Point centroid;
   BBox box;
-  double score = 0.0;   // mm², as BestPairingBeside scores it
+  double score = 0.0;   // mm², as BestPairingBeside scores it (pairing only)
   bool failed = false;  // its fit test failed, so it fails for the rest of the run
 };
 
-inline constexpr std::size_t kMaxSlidTrials = 1u << 18;  // kept per run, about 25 MB
+inline constexpr std::size_t kMaxPartnerTrials = 1u << 18;  // kept per run, about 25 MB
 
 // What a layout walk keeps from one part to the next, for one job on one
 // thread: the fit index of the working parts, each filed once and followed as
@@ -84,12 +85,12 @@ class LayoutRun {
   // The shape of `part` (see above), as an index of this run.
   std::size_t shapeOf(const Part& part);
 
-  // The trials of the pairing search (PlaceBySimilarPair) of a part of `shape`
-  // slid against `laidOut`, in search order: empty when not made yet, null
-  // when the run keeps no more of them. The caller fills an empty one and
-  // reports how many it kept.
-  std::vector<SlidTrial>* slidTrials(std::size_t shape, const Part& laidOut);
-  void keptSlidTrials(std::size_t count);
+  // The trials of a search of `kind` for a part of `shape` beside `laidOut`,
+  // in search order: empty when not made yet, null when the run keeps no more
+  // of them. The caller fills an empty one and reports how many it kept.
+  enum class Search : std::uint8_t { Spot, Pairing };
+  std::vector<PartnerTrial>* partnerTrials(std::size_t shape, const Part& laidOut, Search kind);
+  void keptPartnerTrials(std::size_t count);
 
   // How often the run forgot what a moved part decided, and how often it
   // dropped everything (tests).
@@ -125,9 +126,10 @@ class LayoutRun {
   std::unordered_map<const Part*, std::size_t> seenAt_;
   std::deque<Shape> shapes_;  // scanStart hands out references into it
   std::unordered_multimap<std::uint64_t, std::size_t> shapeByHash_;
-  std::unordered_map<std::pair<std::size_t, const Part*>, std::vector<SlidTrial>, PairHash>
-      slidTrials_;
-  std::size_t slidTrialCount_ = 0;
+  // By (shape and search, laid-out part).
+  std::unordered_map<std::pair<std::size_t, const Part*>, std::vector<PartnerTrial>, PairHash>
+      partnerTrials_;
+  std::size_t partnerTrialCount_ = 0;
   std::optional<Part> before_;  // the filed part being tried, as it was
   const Part* trying_ = nullptr;
   int forgotten_ = 0;

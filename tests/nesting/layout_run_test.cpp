@@ -128,6 +128,35 @@ std::vector<Part> spreadPartners() {
   return parts;
 }
 
+// Large panels with a cut corner in a few sizes, more than the plate holds:
+// the first passes place them beside laid-out parts, again and again.
+std::vector<Part> panels() {
+  std::vector<Part> parts;
+  for (int k = 0; k < 18; ++k) {
+    const double w = 1000 + 150 * (k % 3);
+    const double h = 1000 + 100 * (k % 2);
+    parts.push_back(partOf({{0, 0}, {w, 0}, {w, h * 0.9}, {w * 0.9, h}, {0, h}}, {}));
+    parts.back().id = k;
+  }
+  return parts;
+}
+
+// Two laid-out panels one above the other, the upper first in the list, and
+// equal panels waiting: the spots right of the two lie equally far left, so
+// the lower one wins by the tie band.
+std::vector<Part> stackedPartners() {
+  const Outline panel = {{0, 0}, {1000, 0}, {1000, 900}, {900, 1000}, {0, 1000}};
+  std::vector<Part> parts = {makePart(panel), makePart(panel)};
+  translate(parts[0], 0, 1000);
+  for (int k = 0; k < 4; ++k) {
+    parts.push_back(partOf(panel, {}));
+  }
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    parts[k].id = static_cast<int>(k);
+  }
+  return parts;
+}
+
 struct Twins {
   Twins(const Settings& settings, const std::vector<Part>& parts, double length, double width,
         double distance)
@@ -333,6 +362,8 @@ TEST(LayoutRun, LaysOutInStepsAsTheRoutinesDoOutsideARun) {
       {"seed 6", generatedParts(6, 14, 1100)},
       {"pairs", pairingParts()},
       {"partners laid out", spreadPartners()},
+      {"panels", panels()},
+      {"stacked partners", stackedPartners()},
   };
   for (const Settings& settings : kSettings) {
     for (const auto& job : jobs) {
