@@ -193,7 +193,6 @@ void LayoutRun::forget(const BBox& vacated, const Part& moved) {
     }
     ++it;
   }
-  ++forgotten_;
 }
 
 void LayoutRun::reset() {
@@ -204,7 +203,6 @@ void LayoutRun::reset() {
   }
   partnerTrials_.clear();
   partnerTrialCount_ = 0;
-  ++resets_;
 }
 
 std::size_t LayoutRun::shapeOf(const Part& part) {

@@ -92,11 +92,6 @@ class LayoutRun {
   std::vector<PartnerTrial>* partnerTrials(std::size_t shape, const Part& laidOut, Search kind);
   void keptPartnerTrials(std::size_t count);
 
-  // How often the run forgot what a moved part decided, and how often it
-  // dropped everything (tests).
-  int forgotten() const { return forgotten_; }
-  int resets() const { return resets_; }
-
  private:
   struct Shape {
     std::vector<double> signature;
@@ -132,13 +127,11 @@ class LayoutRun {
   std::size_t partnerTrialCount_ = 0;
   std::optional<Part> before_;  // the filed part being tried, as it was
   const Part* trying_ = nullptr;
-  int forgotten_ = 0;
-  int resets_ = 0;
 };
 
 // The fit test for a routine: the run's index while a walk lays out this job,
-// else an index of its own over the job's working parts. The tests made
-// through it are added to ctx.counters when it goes.
+// else an index of its own over the job's working parts, whose tests are added
+// to ctx.counters when it goes (the run adds those of its index when it ends).
 class RunObstacles {
  public:
   RunObstacles(const PackingJob& job, RunContext& ctx);
