@@ -158,23 +158,32 @@ void LayoutRun::forget(const BBox& vacated, const Part& moved) {
                    vacated.ymin - kForgetMargin, vacated.ymax + kForgetMargin};
   const int countX = job_.gridCountX;
   const int countY = job_.gridCountY;
+  // The first column at or right of x; the columns' x grow with their index.
+  const auto firstColumnFrom = [&](double x) {
+    int lo = 0;
+    int hi = countX;
+    while (lo < hi) {
+      const int mid = lo + (hi - lo) / 2;
+      const std::size_t at = static_cast<std::size_t>(mid) * static_cast<std::size_t>(countY);
+      if (job_.packingPoints[at].position.x < x) {
+        lo = mid + 1;
+      } else {
+        hi = mid;
+      }
+    }
+    return lo;
+  };
   for (Shape& shape : shapes_) {
     for (std::optional<ScanStart>& start : shape.starts) {
       if (!start) {
         continue;
       }
       // The first column of the scan whose candidates can reach the box.
-      const double from = reach.xmin - start->reachRight;
-      int column = 0;
-      while (column < countX &&
-             job_.packingPoints[static_cast<std::size_t>(column) * static_cast<std::size_t>(countY)]
-                     .position.x < from) {
-        column += start->stride;
-      }
+      const int stride = start->stride;
+      const int column =
+          (firstColumnFrom(reach.xmin - start->reachRight) + stride - 1) / stride * stride;
       if (start->exhausted || column <= start->column) {
-        const int stride = start->stride;
-        const double reachRight = start->reachRight;
-        *start = ScanStart{column, 0, 0, false, stride, reachRight};
+        *start = ScanStart{column, 0, 0, false, stride, start->reachRight};
       }
     }
   }
