@@ -46,8 +46,9 @@ void drawPlate(Canvas& canvas, const View& view, const PackingJob& job) {
 void drawJob(Canvas& canvas, const View& view, const PackingJob& job, bool withWorkingOutlines,
              bool whiteBackground) {
   drawPlate(canvas, view, job);
+  const PartLookup parts(job);
   for (const Part& truePart : job.trueParts) {
-    const Part* workingCopy = findWorkingCopy(job, truePart.id);
+    const Part* workingCopy = parts.workingCopy(truePart.id);
     if (workingCopy == nullptr) {
       continue;
     }

@@ -206,13 +206,14 @@ std::string LayoutSvg(const PackingJob& job, const LayoutSummary& summary) {
   svg << "<g id=\"parts\" fill-rule=\"evenodd\" fill-opacity=\"0.18\" stroke-width=\""
       << number(pixel) << "\">\n";
   // The window's order: true parts as listed, each at its working copy.
+  const PartLookup parts(job);
   for (const Part& truePart : job.trueParts) {
-    const Part* workingCopy = findWorkingCopy(job, truePart.id);
+    const Part* workingCopy = parts.workingCopy(truePart.id);
     if (workingCopy == nullptr) {
       continue;
     }
     std::ostringstream path;
-    if (const PartSource* source = findSource(job, truePart.id)) {
+    if (const PartSource* source = parts.source(truePart.id)) {
       const PartSource placed = placedSource(*source, *workingCopy);
       appendOutline(path, placed.outer);
       for (const RadiusPolyline& hole : placed.holes) {
@@ -246,7 +247,7 @@ std::string LayoutSvg(const PackingJob& job, const LayoutSummary& summary) {
   svg << "<g id=\"names\" font-family=\"sans-serif\" fill=\"" << kNameColour
       << "\" text-anchor=\"middle\" dominant-baseline=\"central\">\n";
   for (const Part& truePart : job.trueParts) {
-    if (const Part* workingCopy = findWorkingCopy(job, truePart.id)) {
+    if (const Part* workingCopy = parts.workingCopy(truePart.id)) {
       writeName(svg, *workingCopy, pixel);
     }
   }

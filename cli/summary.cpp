@@ -8,6 +8,7 @@
 #include "cli/options.h"
 #include "cli/text_encoding.h"
 #include "geometry/predicates.h"
+#include "job/placed_part.h"
 #include "output/dxf_writer.h"
 
 namespace tarn::cli {
@@ -39,7 +40,7 @@ nlohmann::ordered_json orNull(const std::optional<double>& value) {
 
 // One part as it lies in its job; with a set, the plate it lies on (from 1,
 // null while it waits) follows "packed".
-nlohmann::ordered_json partJson(const PackingJob& job, const Part& part,
+nlohmann::ordered_json partJson(const PackingJob& job, const PartLookup& lookup, const Part& part,
                                 std::optional<int> setPlate = std::nullopt, bool inSet = false) {
   const bool packed = withinRect(part, job.plateExtents);
   nlohmann::ordered_json entry = {
@@ -55,7 +56,7 @@ nlohmann::ordered_json partJson(const PackingJob& job, const Part& part,
   entry["rotation"] = part.rotation;
   entry["turnedOver"] = part.turnedOver;
   entry["bbox"] = {part.bbox.xmin, part.bbox.xmax, part.bbox.ymin, part.bbox.ymax};
-  entry["area"] = orNull(TrueNetArea(job, part.id));
+  entry["area"] = orNull(TrueNetArea(lookup, part.id));
   return entry;
 }
 
@@ -103,8 +104,9 @@ nlohmann::ordered_json summaryJson(const PackingJob& job, const LayoutSummary& s
   }
   sortById(parts);
   nlohmann::ordered_json partArray = nlohmann::ordered_json::array();
+  const PartLookup lookup(job);
   for (const PartOnPlate& entry : parts) {
-    partArray.push_back(partJson(job, *entry.part));
+    partArray.push_back(partJson(job, lookup, *entry.part));
   }
 
   nlohmann::ordered_json document = headJson(job, facts);
@@ -144,9 +146,14 @@ nlohmann::ordered_json plateSetJson(const PlateSet& set, const PlateSetSummary& 
     }
   }
   sortById(parts);
+  std::vector<PartLookup> lookups;
+  for (const PackingJob& plate : set.plates) {
+    lookups.emplace_back(plate);
+  }
   nlohmann::ordered_json partArray = nlohmann::ordered_json::array();
   for (const PartOnPlate& entry : parts) {
-    partArray.push_back(partJson(*entry.job, *entry.part, entry.plate, true));
+    partArray.push_back(partJson(*entry.job, lookups[static_cast<std::size_t>(entry.plate - 1)],
+                                 *entry.part, entry.plate, true));
   }
 
   nlohmann::ordered_json plateArray = nlohmann::ordered_json::array();

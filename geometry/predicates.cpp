@@ -26,38 +26,11 @@ bool pointInPolygon(const Polygon& r, double px, double py) {
   int crossings = 0;
   const std::size_t n = r.count;
   for (std::size_t i = 0; i < n; ++i) {
-    const double x1 = r.points[i].x;
-    const double y1 = r.points[i].y;
-    const double x2 = r.points[i + 1 == n ? 0 : i + 1].x;
-    const double y2 = r.points[i + 1 == n ? 0 : i + 1].y;
-    if (py < std::min(y1, y2) || py > std::max(y1, y2)) {
-      continue;
-    }
-    if (y1 == py && y2 == py) {
-      continue;
-    }
-    if (y1 == py) {
-      // Counts only when this end is the lower one.
-      if (y2 > py && px <= x1) {
-        ++crossings;
-      }
-    } else if (y2 == py) {
-      if (y1 > py && px <= x2) {
-        ++crossings;
-      }
-    } else if (x1 == x2) {
-      if (px <= x1) {
-        ++crossings;
-      }
-    } else if (px <= x1 + (py - y1) * (x2 - x1) / (y2 - y1)) {
-      ++crossings;
-    }
+    const Point& p1 = r.points[i];
+    const Point& p2 = r.points[i + 1 == n ? 0 : i + 1];
+    crossings += rayCrossing(p1.x, p1.y, p2.x, p2.y, px, py);
   }
   return crossings % 2 == 1;
-}
-
-double cross(double ux, double uy, double vx, double vy) {
-  return ux * vy - uy * vx;
 }
 
 bool edgesCrossPolygons(const Polygon& a, const Polygon& b) {
@@ -66,29 +39,8 @@ bool edgesCrossPolygons(const Polygon& a, const Polygon& b) {
   for (std::size_t i = 0; i < na; ++i) {
     const Point& p1 = a.points[i];
     const Point& p2 = a.points[i + 1 == na ? 0 : i + 1];
-    const double pxMax = std::max(p1.x, p2.x);
-    const double pxMin = std::min(p1.x, p2.x);
-    const double pyMax = std::max(p1.y, p2.y);
-    const double pyMin = std::min(p1.y, p2.y);
     for (std::size_t j = 0; j < nb; ++j) {
-      const Point& q1 = b.points[j];
-      const Point& q2 = b.points[j + 1 == nb ? 0 : j + 1];
-      if (pxMax < std::min(q1.x, q2.x) || std::max(q1.x, q2.x) < pxMin ||
-          pyMax < std::min(q1.y, q2.y) || std::max(q1.y, q2.y) < pyMin) {
-        continue;
-      }
-      const double ex = p2.x - p1.x;
-      const double ey = p2.y - p1.y;
-      const double d1 = cross(ex, ey, q2.x - p1.x, q2.y - p1.y);
-      const double d2 = cross(ex, ey, q1.x - p1.x, q1.y - p1.y);
-      if (d1 * d2 > 0.0) {
-        continue;
-      }
-      const double fx = q2.x - q1.x;
-      const double fy = q2.y - q1.y;
-      const double d3 = cross(fx, fy, p2.x - q1.x, p2.y - q1.y);
-      const double d4 = cross(fx, fy, p1.x - q1.x, p1.y - q1.y);
-      if (d3 * d4 <= 0.0) {
+      if (segmentsCross(p1, p2, b.points[j], b.points[j + 1 == nb ? 0 : j + 1])) {
         return true;
       }
     }
@@ -184,7 +136,14 @@ bool partsDisjoint(const Part& a, const Part& b) {
 }
 
 bool withinRect(const Part& part, double xlo, double xhi, double ylo, double yhi) {
-  const BBox& b = part.outer.bbox;
+  return boxWithinRect(part.outer.bbox, BBox{xlo, xhi, ylo, yhi});
+}
+
+bool boxWithinRect(const BBox& b, const BBox& rect) {
+  const double xlo = rect.xmin;
+  const double xhi = rect.xmax;
+  const double ylo = rect.ymin;
+  const double yhi = rect.ymax;
   return (xhi > b.xmax || std::fabs(b.xmax - xhi) < kRectTolerance) &&
          (xlo < b.xmin || std::fabs(b.xmin - xlo) < kRectTolerance) &&
          (yhi > b.ymax || std::fabs(b.ymax - yhi) < kRectTolerance) &&

@@ -28,7 +28,22 @@ const T* firstWithId(const SentinelList<T>& list, int id) {
   return nullptr;
 }
 
+// The first record of each id in walk order.
+template <class T>
+void indexFirsts(const SentinelList<T>& list, std::unordered_map<int, const T*>& map) {
+  map.reserve(static_cast<std::size_t>(list.count()));
+  for (const T& item : list) {
+    map.emplace(item.id, &item);  // a later record of the same id is not taken
+  }
+}
+
 }  // namespace
+
+PartLookup::PartLookup(const PackingJob& job) {
+  indexFirsts(job.workingParts, working_);
+  indexFirsts(job.sources, sources_);
+  indexFirsts(job.trueParts, trueParts_);
+}
 
 const Part* findWorkingCopy(const PackingJob& job, int id) {
   return firstWithId(job.workingParts, id);

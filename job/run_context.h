@@ -9,9 +9,11 @@
 
 namespace tarn {
 
+class LayoutRun;
+
 // What one run counted (benchmarks and searches read it).
 struct RunCounters {
-  std::uint64_t fitTests = 0;  // FitTester::fits and fitsTranslated calls
+  std::uint64_t fitTests = 0;  // fit tests made (FitIndex::fits and fitsTranslated calls)
 };
 
 // Reported by the layout runs after each part they tried; changes no result.
@@ -34,6 +36,9 @@ struct RunContext {
   // (see nesting/layout.h). Default: never.
   std::stop_token stop;
   RunCounters counters;
+  // The engine's state of the layout walk going on with this context
+  // (nesting/layout_run.h): set by the walk for its length, null otherwise.
+  LayoutRun* layoutRun = nullptr;
 };
 
 // The calling thread's own default context, used by the entry points that

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "geometry/predicates.h"
-#include "job/fit_tester.h"
+#include "nesting/layout_run.h"
 
 namespace tarn {
 namespace {
@@ -55,10 +55,11 @@ Stop stepToContact(Part& part, double ux, double uy, double distance, Acceptable
 // `skipped` is the part's own node for a working part, null for a temporary one.
 void slideWhileFits(PackingJob& job, Part& part, const Part* skipped, double ux, double uy,
                     RunContext& ctx) {
-  const FitTester tester(job.plateExtents, job.workingParts, skipped, &ctx.counters);
+  const RunObstacles obstacles(job, ctx);
+  const FitIndex& index = obstacles.index();
   stepToContact(
       part, ux, uy, job.params.packingPointDistance,
-      [&tester](const Part& moved) { return tester.fits(moved); },
+      [&index, skipped](const Part& moved) { return index.fits(moved, skipped); },
       [](const Part&) { return false; });
 }
 
@@ -78,7 +79,8 @@ void slideToward(PackingJob& job, Part& moving, const Part& target, double ux, d
 }  // namespace
 
 bool CandidateFits(const PackingJob& job, const Part& part, RunContext& ctx) {
-  return FitTester(job.plateExtents, job.workingParts, nullptr, &ctx.counters).fits(part);
+  const RunObstacles obstacles(job, ctx);
+  return obstacles.index().fits(part);
 }
 
 void ContactLeft(PackingJob& job, Part& part, RunContext& ctx) {

@@ -13,6 +13,7 @@
 #include "geometry/predicates.h"
 #include "geometry/texts.h"
 #include "job/job_operations.h"
+#include "nesting/layout_run.h"
 #include "nesting/packing_points.h"
 #include "nesting/partner.h"
 #include "nesting/placement.h"
@@ -76,6 +77,7 @@ PlacingOutcome placeEach(PackingJob& job, RunContext& ctx, Clock::time_point sta
   for (const Part& part : job.workingParts) {
     total += chosen(part) ? 1 : 0;
   }
+  LayoutRun run(job, ctx);
   PlacingOutcome outcome;
   for (Part& part : job.workingParts) {
     if (!chosen(part)) {
@@ -85,7 +87,9 @@ PlacingOutcome placeEach(PackingJob& job, RunContext& ctx, Clock::time_point sta
       outcome.stopped = true;
       break;
     }
+    run.trying(part);
     PlaceOne(job, part, ctx);
+    run.tried(part);
     ++outcome.tried;
     reportProgress(ctx, start, outcome.tried, total - outcome.tried);
   }
@@ -114,13 +118,18 @@ int selectedWaiting(const PackingJob& job) {
 
 PlacingOutcome placeInSteps(PackingJob& job, RunContext& ctx, Clock::time_point start) {
   buildGridIfPending(job);
+  LayoutRun run(job, ctx);
   PlacingOutcome outcome;
   // Asked before each part is handed to a routine.
-  const auto goOn = [&]() {
+  const auto goOn = [&](const Part& part) {
     outcome.stopped = ctx.stop.stop_requested();
+    if (!outcome.stopped) {
+      run.trying(part);
+    }
     return !outcome.stopped;
   };
-  const auto tell = [&]() {
+  const auto tell = [&](const Part& part) {
+    run.tried(part);
     ++outcome.tried;
     if (ctx.progress) {
       reportProgress(ctx, start, outcome.tried, selectedWaiting(job));
@@ -130,47 +139,47 @@ PlacingOutcome placeInSteps(PackingJob& job, RunContext& ctx, Clock::time_point 
 
   for (Part& part : job.workingParts) {
     if (considered(part) && part.outer.area >= kHugeArea && part.fillRatio >= kHugeFill) {
-      if (!goOn()) {
+      if (!goOn(part)) {
         return outcome;
       }
       PlaceNextToLaidOut(job, part, ctx);
-      tell();
+      tell(part);
     }
   }
   for (Part& part : job.workingParts) {
     if (considered(part) && part.outer.area >= kLargeArea && part.fillRatio >= kLargeFill) {
-      if (!goOn()) {
+      if (!goOn(part)) {
         return outcome;
       }
       PlaceNextToLaidOut(job, part, ctx);
-      tell();
+      tell(part);
     }
   }
   for (Part& part : job.workingParts) {
     if (considered(part) && part.outer.area >= kLargeArea) {
-      if (!goOn()) {
+      if (!goOn(part)) {
         return outcome;
       }
       if (!PlaceBySimilarPair(job, part, kPairingThreshold, ctx)) {
         PlaceNextToLaidOut(job, part, ctx);
       }
-      tell();
+      tell(part);
     }
   }
   for (Part& part : job.workingParts) {
     if (considered(part) && part.outer.area >= kMediumArea) {
-      if (!goOn()) {
+      if (!goOn(part)) {
         return outcome;
       }
       PlaceMediumStrict(job, part, kPairingThreshold, ctx);
-      tell();
+      tell(part);
     }
   }
   for (Part& part : job.workingParts) {
     if (!considered(part)) {
       continue;
     }
-    if (!goOn()) {
+    if (!goOn(part)) {
       return outcome;
     }
     if (part.outer.area > kSmallArea || part.aspectRatio > kSquarishAspect) {
@@ -178,7 +187,7 @@ PlacingOutcome placeInSteps(PackingJob& job, RunContext& ctx, Clock::time_point 
     } else {
       PlaceByGrid(job, part, ctx);
     }
-    tell();
+    tell(part);
   }
   return outcome;
 }

@@ -15,6 +15,10 @@ inline constexpr double kPairingThreshold = 0.25;
 // builds the grid first when it is pending and the job has parts (CoreError
 // kBadPackingPointDistance when the distance is refused, before any part moves).
 //
+// A walk keeps what it learns from one part to the next (nesting/layout_run.h):
+// ctx.progress must not change the job; should it move or remove parts, the
+// walk notices before the next part and searches afresh.
+//
 // A stop requested through ctx.stop ends a walk after the part being placed:
 // the parts placed stay where they were put, the rest keep waiting untouched,
 // and nothing is half-moved. Progress goes to ctx.progress after every part

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 #include "geometry/predicates.h"
-#include "job/fit_tester.h"
 #include "nesting/contact.h"
+#include "nesting/layout_run.h"
 #include "nesting/packing_points.h"
 #include "nesting/placement.h"
 
@@ -85,14 +86,25 @@ void addQuarterTurns(const Part& part, bool turned, MirrorAt mirrorAt, std::vect
 class PartnerSearch {
  public:
   PartnerSearch(PackingJob& job, const Part& part, RunContext& ctx)
-      : job_(job),
-        part_(part),
-        tester_(job.plateExtents, job.workingParts, nullptr, &ctx.counters) {}
+      : job_(job), part_(part), obstacles_(job, ctx), tester_(obstacles_.index()) {}
 
-  std::optional<BesideSpot> bestSpot(const Part& laidOutPart);
-  std::optional<Pairing> bestPairing(double threshold, const Part& laidOutPart);
+  // With `toBeat`, nothing when no trial at all could beat it by
+  // leftThenLower; the answer is then without effect in PlaceNextToLaidOut.
+  std::optional<BesideSpot> bestSpot(const Part& laidOutPart, const BesideSpot* toBeat = nullptr);
+  // With `toBeat`, a trial that would not beat it (score, then centroid x) is
+  // not tested; the answer is then either what it is without, when that beats
+  // `toBeat`, or nothing (see PlaceBySimilarPair).
+  std::optional<Pairing> bestPairing(double threshold, const Part& laidOutPart,
+                                     const Pairing* toBeat = nullptr);
 
  private:
+  // The trial of turn n at spot s slid against `laidOutPart` (or only moved
+  // there, without `slide`), as the search made it: turn n at the spots
+  // before s first.
+  Part& replayTrial(std::size_t index, const Part& laidOutPart, bool slide);
+  // The part's shape in the run.
+  std::size_t shape();
+
   // The quarter turns, then (when allowed) those of the copy turned over about
   // the line through `mirrorAt`; prepared once per search.
   const std::vector<Part>& quarterTurns(MirrorAt mirrorAt);
@@ -101,10 +113,12 @@ class PartnerSearch {
 
   PackingJob& job_;
   const Part& part_;
-  const FitTester tester_;
+  const RunObstacles obstacles_;
+  const FitIndex& tester_;
   std::vector<Part> turns_[2];  // by MirrorAt
   std::optional<double> packedLength_;
   std::optional<Part> trial_;
+  std::optional<std::size_t> shape_;  // the part's shape in the run
 };
 
 const std::vector<Part>& PartnerSearch::quarterTurns(MirrorAt mirrorAt) {
@@ -127,35 +141,129 @@ Part& PartnerSearch::trialFrom(const Part& turn) {
   return *trial_;
 }
 
-std::optional<BesideSpot> PartnerSearch::bestSpot(const Part& laidOutPart) {
+void slideAgainst(PackingJob& job, Part& trial, const Part& laidOutPart, Spot spot) {
+  moveToSpot(trial, laidOutPart, spot);
+  switch (spot) {
+    case Spot::Right:
+      SlideLeftToward(job, trial, laidOutPart);
+      break;
+    case Spot::Above:
+      SlideDownToward(job, trial, laidOutPart);
+      break;
+    case Spot::Below:
+      SlideUpToward(job, trial, laidOutPart);
+      break;
+  }
+}
+
+// Score first, then centroid x; with NaN in neither this orders like numbers.
+bool beats(double score, double x, double bestScore, double bestX) {
+  return score > bestScore || (score == bestScore && x < bestX);
+}
+
+bool hasNaN(const PartnerTrial& trial) {
+  return std::isnan(trial.score) || std::isnan(trial.centroid.x);
+}
+
+Part& PartnerSearch::replayTrial(std::size_t index, const Part& laidOutPart, bool slide) {
+  const std::size_t spots = std::size(kSpots);
+  const MirrorAt mirrorAt = slide ? MirrorAt::RefPoint : MirrorAt::Centroid;
+  Part& trial = trialFrom(quarterTurns(mirrorAt)[index / spots]);
+  for (std::size_t s = 0; s <= index % spots; ++s) {
+    if (slide) {
+      slideAgainst(job_, trial, laidOutPart, kSpots[s]);
+    } else {
+      moveToSpot(trial, laidOutPart, kSpots[s]);
+    }
+  }
+  return trial;
+}
+
+std::size_t PartnerSearch::shape() {
+  if (!shape_) {
+    shape_ = obstacles_.run()->shapeOf(part_);
+  }
+  return *shape_;
+}
+
+// The trials in search order: the plain turns compare exactly, the turned-over
+// ones must win by the tie band. A trial is tested only when it would win,
+// which changes nothing (one that would not win changes nothing either way).
+// In a run the trials of this shape beside this part are taken from the run,
+// with the ones whose test failed; there a part that no trial could beat by
+// leftThenLower (the rule of PlaceNextToLaidOut) is given up at once, since
+// whichever trial were its best, it would not count.
+std::optional<BesideSpot> PartnerSearch::bestSpot(const Part& laidOutPart,
+                                                  const BesideSpot* toBeat) {
   const std::vector<Part>& turns = quarterTurns(MirrorAt::Centroid);
+  std::vector<PartnerTrial>* kept = nullptr;
+  if (obstacles_.run() != nullptr) {
+    kept = obstacles_.run()->partnerTrials(shape(), laidOutPart, LayoutRun::Search::Spot);
+  }
+  if (kept != nullptr && kept->empty()) {
+    for (const Part& turn : turns) {
+      Part& trial = trialFrom(turn);
+      for (const Spot spot : kSpots) {
+        moveToSpot(trial, laidOutPart, spot);
+        kept->push_back(PartnerTrial{poseOf(trial), trial.centroid, trial.bbox});
+      }
+    }
+    obstacles_.run()->keptPartnerTrials(kept->size());
+  }
+  if (kept != nullptr && toBeat != nullptr &&
+      std::none_of(kept->begin(), kept->end(), [toBeat](const PartnerTrial& t) {
+        return leftThenLower(t.centroid.x, t.centroid.y, toBeat->centroid.x, toBeat->centroid.y);
+      })) {
+    return std::nullopt;
+  }
   std::optional<BesideSpot> best;
   double bx = kFarAway;
   double by = kFarAway;
+  const auto better = [&](std::size_t turn, double cx, double cy) {
+    return turn >= static_cast<std::size_t>(kQuarterTurns) ? leftThenLower(cx, cy, bx, by)
+                                                           : cx < bx || (cx == bx && cy < by);
+  };
+  if (kept != nullptr) {
+    for (std::size_t i = 0; i < kept->size(); ++i) {
+      PartnerTrial& t = (*kept)[i];
+      if (!better(i / std::size(kSpots), t.centroid.x, t.centroid.y) || t.failed) {
+        continue;
+      }
+      if (!tester_.fits(replayTrial(i, laidOutPart, false))) {
+        t.failed = true;
+        continue;
+      }
+      bx = t.centroid.x;
+      by = t.centroid.y;
+      best = BesideSpot{t.pose, t.centroid};
+    }
+    return best;
+  }
   for (std::size_t n = 0; n < turns.size(); ++n) {
-    // The plain turns compare exactly; the turned-over ones must win by the tie band.
-    const bool turnedOver = n >= static_cast<std::size_t>(kQuarterTurns);
     Part& trial = trialFrom(turns[n]);
     for (const Spot spot : kSpots) {
       moveToSpot(trial, laidOutPart, spot);
-      if (!tester_.fits(trial)) {
+      if (!better(n, trial.centroid.x, trial.centroid.y) || !tester_.fits(trial)) {
         continue;
       }
-      const double cx = trial.centroid.x;
-      const double cy = trial.centroid.y;
-      const bool better =
-          turnedOver ? leftThenLower(cx, cy, bx, by) : cx < bx || (cx == bx && cy < by);
-      if (better) {
-        bx = cx;
-        by = cy;
-        best = BesideSpot{poseOf(trial), trial.centroid};
-      }
+      bx = trial.centroid.x;
+      by = trial.centroid.y;
+      best = BesideSpot{poseOf(trial), trial.centroid};
     }
   }
   return best;
 }
 
-std::optional<Pairing> PartnerSearch::bestPairing(double threshold, const Part& laidOutPart) {
+// The trials are made (or, in a run, taken from the run's memory of this shape
+// beside this part) in search order. A trial is tested only when it would win:
+// within reach and better than the best so far, and better than `toBeat`.
+// Testing after the comparison instead of before changes nothing, as a trial
+// that would not win changes nothing whether it fits or not. Skipping the
+// trials that do not beat `toBeat` leaves the best as it is when the best
+// beats `toBeat`, and leaves nothing otherwise: (score, -x) orders the trials
+// as numbers do, so any trial that beats `toBeat` makes the best beat it too.
+std::optional<Pairing> PartnerSearch::bestPairing(double threshold, const Part& laidOutPart,
+                                                  const Pairing* toBeat) {
   if (!SimilarParts(laidOutPart, part_)) {
     return std::nullopt;
   }
@@ -171,35 +279,57 @@ std::optional<Pairing> PartnerSearch::bestPairing(double threshold, const Part& 
   std::optional<Pairing> best;
   double bestScore = kNoScore;
   double bestX = kFarAway;
-  for (const Part& turn : quarterTurns(MirrorAt::RefPoint)) {
-    Part& trial = trialFrom(turn);
-    for (const Spot spot : kSpots) {
-      moveToSpot(trial, laidOutPart, spot);
-      switch (spot) {
-        case Spot::Right:
-          SlideLeftToward(job_, trial, laidOutPart);
-          break;
-        case Spot::Above:
-          SlideDownToward(job_, trial, laidOutPart);
-          break;
-        case Spot::Below:
-          SlideUpToward(job_, trial, laidOutPart);
-          break;
+  std::vector<PartnerTrial>* kept = nullptr;
+  if (obstacles_.run() != nullptr) {
+    kept = obstacles_.run()->partnerTrials(shape(), laidOutPart, LayoutRun::Search::Pairing);
+  }
+  const bool remembered = kept != nullptr && !kept->empty();
+  bool prune = remembered && toBeat != nullptr && !std::isnan(toBeat->score) &&
+               !std::isnan(toBeat->centroid.x);
+  if (prune) {
+    prune = std::none_of(kept->begin(), kept->end(), hasNaN);
+  }
+  // Whether the trial wins, its fit test (made through fits()) last.
+  const auto consider = [&](PartnerTrial& trial, Spot spot, auto&& fits) {
+    const BBox& box = trial.box;
+    // A small part may not reach past the packed length by more than half its longer side.
+    const bool withinReach =
+        spot != Spot::Right || areaP >= kLargePartBoxArea ||
+        box.xmax <= packed + kOvershootShare * std::max(box.xmax - box.xmin, box.ymax - box.ymin);
+    if (!withinReach || !beats(trial.score, trial.centroid.x, bestScore, bestX)) {
+      return;
+    }
+    if (prune && !beats(trial.score, trial.centroid.x, toBeat->score, toBeat->centroid.x)) {
+      return;
+    }
+    if (trial.failed || !fits()) {
+      trial.failed = true;
+      return;
+    }
+    bestScore = trial.score;
+    bestX = trial.centroid.x;
+    best = Pairing{trial.pose, trial.score, trial.centroid};
+  };
+  if (remembered) {
+    for (std::size_t i = 0; i < kept->size(); ++i) {
+      consider((*kept)[i], kSpots[i % std::size(kSpots)],
+               [&] { return tester_.fits(replayTrial(i, laidOutPart, true)); });
+    }
+  } else {
+    for (const Part& turn : quarterTurns(MirrorAt::RefPoint)) {
+      Part& trial = trialFrom(turn);
+      for (const Spot spot : kSpots) {
+        slideAgainst(job_, trial, laidOutPart, spot);
+        PartnerTrial made{poseOf(trial), trial.centroid, trial.bbox,
+                          areaP + areaQ - UnionBoxArea(laidOutPart, trial)};
+        consider(made, spot, [&] { return tester_.fits(trial); });
+        if (kept != nullptr) {
+          kept->push_back(made);
+        }
       }
-      if (!tester_.fits(trial)) {
-        continue;
-      }
-      const double score = areaP + areaQ - UnionBoxArea(laidOutPart, trial);
-      const BBox& box = trial.bbox;
-      // A small part may not reach past the packed length by more than half its longer side.
-      const bool withinReach =
-          spot != Spot::Right || areaP >= kLargePartBoxArea ||
-          box.xmax <= packed + kOvershootShare * std::max(box.xmax - box.xmin, box.ymax - box.ymin);
-      if (withinReach && (score > bestScore || (score == bestScore && trial.centroid.x < bestX))) {
-        bestScore = score;
-        bestX = trial.centroid.x;
-        best = Pairing{poseOf(trial), score, trial.centroid};
-      }
+    }
+    if (kept != nullptr) {
+      obstacles_.run()->keptPartnerTrials(kept->size());
     }
   }
   if (!best || !(bestScore / areaP / (1.0 - part_.fillRatio) >= threshold)) {
@@ -282,7 +412,8 @@ bool PlaceNextToLaidOut(PackingJob& job, Part& part, RunContext& ctx) {
     if (&other == &part || !laidOut(job, other)) {
       continue;
     }
-    const std::optional<BesideSpot> spot = search.bestSpot(other);
+    // A partner none of whose spots could beat the best so far is passed over.
+    const std::optional<BesideSpot> spot = search.bestSpot(other, best ? &*best : nullptr);
     if (!spot) {
       continue;
     }
@@ -311,7 +442,9 @@ bool PlaceBySimilarPair(PackingJob& job, Part& part, double threshold, RunContex
     if (&other == &part || !laidOut(job, other)) {
       continue;
     }
-    const std::optional<Pairing> pairing = search.bestPairing(threshold, other);
+    // A partner that cannot beat the best so far need not be searched in full.
+    const std::optional<Pairing> pairing =
+        search.bestPairing(threshold, other, best ? &*best : nullptr);
     if (!pairing) {
       continue;
     }

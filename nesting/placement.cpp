@@ -4,10 +4,11 @@
 #include <climits>
 #include <cmath>
 #include <cstddef>
+#include <optional>
 
 #include "geometry/predicates.h"
-#include "job/fit_tester.h"
 #include "nesting/contact.h"
+#include "nesting/layout_run.h"
 #include "nesting/packing_points.h"
 
 namespace tarn {
@@ -51,15 +52,20 @@ bool improves(Ranking ranking, double cx, double cy, const ScanResult& best) {
 // The first fit column by column from the left, then the improvement scan from
 // that column on until a point lies more than `reach` right of the best
 // centroid. Candidates are translated by (point - origin).
+//
+// The first-fit scan starts at `start` (a pair before which every test failed
+// for a part of the same shape, see LayoutRun) and moves it to the first fit.
 ScanResult scanGrid(const PackingJob& job, const std::vector<Candidate>& candidates,
                     const Point& origin, double reach, int stride, Ranking ranking,
-                    RunContext& ctx) {
+                    const FitIndex& tester, LayoutRun::ScanStart& start) {
   ScanResult best;
-  if (candidates.empty() || job.gridCountX <= 0 || job.gridCountY <= 0) {
+  if (candidates.empty() || job.gridCountX <= 0 || job.gridCountY <= 0 || start.exhausted) {
     return best;
   }
-  const FitTester tester(job.plateExtents, job.workingParts, nullptr, &ctx.counters);
-  Part scratch = sameOrderCopy(candidates.front().shape);
+  start.stride = stride;
+  for (const Candidate& c : candidates) {
+    start.reachRight = std::max(start.reachRight, c.shape.outer.bbox.xmax - origin.x);
+  }
   const int countX = job.gridCountX;
   const int countY = job.gridCountY;
   const auto pointAt = [&job, countY](int i, int j) -> const PackingPoint& {
@@ -68,25 +74,31 @@ ScanResult scanGrid(const PackingJob& job, const std::vector<Candidate>& candida
   };
 
   int firstColumn = -1;
-  for (int i = 0; i < countX && firstColumn < 0; i += stride) {
-    for (int j = 0; j < countY && firstColumn < 0; j += stride) {
+  int row = start.row;
+  std::size_t first = start.candidate;
+  for (int i = start.column; i < countX && firstColumn < 0; i += stride, row = 0) {
+    for (int j = row; j < countY && firstColumn < 0; j += stride, first = 0) {
       const PackingPoint& q = pointAt(i, j);
       if (q.occupied) {
         continue;
       }
       const double dx = q.position.x - origin.x;
       const double dy = q.position.y - origin.y;
-      for (std::size_t k = 0; k < candidates.size(); ++k) {
+      for (std::size_t k = first; k < candidates.size(); ++k) {
         const Candidate& c = candidates[k];
-        if (tester.fitsTranslated(c.shape, dx, dy, scratch)) {
+        if (tester.fitsTranslated(c.shape, dx, dy)) {
           best = ScanResult{true, c.centroid.x + dx, c.centroid.y + dy, q.position, k};
           firstColumn = i;
+          start.column = i;
+          start.row = j;
+          start.candidate = k;
           break;
         }
       }
     }
   }
   if (firstColumn < 0) {
+    start.exhausted = true;
     return best;
   }
 
@@ -106,7 +118,7 @@ ScanResult scanGrid(const PackingJob& job, const std::vector<Candidate>& candida
         const Candidate& c = candidates[k];
         const double cx = c.centroid.x + dx;
         const double cy = c.centroid.y + dy;
-        if (improves(ranking, cx, cy, best) && tester.fitsTranslated(c.shape, dx, dy, scratch)) {
+        if (improves(ranking, cx, cy, best) && tester.fitsTranslated(c.shape, dx, dy)) {
           best = ScanResult{true, cx, cy, q.position, k};
         }
       }
@@ -129,8 +141,7 @@ std::vector<Candidate> gridCandidates(const Part& part, const Point& anchor, con
     }
     rotateAbout(plain.centroid, anchor, angles[k]);
     if (turnover) {
-      // Every candidate keeps the hole order of the first, so the scratch copy
-      // never has to grow.
+      // The twin keeps the hole order of its plain candidate.
       Candidate twin{sameOrderCopy(plain.shape), plain.centroid, angles[k], true};
       turnOver(twin.shape, anchor);
       twin.centroid.y = 2.0 * anchor.y - plain.centroid.y;
@@ -143,7 +154,20 @@ std::vector<Candidate> gridCandidates(const Part& part, const Point& anchor, con
   return candidates;
 }
 
+// The run's scan start for the part's shape (read before anything of the part
+// is recomputed), or a fresh one outside a walk.
+LayoutRun::ScanStart& scanStartOf(const RunObstacles& obstacles, const Part& part,
+                                  LayoutRun::Routine routine, LayoutRun::ScanStart& fresh) {
+  LayoutRun* run = obstacles.run();
+  return run != nullptr ? run->scanStart(run->shapeOf(part), routine) : fresh;
+}
+
 bool placeByGrid(PackingJob& job, Part& part, bool turnover, RunContext& ctx) {
+  std::optional<RunObstacles> obstacles(std::in_place, job, ctx);
+  LayoutRun::ScanStart fresh;
+  LayoutRun::ScanStart& start =
+      scanStartOf(*obstacles, part,
+                  turnover ? LayoutRun::Routine::GridTurnover : LayoutRun::Routine::Grid, fresh);
   const Point centroid = part.centroid;
   const Point anchor = nearestVertexToCentroid(part);
   const double reach = distance(anchor, centroid);
@@ -154,7 +178,9 @@ bool placeByGrid(PackingJob& job, Part& part, bool turnover, RunContext& ctx) {
   const std::vector<Candidate> candidates =
       gridCandidates(part, anchor, centroid, angles, turnover);
   const int stride = PlacementStride(part.bbox, job.params.packingPointDistance);
-  const ScanResult best = scanGrid(job, candidates, anchor, reach, stride, Ranking::TieBand, ctx);
+  const ScanResult best =
+      scanGrid(job, candidates, anchor, reach, stride, Ranking::TieBand, obstacles->index(), start);
+  obstacles.reset();
   if (!best.found) {
     return false;
   }
@@ -207,6 +233,10 @@ bool PlaceByGridTurnover(PackingJob& job, Part& part, RunContext& ctx) {
 }
 
 bool PlaceByBoundingRectangle(PackingJob& job, Part& part, RunContext& ctx) {
+  std::optional<RunObstacles> obstacles(std::in_place, job, ctx);
+  LayoutRun::ScanStart fresh;
+  LayoutRun::ScanStart& start =
+      scanStartOf(*obstacles, part, LayoutRun::Routine::BoundingRectangle, fresh);
   const Point centroid = computePartCentroid(part);
   const BBox box = part.bbox;
   const Point corner{box.xmin, box.ymin};
@@ -227,7 +257,9 @@ bool PlaceByBoundingRectangle(PackingJob& job, Part& part, RunContext& ctx) {
     candidates.push_back(std::move(c));
   }
   const int stride = PlacementStride(box, job.params.packingPointDistance);
-  const ScanResult best = scanGrid(job, candidates, corner, reach, stride, Ranking::Strict, ctx);
+  const ScanResult best =
+      scanGrid(job, candidates, corner, reach, stride, Ranking::Strict, obstacles->index(), start);
+  obstacles.reset();
   if (!best.found) {
     return false;
   }

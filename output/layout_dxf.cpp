@@ -28,9 +28,9 @@ void writePlaced(DxfWriter& dxf, const Shape& placed, const Part& workingCopy) {
   dxf.text(kNameLayer, placed.nameLabel);
 }
 
-void writeSources(const PackingJob& job, DxfWriter& dxf) {
+void writeSources(const PackingJob& job, const PartLookup& parts, DxfWriter& dxf) {
   for (const PartSource& source : job.sources) {
-    if (const Part* workingCopy = findWorkingCopy(job, source.id)) {
+    if (const Part* workingCopy = parts.workingCopy(source.id)) {
       writePlaced(dxf, placedSource(source, *workingCopy), *workingCopy);
     }
   }
@@ -38,12 +38,12 @@ void writeSources(const PackingJob& job, DxfWriter& dxf) {
 
 // A part list job keeps no arcs: its parts are written from their true
 // outlines. Any other job has a source for every true part and writes none here.
-void writeTruePartsWithoutSource(const PackingJob& job, DxfWriter& dxf) {
+void writeTruePartsWithoutSource(const PackingJob& job, const PartLookup& parts, DxfWriter& dxf) {
   for (const Part& truePart : job.trueParts) {
-    if (findSource(job, truePart.id) != nullptr) {
+    if (parts.source(truePart.id) != nullptr) {
       continue;
     }
-    if (const Part* workingCopy = findWorkingCopy(job, truePart.id)) {
+    if (const Part* workingCopy = parts.workingCopy(truePart.id)) {
       writePlaced(dxf, placedPart(truePart, *workingCopy), *workingCopy);
     }
   }
@@ -79,8 +79,9 @@ void WriteLayoutDxf(PackingJob& job, std::ostream& out) {
   dxf.line(kPlateLayer, Point{length, width}, Point{0.0, width});
   dxf.line(kPlateLayer, Point{0.0, width}, Point{0.0, 0.0});
 
-  writeSources(job, dxf);
-  writeTruePartsWithoutSource(job, dxf);
+  const PartLookup parts(job);
+  writeSources(job, parts, dxf);
+  writeTruePartsWithoutSource(job, parts, dxf);
 
   // Measured on the true outlines at the working copies' places, not on the grown working copies.
   const LayoutSummary packed = SummariseLayout(job);

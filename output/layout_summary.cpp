@@ -10,13 +10,13 @@ namespace {
 
 // The largest x of the true outline at the working copy's place; arcs are
 // discretised as the layout drawing measures them.
-std::optional<double> placedXmax(const PackingJob& job, const Part& workingCopy) {
-  if (const PartSource* source = findSource(job, workingCopy.id)) {
+std::optional<double> placedXmax(const PartLookup& parts, const Part& workingCopy) {
+  if (const PartSource* source = parts.source(workingCopy.id)) {
     Part built;
     buildPart(placedSource(*source, workingCopy), built);
     return built.bbox.xmax;
   }
-  if (const Part* truePart = findTruePart(job, workingCopy.id)) {
+  if (const Part* truePart = parts.truePart(workingCopy.id)) {
     Part placed = placedPart(*truePart, workingCopy);
     return computeBBox(placed.outer).xmax;
   }
@@ -26,10 +26,14 @@ std::optional<double> placedXmax(const PackingJob& job, const Part& workingCopy)
 }  // namespace
 
 std::optional<double> TrueNetArea(const PackingJob& job, int id) {
-  if (const PartSource* source = findSource(job, id)) {
+  return TrueNetArea(PartLookup(job), id);
+}
+
+std::optional<double> TrueNetArea(const PartLookup& parts, int id) {
+  if (const PartSource* source = parts.source(id)) {
     return source->area;
   }
-  if (const Part* truePart = findTruePart(job, id)) {
+  if (const Part* truePart = parts.truePart(id)) {
     return truePart->area;
   }
   return std::nullopt;
@@ -37,13 +41,14 @@ std::optional<double> TrueNetArea(const PackingJob& job, int id) {
 
 LayoutSummary SummariseLayout(const PackingJob& job) {
   LayoutSummary summary;
+  const PartLookup parts(job);
   for (const Part& workingPart : job.workingParts) {
     if (!withinRect(workingPart, job.plateExtents)) {
       continue;
     }
     ++summary.packedCount;
-    const std::optional<double> area = TrueNetArea(job, workingPart.id);
-    const std::optional<double> xmax = placedXmax(job, workingPart);
+    const std::optional<double> area = TrueNetArea(parts, workingPart.id);
+    const std::optional<double> xmax = placedXmax(parts, workingPart);
     if (!area || !xmax) {
       continue;
     }

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "job/packing_job.h"
+#include "job/placed_part.h"
 
 namespace tarn {
 
@@ -22,5 +23,7 @@ LayoutSummary SummariseLayout(const PackingJob& job);
 // The net area the layout drawing counts for the part with this id: its
 // source's area, else its true part's (part list jobs keep no sources).
 std::optional<double> TrueNetArea(const PackingJob& job, int id);
+// The same through a lookup of the job's parts, for a loop over all of them.
+std::optional<double> TrueNetArea(const PartLookup& parts, int id);
 
 }  // namespace tarn

@@ -31,8 +31,9 @@ void markConflicts(PackingJob& job) {
 // front: the reverse of the trueParts order.
 PartList placedPackedParts(const PackingJob& job) {
   PartList placed;
+  const PartLookup parts(job);
   for (const Part& truePart : job.trueParts) {
-    const Part* workingCopy = findWorkingCopy(job, truePart.id);
+    const Part* workingCopy = parts.workingCopy(truePart.id);
     if (workingCopy != nullptr && withinRect(*workingCopy, job.plateExtents)) {
       placed.insert(placedPart(truePart, *workingCopy));
     }
