@@ -86,6 +86,15 @@ inline constexpr std::string_view kDxfUnknownUnit =
 inline constexpr std::string_view kDxfNoOutline = "图纸没有封闭轮廓! (no closed outline)";
 inline constexpr std::string_view kDxfWhereBlock = ", 图块 (block) \"";
 inline constexpr std::string_view kDxfWhereAt = ", 位置 (at) ";
+// Jobs from drawings.
+inline constexpr std::string_view kDrawingJobBadPlate =
+    "板尺寸错误! (the plate length and width must be positive numbers up to 10,000,000 mm)";
+inline constexpr std::string_view kDrawingJobBadGap =
+    "零件间距错误! (the part gap must be a number from 0 to 10,000,000 mm)";
+inline constexpr std::string_view kDrawingJobBadCount =
+    "零件数量错误! (a drawing's count must be a whole number from 1 to 10,000)";
+inline constexpr std::string_view kDrawingJobTooManyParts =
+    "零件数量过多! (a job from drawings holds at most 10,000 parts, copies counted)";
 // library: add new texts of the input readers here
 
 // Nesting engine.
