@@ -42,6 +42,7 @@ nlohmann::ordered_json summaryJson(const PackingJob& job, const LayoutSummary& s
   nlohmann::ordered_json partArray = nlohmann::ordered_json::array();
   for (const Part* part : parts) {
     const std::optional<double> area = TrueNetArea(job, part->id);
+    const auto drawing = job.partDrawings.find(part->id);
     partArray.push_back({
         {"id", part->id},
         {"name", toUtf8(part->nameLabel.text)},
@@ -51,6 +52,9 @@ nlohmann::ordered_json summaryJson(const PackingJob& job, const LayoutSummary& s
         {"turnedOver", part->turnedOver},
         {"bbox", {part->bbox.xmin, part->bbox.xmax, part->bbox.ymin, part->bbox.ymax}},
         {"area", area ? nlohmann::ordered_json(*area) : nlohmann::ordered_json(nullptr)},
+        {"drawing", drawing != job.partDrawings.end()
+                        ? nlohmann::ordered_json(toUtf8(drawing->second.string()))
+                        : nlohmann::ordered_json(nullptr)},
     });
   }
 
@@ -60,8 +64,9 @@ nlohmann::ordered_json summaryJson(const PackingJob& job, const LayoutSummary& s
   }
 
   return {
-      {"library", toUtf8(facts.library)},
-      {"format", formatName(facts.format)},
+      {"library", facts.fromDrawings ? nlohmann::ordered_json(nullptr)
+                                     : nlohmann::ordered_json(toUtf8(facts.library))},
+      {"format", facts.fromDrawings ? std::string("drawings") : formatName(facts.format)},
       {"plate", {{"length", job.params.plateLength}, {"width", job.params.plateWidth}}},
       {"partGap", job.params.partGap},
       {"rotationNumber", job.params.rotationNumber},

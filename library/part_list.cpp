@@ -7,9 +7,6 @@
 #include <system_error>
 
 #include "geometry/core_error.h"
-#include "geometry/notify.h"
-#include "geometry/part.h"
-#include "geometry/text_label.h"
 #include "geometry/texts.h"
 #include "library/drawing_parts.h"
 #include "library/line_reader.h"
