@@ -84,6 +84,9 @@ inline constexpr std::string_view kDxfBlockTooDeep =
 inline constexpr std::string_view kDxfUnknownUnit =
     "图纸单位未知! (unknown $INSUNITS, lengths read as millimetres)";
 inline constexpr std::string_view kDxfNoOutline = "图纸没有封闭轮廓! (no closed outline)";
+inline constexpr std::string_view kDxfNoNetArea =
+    "零件净面积<=0! (a part whose holes leave it no area, or too small for the 1 mm chord "
+    "tolerance, was left out)";
 inline constexpr std::string_view kDxfWhereBlock = ", 图块 (block) \"";
 inline constexpr std::string_view kDxfWhereAt = ", 位置 (at) ";
 // Jobs from drawings.
