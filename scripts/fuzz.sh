@@ -5,7 +5,7 @@
 #   scripts/fuzz.sh [--fresh] [SECONDS] [TARGET...]
 #
 # SECONDS per target (default 30); TARGET is fuzz_dxf_import, fuzz_classic_dxf,
-# fuzz_text_library, fuzz_presrc or fuzz_part_list (default all). Corpora grow in
+# fuzz_drawing_job, fuzz_text_library, fuzz_presrc or fuzz_part_list (default all). Corpora grow in
 # build-fuzz/corpus/<target>; with --fresh (as scripts/test.sh runs it) each
 # run starts again from the seeds in build-fuzz/fresh-corpus/<target>, so that
 # its time does not grow with the corpus. A crash, a leak, an input slower than
@@ -18,7 +18,7 @@ fresh=no
 if [ "${1:-}" = "--fresh" ]; then fresh=yes; shift; fi
 seconds=${1:-30}
 if [ $# -gt 0 ]; then shift; fi
-targets=${*:-"fuzz_dxf_import fuzz_classic_dxf fuzz_text_library fuzz_presrc fuzz_part_list"}
+targets=${*:-"fuzz_dxf_import fuzz_classic_dxf fuzz_drawing_job fuzz_text_library fuzz_presrc fuzz_part_list"}
 build=$root/build-fuzz
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -36,7 +36,7 @@ for target in $targets; do
   fi
   mkdir -p "$corpus" "$build/artifacts"
   case $target in
-    fuzz_dxf_import|fuzz_classic_dxf)
+    fuzz_dxf_import|fuzz_classic_dxf|fuzz_drawing_job)
       seeds=$(find "$data" "$root/examples/panels" -type f -iname '*.dxf'); dict=dxf.dict ;;
     fuzz_text_library) seeds=$(find "$data" "$root/examples" -type f -name '*.txt'); dict=text.dict ;;
     fuzz_presrc) seeds=$(find "$data" "$root/examples" -type f -iname '*.presrc'); dict=text.dict ;;
