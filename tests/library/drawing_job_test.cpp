@@ -1,5 +1,5 @@
 // Jobs straight from drawings: the plate and count arguments, copies and ids,
-// folders, the bound on the part count, and the load that follows.
+// folders, and the bound on the part count.
 #include "library/drawing_job.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 #include <map>
 
 #include "geometry/texts.h"
-#include "library/library_loader.h"
 #include "library_test_util.h"
 
 namespace tarn {
@@ -136,23 +135,6 @@ TEST(ReadDrawingJob, RefusesBadValuesAndTooManyPartsBeforeMakingAnyCopy) {
   test::MemoryJob full;
   readDrawingJob(full.job, {100, 100, 0, {{square, 9997}, {several, 1}}});
   EXPECT_EQ(full.job.workingParts.count(), kMaxDrawingJobParts);
-}
-
-TEST(OpenDrawings, PreparesThePartsAsALoadedLibrary) {
-  test::MemoryJob fromList;
-  openLibrary(fromList.job, libraryData("partlist/three.lst"), LibraryFormat::PartListFile);
-  test::MemoryJob fromDrawings;
-  openDrawings(fromDrawings.job, {2000.0, 1000.0, 4.0, {{libraryData("partlist/three"), 1}}});
-  // The same drawings, plate and gap as the list give the same prepared job.
-  EXPECT_EQ(test::namesOf(fromDrawings.job.workingParts), test::namesOf(fromList.job.workingParts));
-  EXPECT_EQ(fromDrawings.job.params.packingPointDistance, fromList.job.params.packingPointDistance);
-  auto list = fromList.job.workingParts.begin();
-  for (const Part& part : fromDrawings.job.workingParts) {
-    EXPECT_EQ(test::coordinates(part.outer.points), test::coordinates(list->outer.points));
-    EXPECT_EQ(part.bbox.xmin, 2000.0);  // parked beside the plate
-    ++list;
-  }
-  EXPECT_EQ(fromDrawings.job.trueParts.count(), 2);
 }
 
 }  // namespace
