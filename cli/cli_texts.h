@@ -16,7 +16,10 @@ inline constexpr std::string_view kDescription =
 inline constexpr std::string_view kFooter =
     "Exit status: 0 done, 1 a file could not be read or written, 2 a usage error.\n"
     "Without --format: a name ending in .preSrc is a preSrc file; a file with a line that "
-    "starts with NAME or #end is a text library; anything else is a part list file.\n";
+    "starts with NAME or #end is a text library; anything else is a part list file.\n"
+    "Drawings straight away: tarnpack --plate LENGTHxWIDTH [--gap MM] DRAWING[:COUNT]...\n"
+    "lays out COUNT copies (default 1) of each DXF drawing; a folder stands for every "
+    "drawing in it.\n";
 
 inline constexpr std::string_view kLayoutSvgName = "layout.svg";
 inline constexpr std::string_view kLayoutDxfName = "layout.dxf";
@@ -45,6 +48,12 @@ inline constexpr std::string_view kNoRoomOnEmptyPlate =
 inline constexpr std::string_view kPlateLimitReached =
     " not placed (the largest number of plates was reached)";
 inline constexpr std::string_view kLayoutStopped = " not placed (the layout was stopped)";
+// Usage errors of a job from drawings, after the argument quoted.
+inline constexpr std::string_view kBadPlate =
+    "is no plate size: two positive numbers in mm joined by x, e.g. 3000x1500";
+inline constexpr std::string_view kBadCount =
+    "has no usable count: DRAWING:COUNT takes a whole number from 1 to 10000";
+inline constexpr std::string_view kNoSuchDrawing = "is no drawing or folder";
 
 namespace core = ::tarn::text;
 

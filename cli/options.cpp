@@ -6,10 +6,13 @@
 #include <map>
 #include <ostream>
 #include <string_view>
+#include <system_error>
+#include <vector>
 
 #include "cli/cli_texts.h"
 #include "job/nest_params.h"
 #include "plates/plate_set.h"
+#include "library/line_reader.h"
 
 namespace tarn::cli {
 
@@ -34,6 +37,30 @@ const std::map<std::string, LayoutMode> kLayoutNames = {
 
 std::string plateCountError(const std::string& value) {
   return parsePlateCount(value) ? "" : std::string(text::kPlatesValueError);
+}
+
+// The job of --plate, or a usage error naming the argument at fault.
+DrawingJobRequest drawingJobOf(const std::string& plate, double gap,
+                               const std::vector<std::string>& drawings) {
+  const std::optional<PlateSize> size = parsePlateSize(plate);
+  if (!size) {
+    throw CLI::ValidationError("--plate", "'" + plate + "' " + std::string(text::kBadPlate));
+  }
+  DrawingJobRequest request{size->length, size->width, gap, {}};
+  for (const std::string& drawing : drawings) {
+    const std::optional<DrawingOrder> order = parseDrawingOrder(drawing);
+    if (!order) {
+      throw CLI::ValidationError("DRAWING[:COUNT]",
+                                 "'" + drawing + "' " + std::string(text::kBadCount));
+    }
+    std::error_code error;
+    if (!std::filesystem::exists(order->path, error)) {
+      throw CLI::ValidationError(
+          "DRAWING[:COUNT]", "'" + order->path.string() + "' " + std::string(text::kNoSuchDrawing));
+    }
+    request.drawings.push_back(*order);
+  }
+  return request;
 }
 
 }  // namespace
@@ -66,7 +93,9 @@ std::string formatName(LibraryFormat format) {
 ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& out,
                              std::ostream& err) {
   Options options;
-  std::string library;
+  std::vector<std::string> inputs;
+  std::string plate;
+  double gap = 0.0;
   std::string outDir = options.outDir.string();
   std::string dxfPath = options.dxfPath.string();
   std::string errorReport;
@@ -78,8 +107,9 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
   CLI::App app{std::string(text::kDescription), std::string(text::kProgramName)};
   app.footer(std::string(text::kFooter));
   app.set_version_flag("--version", std::string(text::kProgramName) + " " + TARN_VERSION);
-  app.add_option("LIBRARY", library,
-                 "The part library: a text library, a part list file or a preSrc file")
+  app.add_option("LIBRARY", inputs,
+                 "The part library: a text library, a part list file or a preSrc file; "
+                 "with --plate, the drawings DRAWING[:COUNT]...")
       ->required();
   auto* formatOption =
       app.add_option("--format", format, "Which reader to use (detected when not given)")
@@ -119,9 +149,23 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
                "Also write one DXF file per part into --out");
   app.add_flag("--json", options.json, "Print a JSON document instead of the one-line summary");
   app.add_flag("--quiet", options.quiet, "No progress line and no warnings on standard error");
+  auto* plateOption = app.add_option("--plate", plate,
+                                     "Lay out DXF drawings on a plate of this size in mm, "
+                                     "e.g. 3000x1500")
+                          ->option_text("LENGTHxWIDTH")
+                          ->excludes(formatOption);
+  app.add_option("--gap", gap, "With --plate: the gap kept between parts in mm (default 0)")
+      ->check(CLI::Range(0.0, kMaxInputMagnitude))
+      ->needs(plateOption)
+      ->option_text("MM");
 
   try {
     app.parse(argc, argv);
+    if (plateOption->count() > 0) {
+      options.drawingJob = drawingJobOf(plate, gap, inputs);
+    } else if (inputs.size() > 1) {
+      throw CLI::ExtrasError({inputs.begin() + 1, inputs.end()});
+    }
   } catch (const CLI::CallForHelp&) {
     out << app.help();
     return {std::nullopt, 0};
@@ -135,7 +179,9 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
     return {std::nullopt, 2};
   }
 
-  options.library = library;
+  if (!options.drawingJob) {
+    options.library = inputs.front();
+  }
   if (formatOption->count() > 0) {
     options.format = format;
   }

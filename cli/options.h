@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/cli_texts.h"
+#include "library/drawing_job.h"
 #include "library/library_loader.h"
 
 namespace tarn::cli {
@@ -13,7 +14,7 @@ namespace tarn::cli {
 enum class LayoutMode { All, Multi, None };
 
 struct Options {
-  std::filesystem::path library;
+  std::filesystem::path library;        // empty with a job from drawings
   std::optional<LibraryFormat> format;  // none: detected from the file
   LayoutMode layout = LayoutMode::All;
   std::optional<int> rotationNumber;
@@ -27,6 +28,9 @@ struct Options {
   bool exportParts = false;
   bool json = false;
   bool quiet = false;
+  // --plate: a job straight from drawings, their paths as given (from the
+  // start folder), each checked to exist.
+  std::optional<DrawingJobRequest> drawingJob;
 };
 
 struct ParseResult {

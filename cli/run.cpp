@@ -270,11 +270,14 @@ int runTarnpack(const Options& options, Console console) {
   const std::filesystem::path library = fromStartFolder(options.library);
   const std::filesystem::path errorReport =
       options.errorReport ? fromStartFolder(*options.errorReport) : std::filesystem::path();
-  const LibraryFormat format = options.format ? *options.format : detectLibraryFormat(library);
+  const LibraryFormat format = options.format       ? *options.format
+                               : options.drawingJob ? LibraryFormat::PartListFile
+                                                    : detectLibraryFormat(library);
 
   RunFacts facts;
   facts.library = options.library.string();
   facts.format = format;
+  facts.fromDrawings = options.drawingJob.has_value();
 
   const bool showProgress = console.errIsTerminal && !options.quiet;
   ProgressLine progressLine(console.err);
@@ -313,8 +316,18 @@ int runTarnpack(const Options& options, Console console) {
   std::filesystem::path stepFile = errorReport.empty() ? defaultErrorReportPath() : errorReport;
   try {
     PackingJob job(stepFile, outDir);
-    stepFile = library;
-    openLibrary(job, library, format);
+    if (options.drawingJob) {
+      // What the options let through and the core still refuses (too many
+      // parts in all) is a usage error too; a drawing names itself in its notices.
+      try {
+        openDrawings(job, *options.drawingJob);
+      } catch (const CoreError& e) {
+        return fail({describeFailure(e.what()), 2});
+      }
+    } else {
+      stepFile = library;
+      openLibrary(job, library, format);
+    }
     // As the "Renew RN&PPD" dialog does: RN takes effect at the layout, a
     // new distance rebuilds the grid at once.
     if (options.rotationNumber) {

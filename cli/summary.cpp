@@ -57,6 +57,10 @@ nlohmann::ordered_json partJson(const PackingJob& job, const PartLookup& lookup,
   entry["turnedOver"] = part.turnedOver;
   entry["bbox"] = {part.bbox.xmin, part.bbox.xmax, part.bbox.ymin, part.bbox.ymax};
   entry["area"] = orNull(TrueNetArea(lookup, part.id));
+  const auto drawing = job.partDrawings.find(part.id);
+  entry["drawing"] = drawing != job.partDrawings.end()
+                         ? nlohmann::ordered_json(toUtf8(drawing->second.string()))
+                         : nlohmann::ordered_json(nullptr);
   return entry;
 }
 
@@ -78,8 +82,9 @@ nlohmann::ordered_json warningsJson(const RunFacts& facts) {
 // The keys every document starts with: the run and the job's settings.
 nlohmann::ordered_json headJson(const PackingJob& job, const RunFacts& facts) {
   return {
-      {"library", toUtf8(facts.library)},
-      {"format", formatName(facts.format)},
+      {"library", facts.fromDrawings ? nlohmann::ordered_json(nullptr)
+                                     : nlohmann::ordered_json(toUtf8(facts.library))},
+      {"format", facts.fromDrawings ? std::string("drawings") : formatName(facts.format)},
       {"plate", {{"length", job.params.plateLength}, {"width", job.params.plateWidth}}},
       {"partGap", job.params.partGap},
       {"rotationNumber", job.params.rotationNumber},

@@ -15,6 +15,7 @@ namespace tarn::cli {
 struct RunFacts {
   std::string library;  // as given on the command line
   LibraryFormat format = LibraryFormat::TextLibrary;
+  bool fromDrawings = false;          // tarnpack --plate: no library, the format "drawings"
   double layoutSeconds = 0.0;         // 0 without a layout
   std::vector<std::string> warnings;  // the core's notices, in order, UTF-8
 };

@@ -84,8 +84,20 @@ inline constexpr std::string_view kDxfBlockTooDeep =
 inline constexpr std::string_view kDxfUnknownUnit =
     "图纸单位未知! (unknown $INSUNITS, lengths read as millimetres)";
 inline constexpr std::string_view kDxfNoOutline = "图纸没有封闭轮廓! (no closed outline)";
+inline constexpr std::string_view kDxfNoNetArea =
+    "零件净面积<=0! (a part whose holes leave it no area, or too small for the 1 mm chord "
+    "tolerance, was left out)";
 inline constexpr std::string_view kDxfWhereBlock = ", 图块 (block) \"";
 inline constexpr std::string_view kDxfWhereAt = ", 位置 (at) ";
+// Jobs from drawings.
+inline constexpr std::string_view kDrawingJobBadPlate =
+    "板尺寸错误! (the plate length and width must be positive numbers up to 10,000,000 mm)";
+inline constexpr std::string_view kDrawingJobBadGap =
+    "零件间距错误! (the part gap must be a number from 0 to 10,000,000 mm)";
+inline constexpr std::string_view kDrawingJobBadCount =
+    "零件数量错误! (a drawing's count must be a whole number from 1 to 10,000)";
+inline constexpr std::string_view kDrawingJobTooManyParts =
+    "零件数量过多! (a job from drawings holds at most 10,000 parts, copies counted)";
 // library: add new texts of the input readers here
 
 // Nesting engine.

@@ -91,6 +91,7 @@ PackingJob snapshotOf(const PackingJob& job) {
   copy.gridCountX = job.gridCountX;
   copy.gridPending = job.gridPending;
   copy.outputFolder = job.outputFolder;
+  copy.partDrawings = job.partDrawings;
   return copy;
 }
 

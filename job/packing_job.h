@@ -2,6 +2,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <string_view>
@@ -50,6 +51,9 @@ struct PackingJob {
   int gridCountX = 0;
   bool gridPending = true;  // build the grid before the next layout
   std::filesystem::path outputFolder;
+  // The drawing each part was read from, by id: part lists and jobs from
+  // drawings. Copies of one drawing share it.
+  std::map<int, std::filesystem::path> partDrawings;
 
   std::ostream& errorReport() { return ownedReport_ ? *ownedReport_ : *borrowedReport_; }
   // `name` (UTF-8) in the output folder.
@@ -69,9 +73,9 @@ struct PackingJob {
 // An order-preserving copy of the whole job, for a worker thread: every list in
 // the same order (sources, workingParts, trueParts, and each part's and
 // source's holes), every field of every record (chordTol included), the grid
-// with its counts and gridPending, the settings, the plate and the output
-// folder. The job's own copies reverse every list; this one never does, so a
-// snapshot laid out gives exactly the poses of the job laid out.
+// with its counts and gridPending, the settings, the plate, the output folder
+// and the parts' drawings. The job's own copies reverse every list; this one
+// never does, so a snapshot laid out gives exactly the poses of the job laid out.
 //
 // Its error report goes to memory: a worker writes no file through it. A
 // worker lays its snapshot out with the untimed walks (PlaceWaiting and the

@@ -4,7 +4,9 @@
 #include <string>
 #include <system_error>
 
+#include "geometry/notify.h"
 #include "geometry/text_label.h"
+#include "geometry/texts.h"
 #include "library/dxf_classic.h"
 #include "library/dxf_import.h"
 #include "library/dxf_reader.h"
@@ -50,6 +52,33 @@ DrawingParts readDrawingParts(const std::filesystem::path& path) {
     result.sources.push_back(std::move(p.source));
   }
   return result;
+}
+
+void reportDrawingProblems(const DrawingParts& drawing, const std::filesystem::path& path) {
+  for (const DxfProblem& problem : drawing.problems) {
+    notifyWarning(problem.message);
+  }
+  if (drawing.parts.empty()) {
+    std::string message(text::kDrawingReadFailedPrefix);
+    message += printableText(path.string());
+    message += text::kDrawingReadFailedSuffix;
+    notifyWarning(message);
+  }
+}
+
+void addDrawingParts(PackingJob& job, const DrawingParts& drawing,
+                     const std::filesystem::path& path, int& nextId) {
+  for (std::size_t i = 0; i < drawing.parts.size(); ++i) {
+    Part part = sameOrderCopy(drawing.parts[i]);
+    part.id = nextId++;
+    job.workingParts.insert(part);
+    if (i < drawing.sources.size()) {
+      PartSource source(drawing.sources[i]);
+      source.id = part.id;
+      job.sources.insert(source);
+    }
+    job.partDrawings[part.id] = path;
+  }
 }
 
 }  // namespace tarn

@@ -86,18 +86,26 @@ std::string alignedCode(int code) {
 // The drawing as its groups say: the entities readDxfPart should meet, or
 // nothing when the drawing holds anything else it would not read right.
 std::optional<std::vector<ClassicEntity>> entitiesByGroups(std::string_view bytes) {
-  enum class Section { Outside, Starting, Header, Blocks, Entities, Other };
+  enum class Section { Outside, Starting, Blocks, Entities, Other };
   dxf::GroupReader reader(bytes);
   std::vector<ClassicEntity> entities;
   std::optional<ClassicEntity> current;
   Section section = Section::Outside;
-  std::string_view variable;
   bool sawEof = false;
   bool planar = true;
+  // Entities without any section around them, which readDxfPart reads as
+  // well: one ENTITIES section that ends with the file.
+  bool bare = false;
+  bool first = true;
   while (const std::optional<dxf::Group> g = reader.next()) {
     if (g->codeText != alignedCode(g->code)) {
       return std::nullopt;
     }
+    if (first && g->code == 0 && kindOf(g->value)) {
+      bare = true;
+      section = Section::Entities;
+    }
+    first = false;
     if (g->code == 0 && current) {
       if (!planar) {
         return std::nullopt;
@@ -117,21 +125,12 @@ std::optional<std::vector<ClassicEntity>> entitiesByGroups(std::string_view byte
         break;
       case Section::Starting:
         section = g->code != 2             ? Section::Other
-                  : g->value == "HEADER"   ? Section::Header
                   : g->value == "BLOCKS"   ? Section::Blocks
                   : g->value == "ENTITIES" ? Section::Entities
                                            : Section::Other;
         break;
-      case Section::Header:
-        if (g->code == 9) {
-          variable = g->value;
-        } else if (g->code == 70 && variable == "$INSUNITS") {
-          const int units = parseInt(g->value);
-          if (units != 0 && units != 4) {
-            return std::nullopt;
-          }
-        }
-        [[fallthrough]];
+      // The header's units are not looked at: readDxfPart never did, and a
+      // drawing it reads keeps the geometry it always had.
       case Section::Other:
         if (g->code == 0 && g->value == "ENDSEC") {
           section = Section::Outside;
@@ -148,7 +147,7 @@ std::optional<std::vector<ClassicEntity>> entitiesByGroups(std::string_view byte
         break;
       case Section::Entities:
         if (g->code == 0) {
-          if (g->value == "ENDSEC") {
+          if (g->value == "ENDSEC" && !bare) {
             section = Section::Outside;
             break;
           }
@@ -174,8 +173,14 @@ std::optional<std::vector<ClassicEntity>> entitiesByGroups(std::string_view byte
         break;
     }
   }
-  if (!reader.failure().empty() || (!sawEof && section != Section::Outside)) {
+  if (!reader.failure().empty() || (!sawEof && section != Section::Outside && !bare)) {
     return std::nullopt;
+  }
+  if (current) {
+    if (!planar) {
+      return std::nullopt;
+    }
+    entities.push_back(*current);  // the last of a bare list, ended by the file
   }
   return entities;
 }

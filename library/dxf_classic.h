@@ -17,8 +17,9 @@ struct ClassicCheck {
 // Whether readDxfPart reads this drawing completely and correctly, so that it
 // must keep reading it: an ASCII drawing whose group codes are all written
 // right-aligned in three characters, whose ENTITIES are only LINE, ARC,
-// CIRCLE and TEXT in the XY plane, whose blocks are empty, in millimetres or
-// without units, where readDxfPart's line scan meets exactly these entities,
+// CIRCLE and TEXT in the XY plane, whose blocks are empty (whatever $INSUNITS
+// says: readDxfPart reads millimetres), where readDxfPart's line scan meets
+// exactly these entities,
 // and whose segments chain (as readDxfPart chains them) into closed loops
 // with nothing left over: one outer loop and holes inside it that lie apart.
 // Decided without a message.

@@ -32,6 +32,10 @@ constexpr double kCoincide = 1e-6;  // mm: ends this close meet without a search
 constexpr std::size_t kMaxCrowd = 64;
 constexpr std::size_t kMaxCrowdPlaces = 5;
 constexpr double kMinLoopArea = 1e-6;  // mm²
+// A ring's chords stray from an arc by kRingSagitta, or with 16 pieces to half
+// a turn by (1 - cos(pi / 32)) / 2 = 0.24 % of the arc's chord: less than this
+// part of the ring's box.
+constexpr double kRingSlack = 0.005;
 constexpr double kRingSagitta = 0.01;  // mm, arcs flattened for point tests
 constexpr double kMaxRingPieces = 16.0;
 // Farther than this from every other vertex an arc piece cannot be taken by
@@ -294,21 +298,34 @@ std::vector<std::size_t> pairEnds(const std::vector<Path>& paths, double joinTol
   return partner;
 }
 
-// The ring of an outline: its arcs flattened to within kRingSagitta.
-void appendRingEdge(std::vector<Point>& ring, const Point& s, const Point& e, double radius) {
+// The circle of an arc edge (the shorter arc from s to e) and its sweep from
+// the start, counter-clockwise positive.
+struct EdgeArc {
+  Point centre;
+  double r = 0.0;
+  double a0 = 0.0;  // radians
+  double sweep = 0.0;
+};
+
+EdgeArc edgeArc(const Point& s, const Point& e, double radius) {
   const double d = distance(s, e);
-  if (radius == 0.0 || !(d > 0.0)) {
-    ring.push_back(e);
-    return;
-  }
   const double half = 0.5 * d;
   const double r = std::max(std::fabs(radius), half);
   const double side = radius > 0.0 ? 1.0 : -1.0;
   const double h = std::sqrt(std::fmax(0.0, r * r - half * half));
   const Point centre{0.5 * (s.x + e.x) - side * h * (e.y - s.y) / d,
                      0.5 * (s.y + e.y) + side * h * (e.x - s.x) / d};
-  const double a0 = std::atan2(s.y - centre.y, s.x - centre.x);
-  const double sweep = side * 2.0 * std::asin(std::fmin(1.0, half / r));
+  return EdgeArc{centre, r, std::atan2(s.y - centre.y, s.x - centre.x),
+                 side * 2.0 * std::asin(std::fmin(1.0, half / r))};
+}
+
+// The ring of an outline: its arcs flattened to within kRingSagitta.
+void appendRingEdge(std::vector<Point>& ring, const Point& s, const Point& e, double radius) {
+  if (radius == 0.0 || !(distance(s, e) > 0.0)) {
+    ring.push_back(e);
+    return;
+  }
+  const auto [centre, r, a0, sweep] = edgeArc(s, e, radius);
   double pieces = 1.0;
   if (r > kRingSagitta) {
     pieces = std::ceil(std::fabs(sweep) / (2.0 * std::acos(1.0 - kRingSagitta / r)));
@@ -383,9 +400,70 @@ struct Loop {
   std::vector<Point> ring;
   BBox box;
   double area = 0.0;  // absolute
+  double length = 0.0;
   std::size_t parent = kNone;
   int depth = 0;
 };
+
+double edgeLength(const Point& s, const Point& e, double radius) {
+  if (radius == 0.0 || !(distance(s, e) > 0.0)) {
+    return distance(s, e);
+  }
+  const EdgeArc arc = edgeArc(s, e, radius);
+  return arc.r * std::fabs(arc.sweep);
+}
+
+double distanceToSegment(const Point& p, const Point& s, const Point& e) {
+  const double dx = e.x - s.x;
+  const double dy = e.y - s.y;
+  const double squared = dx * dx + dy * dy;
+  const double t =
+      squared > 0.0 ? std::clamp(((p.x - s.x) * dx + (p.y - s.y) * dy) / squared, 0.0, 1.0) : 0.0;
+  return distance(p, Point{s.x + t * dx, s.y + t * dy});
+}
+
+double distanceToEdge(const Point& p, const Point& s, const Point& e, double radius) {
+  if (radius == 0.0 || !(distance(s, e) > 0.0)) {
+    return distanceToSegment(p, s, e);
+  }
+  const auto [centre, r, a0, sweep] = edgeArc(s, e, radius);
+  constexpr double kTurn = 2.0 * 3.14159265358979323846;
+  // The angle from the start in the arc's own sense, in [0, 2 pi).
+  double t = (std::atan2(p.y - centre.y, p.x - centre.x) - a0) * (sweep < 0.0 ? -1.0 : 1.0);
+  t = std::fmod(std::fmod(t, kTurn) + kTurn, kTurn);
+  if (t <= std::fabs(sweep)) {
+    return std::fabs(distance(p, centre) - r);
+  }
+  return std::min(distance(p, s), distance(p, e));
+}
+
+// Every vertex and edge midpoint of `a` lies within `tol` of the outline of `b`.
+bool runsAlong(const RadiusPolyline& a, const RadiusPolyline& b, double tol) {
+  const std::size_t n = a.points.size();
+  const std::size_t m = b.points.size();
+  const auto near = [&](const Point& p) {
+    for (std::size_t j = 0; j < m; ++j) {
+      if (distanceToEdge(p, b.points[j], b.points[j + 1 == m ? 0 : j + 1], b.radii[j]) <= tol) {
+        return true;
+      }
+    }
+    return false;
+  };
+  for (std::size_t i = 0; i < n; ++i) {
+    const Point& s = a.points[i];
+    const Point& e = a.points[i + 1 == n ? 0 : i + 1];
+    Point middle{0.5 * (s.x + e.x), 0.5 * (s.y + e.y)};
+    if (a.radii[i] != 0.0 && distance(s, e) > 0.0) {
+      const EdgeArc arc = edgeArc(s, e, a.radii[i]);
+      const double t = arc.a0 + 0.5 * arc.sweep;
+      middle = Point{arc.centre.x + arc.r * std::cos(t), arc.centre.y + arc.r * std::sin(t)};
+    }
+    if (!near(s) || !near(middle)) {
+      return false;
+    }
+  }
+  return true;
+}
 
 std::optional<Loop> makeLoop(Path&& path, WorkBudget& budget) {
   path.closed = true;
@@ -405,6 +483,11 @@ std::optional<Loop> makeLoop(Path&& path, WorkBudget& budget) {
     reverseLoop(loop.poly);
   }
   loop.area = std::fabs(area);
+  const std::size_t n = loop.poly.points.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    loop.length += edgeLength(loop.poly.points[i], loop.poly.points[i + 1 == n ? 0 : i + 1],
+                              loop.poly.radii[i]);
+  }
   loop.ring = ringOf(loop.poly);
   if (!budget.spend(loop.ring.size())) {
     return std::nullopt;
@@ -424,6 +507,73 @@ bool loopInside(const Loop& inner, const Loop& outer) {
     inside += insideRing(outer.ring, Point{0.5 * (a.x + b.x), 0.5 * (a.y + b.y)}) ? 1 : 0;
   }
   return inside >= 2;
+}
+
+// An outline drawn twice (lines over a polyline of the same shape, a circle
+// copied onto itself with a rounding difference) would make one copy a hole of
+// the other and leave a part without area. Of loops that run within `tol` of
+// each other all along, the larger is kept; false when the budget ran out.
+bool dropCoincidentLoops(std::vector<Loop>& loops, double tol, WorkBudget& budget) {
+  std::vector<std::size_t> bySize(loops.size());
+  std::iota(bySize.begin(), bySize.end(), 0);
+  std::stable_sort(bySize.begin(), bySize.end(),
+                   [&](std::size_t a, std::size_t b) { return loops[a].area > loops[b].area; });
+  std::vector<std::size_t> rank(loops.size());
+  for (std::size_t k = 0; k < bySize.size(); ++k) {
+    rank[bySize[k]] = k;
+  }
+  std::vector<BoxValue> values;
+  values.reserve(loops.size());
+  for (std::size_t i = 0; i < loops.size(); ++i) {
+    values.emplace_back(geoBox(loops[i].box), i);
+  }
+  const BoxTree tree(values.begin(), values.end());
+  std::vector<bool> drop(loops.size(), false);
+  std::vector<BoxValue> found;
+  for (const std::size_t i : bySize) {
+    const Loop& loop = loops[i];
+    // The rings' boxes lie within the outlines' by less than a ring's chords
+    // stray from its arcs.
+    const double slack =
+        tol + kRingSlack * std::max(loop.box.xmax - loop.box.xmin, loop.box.ymax - loop.box.ymin);
+    const BBox near{loop.box.xmin - slack, loop.box.xmax + slack, loop.box.ymin - slack,
+                    loop.box.ymax + slack};
+    found.clear();
+    tree.query(bgi::intersects(geoBox(near)), std::back_inserter(found));
+    if (!budget.spend(found.size())) {
+      return false;
+    }
+    for (const auto& [box, j] : found) {
+      const Loop& other = loops[j];
+      if (rank[j] >= rank[i] || drop[j] || std::fabs(other.box.xmin - loop.box.xmin) > slack ||
+          std::fabs(other.box.xmax - loop.box.xmax) > slack ||
+          std::fabs(other.box.ymin - loop.box.ymin) > slack ||
+          std::fabs(other.box.ymax - loop.box.ymax) > slack ||
+          other.area - loop.area > tol * std::max(loop.length, other.length) + kMinLoopArea) {
+        continue;
+      }
+      const std::size_t n = loop.poly.points.size();
+      const std::size_t m = other.poly.points.size();
+      if (!budget.spend(4 * n * m)) {
+        return false;
+      }
+      if (runsAlong(loop.poly, other.poly, tol) && runsAlong(other.poly, loop.poly, tol)) {
+        drop[i] = true;
+        break;
+      }
+    }
+  }
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < loops.size(); ++i) {
+    if (!drop[i]) {
+      if (kept != i) {
+        loops[kept] = std::move(loops[i]);
+      }
+      ++kept;
+    }
+  }
+  loops.resize(kept);
+  return true;
 }
 
 // Parent and depth of every loop; false when the budget ran out.
@@ -578,7 +728,8 @@ Contours buildContours(std::vector<Path>& paths, double joinTol, WorkBudget& bud
   }
   paths.clear();
   joinChains(open, joinTol, budget, loops, result);
-  if (budget.exceeded() || !nestLoops(loops, budget)) {
+  if (budget.exceeded() || !dropCoincidentLoops(loops, joinTol, budget) ||
+      !nestLoops(loops, budget)) {
     result.outlines.clear();
     return result;
   }

@@ -38,7 +38,9 @@ struct Contours {
 
 // Ends of different chains closer than `joinTol` are joined, the closest pairs
 // first, so that ends that coincide are never parted by a nearer stranger.
-// Exact duplicates of a path are dropped. Loops without area are dropped.
+// Exact duplicates of a path are dropped, and of loops that run within
+// `joinTol` of each other all along (an outline drawn twice) only the largest
+// is kept. Loops without area are dropped.
 // A loop inside an odd number of others is a hole of the smallest of them;
 // inside an even number it is a part of its own. Loops that cross are not
 // detected. Stops (outlines empty) once `budget` is exceeded.

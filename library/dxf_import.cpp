@@ -790,6 +790,14 @@ DxfImport importGuarded(std::string_view bytes, const std::filesystem::path& pat
     ImportedPart part;
     initSource(part.source, outline.outer, holes);
     setLabelText(part.source.nameLabel, names[i]);
+    // Net area as the part is nested, its arcs cut into chords: a sliver
+    // smaller than the chord tolerance, or holes that overlap, leave none.
+    if (!(part.source.area > 0.0 && std::isfinite(part.source.area))) {
+      report.add(
+          DxfProblemKind::NoNetArea, text::kDxfNoNetArea, std::nullopt,
+          std::string(text::kWherePart) + printableText(names[i]) + std::string(text::kWhereEnd));
+      continue;
+    }
     part.thickLabel = std::move(thick[i]);
     result.parts.push_back(std::move(part));
   }

@@ -23,6 +23,7 @@ enum class DxfProblemKind {
   Approximated,   // drawn less exactly than the chord tolerance (a spline by its fit points)
   BlockProblem,   // an INSERT of a missing block, of itself, or nested too deep
   UnknownUnit,    // $INSUNITS not known; lengths read as millimetres
+  NoNetArea,  // a part left without area once its arcs are cut into chords, or whose holes overlap
 };
 
 struct DxfProblem {

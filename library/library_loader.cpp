@@ -12,6 +12,7 @@
 #include "geometry/part_source.h"
 #include "job/packing_point.h"
 #include "library/arc_checks.h"
+#include "library/drawing_job.h"
 #include "library/part_list.h"
 #include "library/presrc.h"
 #include "library/text_library.h"
@@ -65,28 +66,8 @@ bool endsWithPreSrc(const std::filesystem::path& path) {
          std::string_view(name).substr(name.size() - kSuffix.size()) == kSuffix;
 }
 
-}  // namespace
-
-LibraryFormat detectLibraryFormat(const std::filesystem::path& path) {
-  if (endsWithPreSrc(path)) {
-    return LibraryFormat::PreSrcFile;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    return LibraryFormat::TextLibrary;
-  }
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.starts_with("NAME") || line.starts_with("#end")) {
-      return LibraryFormat::TextLibrary;
-    }
-  }
-  return LibraryFormat::PartListFile;
-}
-
-void openLibrary(PackingJob& job, const std::filesystem::path& path, LibraryFormat format) {
-  readLibrary(job, path, format);
-
+// Steps 2 and 3 of a load: the sources that pass the arc and area checks become parts.
+void buildSources(PackingJob& job) {
   for (auto source = job.sources.begin(); source != job.sources.end();) {
     if (checkSourceArcs(*source, job.errorReport()) &&
         checkSourceArea(*source, job.errorReport())) {
@@ -102,7 +83,12 @@ void openLibrary(PackingJob& job, const std::filesystem::path& path, LibraryForm
     buildPart(source, part);
     job.workingParts.insert(part);
   }
+}
 
+// The steps after reading that every load shares: true copies, orientation, the
+// sort, the packing point distance, the offset by half the gap, the plate
+// extents (CoreError on a zero plate) and parking beside the plate.
+void prepareParts(PackingJob& job) {
   job.trueParts.clear();
   for (const Part& part : job.workingParts) {
     job.trueParts.insert(part);
@@ -129,6 +115,40 @@ void openLibrary(PackingJob& job, const std::filesystem::path& path, LibraryForm
     translate(part, job.params.plateLength - part.bbox.xmin, 0.0 - part.bbox.ymax);
   }
   job.errorReport().flush();
+}
+
+}  // namespace
+
+LibraryFormat detectLibraryFormat(const std::filesystem::path& path) {
+  if (endsWithPreSrc(path)) {
+    return LibraryFormat::PreSrcFile;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    return LibraryFormat::TextLibrary;
+  }
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.starts_with("NAME") || line.starts_with("#end")) {
+      return LibraryFormat::TextLibrary;
+    }
+  }
+  return LibraryFormat::PartListFile;
+}
+
+void openLibrary(PackingJob& job, const std::filesystem::path& path, LibraryFormat format) {
+  readLibrary(job, path, format);
+  // The part list reader builds its parts itself; the sources it keeps (of the
+  // drawings read by the import) only give the drawings their arcs.
+  if (format != LibraryFormat::PartListFile) {
+    buildSources(job);
+  }
+  prepareParts(job);
+}
+
+void openDrawings(PackingJob& job, const DrawingJobRequest& request) {
+  readDrawingJob(job, request);
+  prepareParts(job);
 }
 
 }  // namespace tarn

@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "job/packing_job.h"
+#include "library/drawing_job.h"
+
 namespace tarn {
 
 // Which reader openLibrary runs; the values are those of the three Open commands.
@@ -20,5 +22,12 @@ LibraryFormat detectLibraryFormat(const std::filesystem::path& path);
 // Throws CoreError on a fatal input error; the caller then drops the job. The
 // front end fits its view to job.plateExtents afterwards.
 void openLibrary(PackingJob& job, const std::filesystem::path& path, LibraryFormat format);
+
+// Loads a job straight from drawings into a freshly created job: the plate and
+// gap of the request, the parts of every drawing read as a part list reads
+// them (readDrawingJob), then prepared exactly as openLibrary prepares the
+// parts of a library. Throws CoreError as readDrawingJob does; the caller then
+// drops the job.
+void openDrawings(PackingJob& job, const DrawingJobRequest& request);
 
 }  // namespace tarn

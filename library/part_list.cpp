@@ -7,11 +7,8 @@
 #include <system_error>
 
 #include "geometry/core_error.h"
-#include "geometry/notify.h"
-#include "geometry/part.h"
-#include "geometry/text_label.h"
 #include "geometry/texts.h"
-#include "library/dxf_reader.h"
+#include "library/drawing_parts.h"
 #include "library/line_reader.h"
 #include "library/text_library.h"
 
@@ -93,16 +90,9 @@ void readPartListFile(PackingJob& job, const std::filesystem::path& path) {
   int counter = 0;
   for (const std::filesystem::path& drawing :
        findDrawings(resolveFolder(std::filesystem::path(*folderLine), path, job.outputFolder))) {
-    Part part;
-    if (readDxfPart(part, drawing)) {
-      part.id = counter++;
-      job.workingParts.insert(part);
-    } else {
-      std::string message(text::kDrawingReadFailedPrefix);
-      message += printableText(drawing.string());
-      message += text::kDrawingReadFailedSuffix;
-      notifyWarning(message);
-    }
+    const DrawingParts parts = readDrawingParts(drawing);
+    reportDrawingProblems(parts, drawing);
+    addDrawingParts(job, parts, drawing, counter);
   }
 }
 

@@ -179,6 +179,32 @@ double materialGap(const DrawnPart& a, const DrawnPart& b, double limit) {
   return best;
 }
 
+// The packed parts of a run's picture lie on the plate up to the packed
+// length, and their true outlines keep the part gap, less what the chord
+// tolerance (1 mm on each side) lets an arc bulge past the outline that was
+// nested.
+void expectPackedPartsApart(const nlohmann::json& summary, const std::string& svg) {
+  std::vector<bool> packed;
+  for (const auto& part : summary["parts"]) {
+    packed.push_back(part["packed"]);
+  }
+  std::vector<DrawnPart> drawn = readPictureParts(svg);
+  ASSERT_EQ(drawn.size(), packed.size());
+  std::erase_if(drawn, [&](const DrawnPart& part) { return !packed.at(part.id); });
+  const double gap = summary["partGap"];
+  const double packedLength = summary["packedLength"];
+  const double width = summary["plate"]["width"];
+  for (std::size_t i = 0; i < drawn.size(); ++i) {
+    EXPECT_TRUE(drawn[i].xmin >= 0.0 && drawn[i].xmax <= packedLength + 1.0 + 1e-3 &&
+                drawn[i].ymin >= -1e-3 && drawn[i].ymax <= width + 1e-3)
+        << drawn[i].id;
+    for (std::size_t j = i + 1; j < drawn.size(); ++j) {
+      EXPECT_GE(materialGap(drawn[i], drawn[j], gap), gap - 2.05)
+          << drawn[i].id << " / " << drawn[j].id;
+    }
+  }
+}
+
 std::string fixture(const std::string& name) {
   return dataPath("cli/" + name).string();
 }
@@ -315,21 +341,106 @@ TEST(TarnpackExamples, EachFormatWritesAgreeingFilesWithThePartsApart) {
     EXPECT_EQ(std::system("! command -v rsvg-convert >/dev/null || rsvg-convert -o out/layout.png "
                           "out/layout.svg"),
               0);
-    std::vector<DrawnPart> drawn = readPictureParts(readBytes("out/layout.svg"));
-    ASSERT_EQ(drawn.size(), count);
-    std::erase_if(drawn, [&](const DrawnPart& part) { return !packed.at(part.id); });
-    // The true outlines keep the part gap, less what the chord tolerance (1 mm
-    // on each side) lets an arc bulge past the outline that was nested.
-    const double gap = summary["partGap"];
-    for (std::size_t i = 0; i < drawn.size(); ++i) {
-      EXPECT_TRUE(drawn[i].xmin >= 0.0 && drawn[i].xmax <= packedLength + 1.0 + 1e-3 &&
-                  drawn[i].ymin >= -1e-3 && drawn[i].ymax <= width + 1e-3)
-          << drawn[i].id;
-      for (std::size_t j = i + 1; j < drawn.size(); ++j) {
-        EXPECT_GE(materialGap(drawn[i], drawn[j], gap), gap - 2.05)
-            << drawn[i].id << " / " << drawn[j].id;
-      }
+    expectPackedPartsApart(summary, readBytes("out/layout.svg"));
+    // Each part of a part list names its drawing; other libraries have none.
+    for (const auto& part : summary["parts"]) {
+      EXPECT_EQ(part["drawing"].is_string(), format == std::string("list"));
     }
+  }
+}
+
+TEST(TarnpackDrawings, LaysOutCopiesOfDrawingsApartAndNamesEachPartsDrawing) {
+  ScratchDir scratch;
+  const std::string several = dataPath("library/drawings/r2000_several.dxf").string();
+  const std::string inHole = dataPath("library/drawings/r2000_part_in_hole.dxf").string();
+  const std::string bracket = dataPath("library/drawings/r2000_lwpolyline.dxf").string();
+  const ProcessResult run =
+      runTarnpack({"--plate", "1000x600", "--gap", "5", several + ":3", inHole, bracket + ":2",
+                   "--json", "--out", "out", "--error-report", "e.txt"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const nlohmann::json summary = nlohmann::json::parse(run.out);
+  EXPECT_EQ(summary["library"], nullptr);
+  EXPECT_EQ(summary["format"], "drawings");
+  EXPECT_EQ(summary["plate"]["length"], 1000.0);
+  EXPECT_EQ(summary["partGap"], 5.0);
+  // Three parts three times, the frame and the plate in its hole, two brackets.
+  ASSERT_EQ(summary["parts"].size(), 13u);
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"LEFT", several},
+      {"r2000_several", several},
+      {"RIGHT", several},
+      {"LEFT", several},
+      {"r2000_several", several},
+      {"RIGHT", several},
+      {"LEFT", several},
+      {"r2000_several", several},
+      {"RIGHT", several},
+      {"r2000_part_in_hole", inHole},
+      {"r2000_part_in_hole-2", inHole},
+      {"BRACKET", bracket},
+      {"BRACKET", bracket}};
+  for (std::size_t id = 0; id < expected.size(); ++id) {
+    SCOPED_TRACE(id);
+    const auto& part = summary["parts"][id];
+    EXPECT_EQ(part["id"], id);
+    EXPECT_EQ(part["name"], expected[id].first);
+    EXPECT_EQ(part["drawing"], expected[id].second);
+    EXPECT_TRUE(part["packed"]);
+  }
+  EXPECT_EQ(summary["packedCount"], 13);
+  expectPackedPartsApart(summary, readBytes("out/layout.svg"));
+  // The bracket's fillets reach the layout drawing as arcs.
+  EXPECT_TRUE(contains(readBytes("out/layout.dxf"), "ARC\r\n  8\r\n1\r\n"));
+}
+
+TEST(TarnpackDrawings, AFolderOfDrawingsGivesTheJobOfItsPartList) {
+  ScratchDir scratch;
+  const std::string list = sourcePath("examples/panels.lst").string();
+  const std::string folder = sourcePath("examples/panels").string();
+  ASSERT_EQ(runTarnpack({list, "--out", "list", "--error-report", "e.txt"}).status, 0);
+  // The list's plate and gap.
+  ASSERT_EQ(runTarnpack({"--plate", "6000x2000", "--gap", "10", folder, "--out", "drawings",
+                         "--error-report", "e.txt"})
+                .status,
+            0);
+  for (const char* file : {"layout.dxf", "Report.txt", "layout.svg"}) {
+    SCOPED_TRACE(file);
+    EXPECT_EQ(readBytes(std::filesystem::path("drawings") / file),
+              readBytes(std::filesystem::path("list") / file));
+  }
+}
+
+TEST(TarnpackDrawings, RefusesBadPlatesCountsAndMissingDrawingsAsUsageErrors) {
+  const std::string square = dataPath("library/partlist/three/c.dxf").string();
+  const std::string several = dataPath("library/drawings/r2000_several.dxf").string();
+  const std::tuple<std::vector<std::string>, const char*> cases[] = {
+      {{"--plate", "3000", square}, "--plate: '3000' is no plate size"},
+      {{"--plate", "0x1500", square}, "--plate: '0x1500' is no plate size"},
+      {{"--plate", "3000x1500mm", square}, "is no plate size"},
+      {{"--plate", "100x100", square + ":0"}, ":0' has no usable count"},
+      {{"--plate", "100x100", square + ":1000000000"}, ":1000000000' has no usable count"},
+      {{"--plate", "100x100", square + ":two"}, ":two' has no usable count"},
+      {{"--plate", "100x100", "missing.dxf:2"}, "'missing.dxf' is no drawing or folder"},
+      {{"--plate", "100x100", "--gap", "-1", square}, "--gap"},
+      {{"--plate", "100x100"}, "LIBRARY is required"},
+      {{"--gap", "3", square}, "--gap requires --plate"},
+      {{"--plate", "100x100", "--format", "list", square}, "excludes"},
+      {{square, square}, "was not expected"},
+      // 3 parts a copy: 10,002 in all.
+      {{"--plate", "100x100", several + ":3334"}, "零件数量过多! (a job from drawings holds"},
+  };
+  for (const auto& [args, message] : cases) {
+    SCOPED_TRACE(message);
+    ScratchDir scratch;
+    std::vector<std::string> all = args;
+    all.insert(all.end(), {"--error-report", "e.txt"});
+    const ProcessResult run = runTarnpack(all);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(run.err.starts_with("tarnpack: ") && contains(run.err, message)) << run.err;
+    EXPECT_TRUE(contains(run.err, "Run with --help")) << run.err;
+    EXPECT_FALSE(std::filesystem::exists("layout.dxf"));
   }
 }
 
@@ -349,12 +460,16 @@ TEST(TarnpackRun, WarningsReachTheJsonAndStandardErrorProgressOnlyATerminal) {
     EXPECT_EQ(summary["packingPointDistance"], 12.5);
     ASSERT_EQ(summary["parts"].size(), 1u);
     EXPECT_EQ(summary["parts"][0]["name"], "GOOD-100x60");
-    ASSERT_EQ(summary["warnings"].size(), 2u);
-    EXPECT_EQ(summary["warnings"][0], "点链表首尾不等，无法构成多边形面域!");
-    EXPECT_TRUE(std::regex_match(summary["warnings"][1].get<std::string>(),
+    // The open contour with its gap, no closed outline, then the drawing skipped.
+    ASSERT_EQ(summary["warnings"].size(), 3u);
+    EXPECT_TRUE(
+        std::regex_match(summary["warnings"][0].get<std::string>(),
+                         std::regex("轮廓未闭合! \\(open contour\\): 文件 \\(file\\) \".*"
+                                    "open\\.dxf\", 缺口 \\(gap\\) \\(0, 0\\) - \\(0, 60\\)")));
+    EXPECT_TRUE(std::regex_match(summary["warnings"][2].get<std::string>(),
                                  std::regex("零件\".*open\\.dxf\"读取失败!")));
     EXPECT_EQ(run.err.empty(), quiet);
-    EXPECT_TRUE(quiet || contains(run.err, "面域! (a contour of a drawing is not closed)\n"));
+    EXPECT_TRUE(quiet || contains(run.err, "Warning! 轮廓未闭合! (open contour): "));
     EXPECT_TRUE(quiet || contains(run.err, "失败! (a part drawing could not be read"));
 
     args[0] = fixture("squares.txt");

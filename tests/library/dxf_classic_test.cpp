@@ -44,6 +44,18 @@ TEST(CheckClassic, KeepsTheDrawingsThatReadDxfPartReadsWhole) {
     SCOPED_TRACE(path.string());
     EXPECT_TRUE(classicReadsCompletely(path));
   }
+  // Entities without sections, ended by the file: readDxfPart reads them too.
+  EXPECT_TRUE(classicReadsCompletely(libraryData("partlist/three/c.dxf")));
+  std::string bare = classicDrawing();
+  bare = bare.substr(bare.find("  0\nLINE\n"));
+  bare = bare.substr(0, bare.find("  0\nENDSEC\n"));
+  EXPECT_TRUE(checkClassic(bare).complete);
+  EXPECT_FALSE(checkClassic(bare + "  0\nENDSEC\n  0\nEOF\n").complete);
+  // The header's units do not take a drawing off the classic path, whose
+  // millimetres a job of such drawings has always had.
+  EXPECT_TRUE(checkClassic(replaced(classicDrawing(), "  0\nENDSEC\n",
+                                    "  9\n$INSUNITS\n 70\n1\n  0\nENDSEC\n"))
+                  .complete);
 }
 
 TEST(CheckClassic, LeavesToTheImportWhatReadDxfPartWouldMisread) {
@@ -57,8 +69,6 @@ TEST(CheckClassic, LeavesToTheImportWhatReadDxfPartWouldMisread) {
       {"an LWPOLYLINE", withEntities("  0\nLWPOLYLINE\n 90\n2\n 10\n0\n 20\n0\n 10\n1\n 20\n1\n")},
       {"a POINT", withEntities("  0\nPOINT\n 10\n1\n 20\n1\n")},
       {"a layer named LINE", replaced(classicDrawing(), "  2\n0\n 70\n", "  2\nLINE\n 70\n")},
-      {"inches",
-       replaced(classicDrawing(), "  0\nENDSEC\n", "  9\n$INSUNITS\n 70\n1\n  0\nENDSEC\n")},
       {"an arc below the chord tolerance", withEntities(arc + "0.5\n 50\n0\n 51\n90\n")},
       {"a circle cut in steps above 120 degrees",
        withEntities("  0\nCIRCLE\n 10\n60\n 20\n40\n 40\n1.5\n")},

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -267,6 +268,82 @@ TEST(ImportDxf, ReadsArcsOfAPlaneSeenFromBelowMirrored) {
   EXPECT_NEAR(box.xmin, -20.0, 1e-9);
   EXPECT_NEAR(box.xmax, -10.0, 0.5);  // the half circle's chords reach towards x = -10
   EXPECT_LT(box.xmax, -10.0 + 1e-9);
+}
+
+std::string circle(double x, double y, double r) {
+  return "0\nCIRCLE\n10\n" + std::to_string(x) + "\n20\n" + std::to_string(y) + "\n40\n" +
+         std::to_string(r) + "\n";
+}
+
+// A closed LWPOLYLINE through (x, y) pairs, each with the bulge of the edge after it.
+std::string lwpolyline(const std::vector<std::array<double, 3>>& vertices) {
+  std::string text = "0\nLWPOLYLINE\n90\n" + std::to_string(vertices.size()) + "\n70\n1\n";
+  for (const auto& [x, y, bulge] : vertices) {
+    text += "10\n" + std::to_string(x) + "\n20\n" + std::to_string(y) + "\n42\n" +
+            std::to_string(bulge) + "\n";
+  }
+  return text;
+}
+
+// Found by fuzzing: an outline drawn twice made one copy a hole of the other,
+// a part without area, which nesting would have let others overlap.
+TEST(ImportDxf, KeepsOneCopyOfAnOutlineDrawnTwice) {
+  const double bulge = std::tan(kPi / 8.0);  // a quarter circle
+  const auto slot = [&](double r) {
+    // 100 x 60 with corners of radius r (10 and a rounding slip of it).
+    return lwpolyline({{r, 0, 0},
+                       {100 - r, 0, bulge},
+                       {100, r, 0},
+                       {100, 60 - r, bulge},
+                       {100 - r, 60, 0},
+                       {r, 60, bulge},
+                       {0, 60 - r, 0},
+                       {0, r, bulge}});
+  };
+  struct Row {
+    const char* label;
+    std::string drawing;
+    double area;
+  } rows[] = {
+      {"lines over a polyline",
+       square(0, 0, 10) + lwpolyline({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}), 100.0},
+      {"a circle copied off by 0.0001",
+       square(0, 0, 50) + circle(25, 25, 10) + circle(25.0001, 25, 10),
+       2500.0 - 0.5 * 6 * 100.0 * std::sin(2.0 * kPi / 6)},
+      {"rounded corners drawn again with a radius 0.004 larger", slot(10) + slot(10.004),
+       6000.0 - 4.0 * 50.0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    const DxfImport result = importDxfBytes(entities(row.drawing), "twice.dxf");
+    EXPECT_TRUE(result.problems.empty());
+    ASSERT_EQ(result.parts.size(), 1u);
+    EXPECT_NEAR(result.parts[0].source.area, row.area, 1e-6);
+  }
+  // Outlines 0.2 mm apart are a frame, no copy.
+  const DxfImport frame =
+      importDxfBytes(entities(square(0, 0, 10) + square(0.2, 0.2, 9.6)), "frame.dxf");
+  ASSERT_EQ(frame.parts.size(), 1u);
+  EXPECT_NEAR(frame.parts[0].source.area, 100.0 - 9.6 * 9.6, 1e-9);
+}
+
+// Found by fuzzing: parts the load checks refuse, which a part list took in.
+TEST(ImportDxf, LeavesOutAPartWithoutNetAreaAndSaysSo) {
+  // A quarter circle of radius 7.07 is one chord at the 1 mm chord height: the
+  // segment it closes with a line has no area once nested.
+  const std::string sliver = lwpolyline({{10, 0, std::tan(kPi / 8.0)}, {0, 0, 0}});
+  // Two holes of radius 200 one millimetre apart in a disc of radius 220.
+  const std::string overlapping = circle(0, 0, 220) + circle(0, 0, 200) + circle(-1, 0, 200);
+  for (const std::string& drawing : {sliver, overlapping}) {
+    const std::filesystem::path path = "bad.dxf";
+    const DxfImport result = importDxfBytes(entities(drawing + square(-500, 0, 10)), path);
+    ASSERT_EQ(namesOf(result), Texts{"bad"});  // the square; "bad-2" was left out
+    EXPECT_EQ(result.parts[0].source.area, 100.0);
+    ASSERT_EQ(kindsOf(result), std::vector<DxfProblemKind>{DxfProblemKind::NoNetArea});
+    EXPECT_EQ(result.problems[0].message, drawingMessage(text::kDxfNoNetArea, path, std::nullopt,
+                                                         std::string(text::kWherePart) + "bad-2" +
+                                                             std::string(text::kWhereEnd)));
+  }
 }
 
 }  // namespace

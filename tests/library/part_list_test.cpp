@@ -2,8 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <sstream>
+
 #include "geometry/texts.h"
+#include "job/placed_part.h"
+#include "library/dxf_import.h"
+#include "library/dxf_problem.h"
+#include "library/dxf_reader.h"
+#include "library/library_loader.h"
 #include "library_test_util.h"
+#include "output/layout_dxf.h"
 
 namespace tarn {
 namespace {
@@ -18,14 +28,98 @@ TEST(ReadPartListFile, SkipsAnUnreadableDrawingAndCountsIdsOfTheReadOnes) {
   EXPECT_EQ(m.job.plateExtents.xmax, 2000.0);
   EXPECT_EQ(m.job.plateExtents.ymax, 1000.0);
   EXPECT_EQ(m.job.params.partGap, 4.0);
-  // a.dxf id 0, b.DXF unreadable, c.dxf (200 wide) id 1, newest first; sub/ is not searched.
-  ASSERT_EQ(m.job.workingParts.count(), 2);
-  EXPECT_EQ(m.job.workingParts.front().id, 1);
+  // a.dxf id 0, b.DXF unreadable, c.dxf (200 wide) id 1, newest first; sub/ is
+  // not searched. Without a "name:" text a part is named after its file.
+  EXPECT_EQ(test::namesOf(m.job.workingParts), (Texts{"c#1", "a#0"}));
   EXPECT_EQ(m.job.workingParts.front().bbox.xmax, 200.0);
-  EXPECT_EQ(m.job.workingParts.back().id, 0);
+  EXPECT_TRUE(m.job.sources.empty());  // both read as they always were
+  // The open contour of b.DXF is told with its gap, then the drawing is skipped.
   const auto unreadable = libraryData("partlist/three") / "b.DXF";
-  EXPECT_EQ(notices.texts(), (Texts{std::string(text::kChainNotClosed),
+  EXPECT_EQ(notices.texts(), (Texts{drawingMessage(text::kDxfOpenContour, unreadable, std::nullopt,
+                                                   std::string(text::kDxfGapFrom) + "(0, 0)" +
+                                                       std::string(text::kDxfGapTo) + "(0, 0.6)"),
+                                    drawingMessage(text::kDxfNoOutline, unreadable),
                                     "零件\"" + unreadable.string() + "\"读取失败!"}));
+  EXPECT_EQ(m.job.partDrawings,
+            (std::map<int, std::filesystem::path>{{0, libraryData("partlist/three") / "a.dxf"},
+                                                  {1, libraryData("partlist/three") / "c.dxf"}}));
+}
+
+TEST(ReadPartListFile, ReadsDrawingsAsCadProgramsSaveThemPartByPart) {
+  test::NoticeRecorder notices;
+  test::MemoryJob m;
+  readPartListFile(m.job, libraryData("partlist/drawings.lst"));
+  // Ids count parts in the drawings' name order; the list is newest first.
+  Texts names = test::namesOf(m.job.workingParts);
+  std::reverse(names.begin(), names.end());
+  EXPECT_EQ(names, (Texts{"PLATE#0",
+                          "r12_gaps#1",
+                          "SLOT-1#2",
+                          "INCH#3",
+                          "BRACKET#4",
+                          "r2000_open_contour#5",
+                          "r2000_part_in_hole#6",
+                          "r2000_part_in_hole-2#7",
+                          "LEFT#8",
+                          "r2000_several#9",
+                          "RIGHT#10",
+                          "r2000_tiny_fillet#11",
+                          "r2018_ellipse#12",
+                          "r2018_ellipse-2#13",
+                          "r2018_insert#14",
+                          "r2018_insert-2#15",
+                          "r2018_insert-3#16",
+                          "r2018_insert-4#17",
+                          "r2018_spline#18",
+                          "r2018_spline-2#19"}));
+  // Only the problems are told, and their drawings still give their parts.
+  ASSERT_EQ(notices.texts().size(), 2u);
+  EXPECT_TRUE(notices.texts()[0].starts_with(text::kDxfOpenContour));
+  EXPECT_TRUE(notices.texts()[1].starts_with(text::kDxfBlockCycle));
+
+  // The two classic drawings keep readDxfPart's geometry and have no source;
+  // every imported part has one, under its own id, with its net area.
+  Part classic;
+  ASSERT_TRUE(readDxfPart(classic, libraryData("drawings/r12_classic.dxf")));
+  const Part& plate = m.job.workingParts.back();
+  EXPECT_EQ(test::coordinates(plate.outer.points), test::coordinates(classic.outer.points));
+  EXPECT_EQ(test::namesOf(m.job.sources).size(), 18u);
+  for (const Part& part : m.job.workingParts) {
+    SCOPED_TRACE(part.nameLabel.text);
+    const PartSource* source = findSource(m.job, part.id);
+    ASSERT_EQ(source != nullptr, part.id >= 2);
+    if (source != nullptr) {
+      EXPECT_EQ(source->nameLabel.text, part.nameLabel.text);
+      EXPECT_NEAR(source->area, part.area, 1e-9 * part.area);
+    }
+  }
+  // The frame and the plate lying in its hole are two parts, the plate whole.
+  const DxfImport inHole = importDxf(libraryData("drawings/r2000_part_in_hole.dxf"));
+  ASSERT_EQ(inHole.parts.size(), 2u);
+  EXPECT_EQ(findSource(m.job, 7)->area, inHole.parts[1].source.area);
+  EXPECT_EQ(m.job.partDrawings.at(7), libraryData("partlist/../drawings/r2000_part_in_hole.dxf"));
+}
+
+TEST(OpenLibrary, APartListOfModernDrawingsLoadsEachPartOnceAndDrawsItsArcs) {
+  test::NoticeRecorder notices;
+  test::MemoryJob m;
+  openLibrary(m.job, libraryData("partlist/drawings.lst"), LibraryFormat::PartListFile);
+  ASSERT_EQ(m.job.workingParts.count(), 20);
+  EXPECT_EQ(m.job.trueParts.count(), 20);
+  EXPECT_EQ(m.job.sources.count(), 18);
+  std::ostringstream drawing;
+  WriteLayoutDxf(m.job, drawing);
+  const std::string dxf = drawing.str();
+  // Each part's name once on the names layer: none written twice, from its
+  // source and again from its true outline.
+  std::size_t names = 0;
+  for (std::size_t at = dxf.find("TEXT\r\n  8\r\n2\r\n"); at != std::string::npos;
+       at = dxf.find("TEXT\r\n  8\r\n2\r\n", at + 1)) {
+    ++names;
+  }
+  EXPECT_EQ(names, 20u);
+  // The slot's half circles and the bracket's corners stay arcs.
+  EXPECT_NE(dxf.find("ARC\r\n  8\r\n1\r\n"), std::string::npos);
 }
 
 TEST(ReadPartListFile, LooksForARelativeFolderInTheJobsFolderThenBesideTheList) {
