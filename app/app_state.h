@@ -108,7 +108,8 @@ struct PlateTabs {
 // background, Idle.
 struct AppState {
   std::unique_ptr<PackingJob> job;    // none until the first Open; the plate on show
-  std::filesystem::path libraryPath;  // the file the job was loaded from
+  std::filesystem::path libraryPath;  // the file the job was loaded from (the first drawing)
+  std::size_t moreDrawings = 0;       // a job from drawings: how many beside libraryPath
   EditHistory history;                // undo and redo of the job's poses and selection
   PlateTabs plates;                   // the other plates of a set, if any
   // A run on a worker thread will replace the job's parts: until it has been

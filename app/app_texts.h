@@ -77,10 +77,19 @@ inline constexpr std::string_view kLeftOffNoRoomOnEmptyPlate =
 inline constexpr std::string_view kLeftOffPlateLimit = "the largest number of plates was reached";
 inline constexpr std::string_view kLeftOffStopped = "the run was stopped";
 
+// Jobs from drawings.
+inline constexpr std::string_view kMoreDrawings = " and %llu more";
+inline constexpr std::string_view kNoDrawings = "No drawing was chosen.";
+inline constexpr std::string_view kNoSuchDrawing = "is no drawing or folder";
+inline constexpr std::string_view kOpenDrawingsTitle = "Open Drawings";
+inline constexpr std::string_view kDrawingsFilter = "DXF drawings (*.dxf)";
+inline constexpr std::string_view kDrawingColumns[] = {"Drawing", "Count"};
+
 // Menus and docks added beside the classic ones.
 inline constexpr std::string_view kUndo = "&Undo";
 inline constexpr std::string_view kRedo = "&Redo";
 inline constexpr std::string_view kFitAllParts = "Fit All &Parts";
+inline constexpr std::string_view kOpenDrawings = "Open Dra&wings…";
 inline constexpr std::string_view kLayOutOnPlates = "Lay Out on Several &Plates";
 inline constexpr std::string_view kLayOutOnPlatesInSteps = "Lay Out on Several Plates in &Steps";
 inline constexpr std::string_view kMoveToNextPlate = "&Move Waiting Parts to Next Plate";

@@ -33,9 +33,11 @@
 #include "app/app_texts.h"
 #include "app/gui/canvas_widget.h"
 #include "app/gui/display_text.h"
+#include "app/gui/drawings_dialog.h"
 #include "app/gui/parts_list.h"
 #include "app/gui/run_controller.h"
 #include "app/gui/tool_dialogs.h"
+#include "app/open_drawings.h"
 #include "app/plate_tabs.h"
 #include "geometry/texts.h"
 
@@ -173,6 +175,12 @@ ShellHooks defaultShellHooks(QWidget* owner) {
   hooks.chooseFile = [owner](FileRequest request, const QString& lastPath) {
     return chooseFileWithDialog(owner, request, lastPath);
   };
+  hooks.chooseDrawings = [owner](const QString& lastPath) {
+    return QFileDialog::getOpenFileNames(owner, fromText(app_text::kOpenDrawingsTitle), lastPath,
+                                         fromText(app_text::kDrawingsFilter) +
+                                             QStringLiteral(";;") +
+                                             fromText(app_text::kAllFilesFilter));
+  };
   hooks.showReport = [](const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
   };
@@ -230,6 +238,7 @@ void MainWindow::buildMenus() {
        {{kOpenTextLibrary, "OpenLibIn&Txt"},
         {kOpenPartListFile, "OpenLibIn&Dxf"},
         {kOpenPreSrcFile, "OpenLibIn&Velmar"},
+        {kOpenDrawings, app_text::kOpenDrawings.data()},
         {0, nullptr},
         {kLayoutInDxf, "&LayoutInDxf"},
         {kExportParts, "&ExportParts(*.dxf)"},
@@ -270,6 +279,8 @@ void MainWindow::buildMenus() {
       }
       if (id == kOpenTextLibrary || id == kOpenPartListFile || id == kOpenPreSrcFile) {
         connect(action, &QAction::triggered, this, [this, id] { openLibrary(id); });
+      } else if (id == kOpenDrawings) {
+        connect(action, &QAction::triggered, this, [this] { openDrawings(); });
       } else {
         connect(action, &QAction::triggered, this,
                 [this, id] { run([this, id] { return runMenuCommand(state_, id); }); });
@@ -397,9 +408,20 @@ void MainWindow::run(const std::function<Effects()>& command) {
 
 void MainWindow::openLibrary(int menuId, const QString& path) {
   run([this, menuId, path] {
-    apply(runMenuCommand(state_, menuId), path);
+    apply(runMenuCommand(state_, menuId), path.isEmpty() ? QStringList() : QStringList{path});
     return Effects{};
   });
+}
+
+void MainWindow::openDrawings(const QStringList& paths) {
+  run([this, paths] {
+    apply(runMenuCommand(state_, kOpenDrawings), paths);
+    return Effects{};
+  });
+}
+
+DrawingsDialog* MainWindow::drawingsDialog() const {
+  return drawingsDialog_.data();
 }
 
 void MainWindow::openDetected(const QString& path) {
@@ -425,10 +447,10 @@ void MainWindow::dropEvent(QDropEvent* event) {
   openDetected(file);
 }
 
-void MainWindow::apply(const Effects& effects, const QString& presetPath) {
+void MainWindow::apply(const Effects& effects, const QStringList& presetPaths) {
   closeDialogs(effects);
   if (effects.fileRequest != FileRequest::None) {
-    handleFileRequest(effects, presetPath);
+    handleFileRequest(effects, presetPaths);
   }
   if (effects.run) {
     startRun(*effects.run);
@@ -461,10 +483,19 @@ void MainWindow::apply(const Effects& effects, const QString& presetPath) {
 }
 
 // Asks for the file (unless the caller gave one) and runs the command that needed it.
-void MainWindow::handleFileRequest(const Effects& effects, const QString& presetPath) {
+void MainWindow::handleFileRequest(const Effects& effects, const QStringList& presetPaths) {
   const QString lastPath = QString::fromStdString(state_.lastPath);
-  const QString chosen =
-      presetPath.isEmpty() ? hooks_.chooseFile(effects.fileRequest, lastPath) : presetPath;
+  if (effects.fileRequest == FileRequest::OpenDrawings) {
+    const QStringList chosen =
+        presetPaths.isEmpty() ? hooks_.chooseDrawings(lastPath) : presetPaths;
+    if (!chosen.isEmpty()) {
+      state_.lastPath = chosen.constFirst().toStdString();
+      showDrawingsDialog(chosen);
+    }
+    return;
+  }
+  const QString chosen = presetPaths.isEmpty() ? hooks_.chooseFile(effects.fileRequest, lastPath)
+                                               : presetPaths.constFirst();
   if (chosen.isEmpty()) {
     return;
   }
@@ -477,7 +508,23 @@ void MainWindow::handleFileRequest(const Effects& effects, const QString& preset
     apply(writeLayoutsFolder(state_, toPath(chosen)));
     return;
   }
-  startRun(RunRequest{RunKind::Open, true, toPath(chosen), effects.openFormat});
+  startRun(RunRequest{RunKind::Open, true, toPath(chosen), effects.openFormat, {}});
+}
+
+// Window-modal but not blocking: the load starts once the dialog is confirmed.
+void MainWindow::showDrawingsDialog(const QStringList& paths) {
+  destroyDialog(drawingsDialog_);
+  std::vector<std::filesystem::path> drawings;
+  for (const QString& path : paths) {
+    drawings.push_back(toPath(path));
+  }
+  drawingsDialog_ = new DrawingsDialog(this, drawingJobDefaults(state_, drawings));
+  drawingsDialog_->setAttribute(Qt::WA_DeleteOnClose);
+  connect(drawingsDialog_.data(), &QDialog::accepted, this, [this] {
+    const DrawingJobRequest request = drawingsDialog_->request();
+    run([this, request] { return openDrawingJob(state_, request); });
+  });
+  drawingsDialog_->open();
 }
 
 void MainWindow::startRun(const RunRequest& request) {
@@ -496,6 +543,7 @@ void MainWindow::startRun(const RunRequest& request) {
 }
 
 void MainWindow::finishRunHere(const RunRequest& request, RunResult result) {
+  // A job from drawings is not a library that the recent files could reopen.
   const bool loaded = request.kind == RunKind::Open && result.job.has_value();
   run([this, &request, &result] { return finishRun(state_, request, std::move(result)); });
   if (loaded) {

@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -22,6 +23,7 @@ class QTabBar;
 namespace tarn::gui {
 
 class CanvasWidget;
+class DrawingsDialog;
 class PackingKitDialog;
 class PartsList;
 class RenewDialog;
@@ -34,6 +36,8 @@ struct ShellHooks {
   std::function<void(const QString& message)> showMessage;  // an information box
   // The chosen path, or an empty string when the user cancelled.
   std::function<QString(FileRequest request, const QString& lastPath)> chooseFile;
+  // "Open Drawings…": the chosen drawings, none when the user cancelled.
+  std::function<QStringList(const QString& lastPath)> chooseDrawings;
   // False when no program could be started to show the file.
   std::function<bool(const QString& path)> showReport;
 };
@@ -73,6 +77,11 @@ class MainWindow : public QMainWindow {
   void run(const std::function<Effects()>& command);
   // The three Open commands; with a path given the file dialog is not shown.
   void openLibrary(int menuId, const QString& path = {});
+  // "Open Drawings…"; with paths given the file dialog is not shown. The
+  // drawings dialog then asks for the plate, gap and counts (drawingsDialog()).
+  void openDrawings(const QStringList& paths = {});
+  // The drawings dialog while it is shown, else nullptr.
+  DrawingsDialog* drawingsDialog() const;
   // Opens a file whose format nobody named (the command line, a drop, a
   // relative path from the working directory), told as tarnpack tells it.
   void openDetected(const QString& path);
@@ -88,8 +97,10 @@ class MainWindow : public QMainWindow {
   void buildStatusBar();
   void buildPlateTabs();
   void syncPlateTabs();
-  void apply(const Effects& effects, const QString& presetPath = {});
-  void handleFileRequest(const Effects& effects, const QString& presetPath);
+  // `presetPaths`: the files a file request is answered with, without asking.
+  void apply(const Effects& effects, const QStringList& presetPaths = {});
+  void handleFileRequest(const Effects& effects, const QStringList& presetPaths);
+  void showDrawingsDialog(const QStringList& paths);
   void startRun(const RunRequest& request);
   void finishRunHere(const RunRequest& request, RunResult result);
   void closeDialogs(const Effects& effects);
@@ -115,6 +126,7 @@ class MainWindow : public QMainWindow {
   QScrollArea* kitArea_ = nullptr;
   QPointer<PackingKitDialog> packingKit_;
   QPointer<RenewDialog> renewDialog_;
+  QPointer<DrawingsDialog> drawingsDialog_;
   QDockWidget* partsDock_ = nullptr;
   PartsList* partsList_ = nullptr;
   QMenu* recentMenu_ = nullptr;

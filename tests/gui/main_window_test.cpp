@@ -7,8 +7,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDockWidget>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -19,6 +21,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -33,6 +36,7 @@
 #include "app/commands.h"
 #include "app/gui/canvas_widget.h"
 #include "app/gui/display_text.h"
+#include "app/gui/drawings_dialog.h"
 #include "app/gui/parts_list.h"
 #include "app/gui/run_controller.h"
 #include "app/gui/tool_dialogs.h"
@@ -93,6 +97,7 @@ class MainWindowTest : public QObject {
   void undoAfterLayoutAllRestoresEveryPoseAndRedoReappliesIt();
   void partsListAndCanvasShareTheSelection();
   void opensFromTheCommandLineFromADropAndFromRecentFiles();
+  void opensDrawingsWithTheCountsOfTheDialog();
   void cancelStopsALargeLayoutAndLeavesTheRestWaiting();
   void reportsWhereExportsAndReportsWent();
   void namesAreDecodedForDisplay();
@@ -157,6 +162,7 @@ class MainWindowTest : public QObject {
     bool reportOpens = true;
     FileRequest lastRequest = FileRequest::None;
     QString nextFile;  // the file dialog's answer; empty: cancelled
+    QStringList nextDrawings;
     int announcements = 0;
   } shell_;
 };
@@ -177,6 +183,7 @@ void MainWindowTest::init() {
     shell_.lastRequest = request;
     return shell_.nextFile;
   };
+  hooks.chooseDrawings = [this](const QString&) { return shell_.nextDrawings; };
   hooks.showReport = [this](const QString& path) {
     shell_.reports.append(path);
     return shell_.reportOpens;
@@ -613,6 +620,40 @@ void MainWindowTest::opensFromTheCommandLineFromADropAndFromRecentFiles() {
   // Remembered for the next start.
   MainWindow next;
   QCOMPARE(next.recentMenu()->actions().size(), 2);
+}
+
+// Two drawings, two and three copies, on the plate of the job that was open.
+void MainWindowTest::opensDrawingsWithTheCountsOfTheDialog() {
+  open(kOpenTextLibrary, "brackets.txt");
+  const double plateLength = job().params.plateLength;
+  window_->action(kOpenDrawings)->trigger();  // cancelled: no dialog, the job stays
+  QVERIFY(window_->drawingsDialog() == nullptr);
+  const QString drawings(QStringLiteral(TARN_SOURCE_DIR "/tests/data/library/drawings/"));
+  shell_.nextDrawings = {drawings + QStringLiteral("r12_classic.dxf"),
+                         drawings + QStringLiteral("r2000_lwpolyline.dxf")};
+  window_->action(kOpenDrawings)->trigger();
+  gui::DrawingsDialog* dialog = window_->drawingsDialog();
+  QVERIFY(dialog != nullptr && dialog->isVisible());
+  auto* length = dialog->findChild<QDoubleSpinBox*>(QStringLiteral("plateLength"));
+  QCOMPARE(length->value(), plateLength);
+  dialog->findChild<QDoubleSpinBox*>(QStringLiteral("partGap"))->setValue(5.0);
+  dialog->countBox(0)->setValue(2);
+  dialog->countBox(1)->setValue(3);
+  QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                    Qt::LeftButton);
+  waitIdle();
+  QVERIFY2(shell_.errors.isEmpty(), qPrintable(shell_.errors.join('\n')));
+  QStringList names;
+  for (const Part& part : job().workingParts) {
+    names.append(gui::displayText(part.nameLabel.text));
+  }
+  names.sort();
+  QCOMPARE(names, QStringList({"BRACKET", "BRACKET", "BRACKET", "PLATE", "PLATE"}));
+  QCOMPARE(job().params.partGap, 5.0);
+  QCOMPARE(window_->windowTitle(), QStringLiteral("r12_classic.dxf and 1 more - TarnPacking"));
+  QVERIFY(window_->packingKit() != nullptr && canvas()->hasFocus());
+  QVERIFY(state().viewport.savedExtent.xmax > job().plateExtents.xmax);  // fitted as after Open
+  QCOMPARE(window_->recentMenu()->actions().size(), 1);                  // the library alone
 }
 
 // Layout All of a large generated job: Cancel in the progress dialog stops it
