@@ -41,7 +41,7 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 constexpr auto kWatchInterval = std::chrono::milliseconds(20);
 // Share of a thread's budget the order search may spend when the greedy layout
 // leaves parts off the plate; the strip-length search has the rest.
-constexpr double kSequenceShare = 0.5;
+constexpr double kSequenceShare = 0.3;
 // Chance that an order candidate is laid out by the multi-step walk rather
 // than LayoutAll's.
 constexpr double kStepsWalkChance = 0.25;
@@ -293,7 +293,7 @@ class SearchThread {
       } else {
         outcome = PlaceWaiting(trial, ctx);
       }
-      count(static_cast<std::uint64_t>(std::max(1, outcome.tried)));
+      count(std::max<std::uint64_t>(1, ctx.counters.fitTests));
       if (outcome.stopped) {
         break;
       }
@@ -328,7 +328,7 @@ class SearchThread {
     ctx.stop = stop_;
     ctx.notices = [this](const Notice& notice) { keep(notice.text); };
     const PlacingOutcome outcome = PlaceWaiting(trial, ctx);
-    count(static_cast<std::uint64_t>(std::max(1, outcome.tried)));
+    count(std::max<std::uint64_t>(1, ctx.counters.fitTests));
     SelectNone(trial);
     const LayoutFigures figures = FiguresOf(trial);
     if (outcome.stopped || !BetterLayout(figures, bestFigures_) || !LayoutValid(trial)) {
