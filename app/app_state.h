@@ -115,6 +115,9 @@ struct AppState {
   // A run on a worker thread will replace the job's parts: until it has been
   // applied, the commands that would change the job do nothing.
   bool jobLocked = false;
+  // The best layout a search has found so far, painted instead of the job's
+  // working parts while the search goes on (app/optimise_run.h).
+  std::shared_ptr<const PackingJob> preview;
   bool announceLayout = true;  // whether B and the kit's layouts tell their time
   std::string lastPath;        // shared by the three file dialogs (UTF-8)
   // Given to every job an Open creates: where its timing file, report and

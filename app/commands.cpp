@@ -306,6 +306,11 @@ Effects runMenuCommand(AppState& state, int id) {
       return openRequest(FileRequest::OpenPreSrc, LibraryFormat::PreSrcFile);
     case kOpenDrawings:
       return openRequest(FileRequest::OpenDrawings, LibraryFormat::PartListFile);
+    case kOptimise: {
+      Effects effects;
+      effects.openOptimiser = state.job != nullptr;
+      return effects;
+    }
     case kLayoutInDxf:
       return saveLayoutRequest(state);
     case kExportParts:
@@ -648,7 +653,7 @@ bool packingKitButtonChangesJob(int id) {
 
 bool menuCommandChangesJob(int id) {
   return id == kOpenTextLibrary || id == kOpenPartListFile || id == kOpenPreSrcFile ||
-         id == kOpenDrawings || id == kUndo || id == kRedo ||
+         id == kOpenDrawings || id == kOptimise || id == kUndo || id == kRedo ||
          id == kLayOutOnPlates || id == kLayOutOnPlatesInSteps || id == kMoveToNextPlate ||
          id == kNextPlate || id == kPreviousPlate;
 }

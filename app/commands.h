@@ -64,6 +64,7 @@ struct Effects {
   std::optional<RunRequest> run;
   bool openPackingKit = false;
   bool openRenewDialog = false;
+  bool openOptimiser = false;  // "Layout > Optimise…" (app/optimise_run.h)
   bool focusMainWindow = false;
   bool repaint = false;
   bool showReport = false;  // reportFile() in the desktop's text editor

@@ -34,6 +34,7 @@
 #include "app/gui/canvas_widget.h"
 #include "app/gui/display_text.h"
 #include "app/gui/drawings_dialog.h"
+#include "app/gui/optimise_window.h"
 #include "app/gui/parts_list.h"
 #include "app/gui/run_controller.h"
 #include "app/gui/tool_dialogs.h"
@@ -199,6 +200,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), hooks_(defaultShe
     state_.jobLocked = busy;
     syncActions();
   });
+  connect(runs_, &RunController::progressed, this, [this] { pullSearch(); });
   buildMenus();
   buildDocks();
   buildStatusBar();
@@ -210,8 +212,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), hooks_(defaultShe
 MainWindow::~MainWindow() = default;
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  // The floating dialog goes with the window, so the event loop ends with it.
+  // The floating dialogs go with the window, so the event loop ends with it; a
+  // search still going is stopped and waited for as the window goes.
   destroyDialog(renewDialog_);
+  destroyDialog(optimiser_);
   QMainWindow::closeEvent(event);
 }
 
@@ -250,7 +254,9 @@ void MainWindow::buildMenus() {
         {0, nullptr},
         {kLayOutOnPlates, app_text::kLayOutOnPlates.data()},
         {kLayOutOnPlatesInSteps, app_text::kLayOutOnPlatesInSteps.data()},
-        {kMoveToNextPlate, app_text::kMoveToNextPlate.data()}}},
+        {kMoveToNextPlate, app_text::kMoveToNextPlate.data()},
+        {0, nullptr},
+        {kOptimise, app_text::kOptimise.data()}}},
       {"View",
        {{kBlackBackground, "&Black Background"},
         {kWhiteBackground, "&White Background"},
@@ -461,6 +467,9 @@ void MainWindow::apply(const Effects& effects, const QStringList& presetPaths) {
   if (effects.openRenewDialog) {
     openRenewDialog();
   }
+  if (effects.openOptimiser) {
+    openOptimiser();
+  }
   if (effects.focusMainWindow) {
     focusMainWindow();
   }
@@ -551,6 +560,88 @@ void MainWindow::finishRunHere(const RunRequest& request, RunResult result) {
   }
   // Drawn now, before the run's notices (the timing announcement) are shown.
   canvas_->repaint();
+}
+
+OptimiseWindow* MainWindow::optimiser() const {
+  return optimiser_.data();
+}
+
+void MainWindow::openOptimiser() {
+  if (!optimiser_) {
+    optimiser_ = new OptimiseWindow(this);
+    connect(optimiser_.data(), &OptimiseWindow::startRequested, this,
+            [this](const SearchSettings& settings) { startOptimise(settings); });
+    connect(optimiser_.data(), &OptimiseWindow::stopRequested, this, [this] {
+      if (searchWatch_) {
+        runs_->cancel();
+      }
+    });
+    placeBeside(*optimiser_);
+  }
+  syncActions();
+  optimiser_->show();
+  optimiser_->raise();
+  optimiser_->activateWindow();
+}
+
+// The search has its own window: no progress dialog, figures from pullSearch().
+void MainWindow::startOptimise(const SearchSettings& settings) {
+  if (runs_->busy() || !state_.job || !optimiser_) {
+    return;
+  }
+  searchWatch_ = std::make_shared<SearchWatch>();
+  OptimiseWork work = prepareOptimise(state_, settings, searchWatch_);
+  runs_->setShowsProgressDialog(false);
+  const bool started = runs_->start<OptimiseOutcome>(
+      fromText(app_text::kStepOptimise), std::move(work),
+      [this](OptimiseOutcome&& outcome) { finishOptimiseHere(std::move(outcome)); },
+      [this](std::exception_ptr failure) {
+        runs_->setShowsProgressDialog(true);
+        searchWatch_.reset();
+        state_.preview.reset();
+        if (optimiser_) {
+          optimiser_->setRunning(false);
+        }
+        hooks_.showError(exceptionText(failure));
+        refresh();
+        canvas_->update();
+      });
+  if (started) {
+    optimiser_->setRunning(true);
+  } else {
+    runs_->setShowsProgressDialog(true);
+    searchWatch_.reset();
+  }
+}
+
+void MainWindow::pullSearch() {
+  if (!searchWatch_) {
+    return;
+  }
+  const SearchWatch::Seen seen = searchWatch_->take();
+  if (seen.newBest) {
+    state_.preview = seen.newBest;
+    canvas_->update();
+  }
+  if (seen.reported && optimiser_) {
+    optimiser_->showFigures(seen.best, seen.evaluations, seen.elapsedSeconds);
+  }
+}
+
+void MainWindow::finishOptimiseHere(OptimiseOutcome outcome) {
+  runs_->setShowsProgressDialog(true);
+  searchWatch_.reset();
+  if (optimiser_) {
+    if (outcome.result) {
+      optimiser_->showFigures(outcome.result->final, outcome.result->evaluations,
+                              outcome.result->seconds);
+    }
+    optimiser_->setRunning(false);
+  }
+  run([this, &outcome] { return finishOptimise(state_, outcome); });
+  // Drawn now, before the search's notices are shown.
+  canvas_->repaint();
+  raiseSearchNotices(outcome);
 }
 
 void MainWindow::closeDialogs(const Effects& effects) {
@@ -693,6 +784,9 @@ void MainWindow::syncActions() {
     renewDialog_->setApplyEnabled(!busy);
   }
   partsList_->setEnabled(!busy);
+  if (optimiser_) {
+    optimiser_->setStartEnabled(!busy && state_.job != nullptr);
+  }
 }
 
 void MainWindow::loadRecentLibraries() {

@@ -6,11 +6,13 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/job_runs.h"
+#include "app/optimise_run.h"
 #include "app/status.h"
 
 class QAction;
@@ -24,6 +26,7 @@ namespace tarn::gui {
 
 class CanvasWidget;
 class DrawingsDialog;
+class OptimiseWindow;
 class PackingKitDialog;
 class PartsList;
 class RenewDialog;
@@ -82,6 +85,8 @@ class MainWindow : public QMainWindow {
   void openDrawings(const QStringList& paths = {});
   // The drawings dialog while it is shown, else nullptr.
   DrawingsDialog* drawingsDialog() const;
+  // The window of "Layout > Optimise…" while it exists, else nullptr.
+  OptimiseWindow* optimiser() const;
   // Opens a file whose format nobody named (the command line, a drop, a
   // relative path from the working directory), told as tarnpack tells it.
   void openDetected(const QString& path);
@@ -102,6 +107,11 @@ class MainWindow : public QMainWindow {
   void handleFileRequest(const Effects& effects, const QStringList& presetPaths);
   void showDrawingsDialog(const QStringList& paths);
   void startRun(const RunRequest& request);
+  void openOptimiser();
+  void startOptimise(const SearchSettings& settings);
+  void finishOptimiseHere(OptimiseOutcome outcome);
+  // Brings the search's newest figures and best layout to the window and canvas.
+  void pullSearch();
   void finishRunHere(const RunRequest& request, RunResult result);
   void closeDialogs(const Effects& effects);
   void openPackingKit();
@@ -127,6 +137,8 @@ class MainWindow : public QMainWindow {
   QPointer<PackingKitDialog> packingKit_;
   QPointer<RenewDialog> renewDialog_;
   QPointer<DrawingsDialog> drawingsDialog_;
+  QPointer<OptimiseWindow> optimiser_;
+  std::shared_ptr<SearchWatch> searchWatch_;  // while a search runs
   QDockWidget* partsDock_ = nullptr;
   PartsList* partsList_ = nullptr;
   QMenu* recentMenu_ = nullptr;

@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>
@@ -37,6 +38,7 @@
 #include "app/gui/canvas_widget.h"
 #include "app/gui/display_text.h"
 #include "app/gui/drawings_dialog.h"
+#include "app/gui/optimise_window.h"
 #include "app/gui/parts_list.h"
 #include "app/gui/run_controller.h"
 #include "app/gui/tool_dialogs.h"
@@ -99,6 +101,8 @@ class MainWindowTest : public QObject {
   void opensFromTheCommandLineFromADropAndFromRecentFiles();
   void opensDrawingsWithTheCountsOfTheDialog();
   void cancelStopsALargeLayoutAndLeavesTheRestWaiting();
+  void optimiseEndsAsOneUndoStepWithEveryPartFitting();
+  void closingTheOptimiserStopsTheSearchAndKeepsAValidLayout();
   void reportsWhereExportsAndReportsWent();
   void namesAreDecodedForDisplay();
   void platesAppearAsTabsEachEditedAndReportedOnItsOwn();
@@ -112,6 +116,25 @@ class MainWindowTest : public QObject {
     QVERIFY(state().job != nullptr);
   }
   void waitIdle() { QVERIFY(window_->runs().waitUntilIdle(kPatience)); }
+  // Every part on the plate passes PartFits, as a layout must.
+  void verifyLayoutFits() {
+    for (const Part& part : job().workingParts) {
+      if (overlapsRect(part, job().plateExtents)) {
+        QVERIFY2(PartFits(job(), part), qPrintable(QString::number(part.id)));
+      }
+    }
+  }
+  // The optimiser's window with the search settings given, its Start pressed.
+  gui::OptimiseWindow* startOptimiser(int seconds, int evaluations) {
+    window_->action(kOptimise)->trigger();
+    gui::OptimiseWindow* optimiser = window_->optimiser();
+    optimiser->findChild<QSpinBox*>(QStringLiteral("budgetSeconds"))->setValue(seconds);
+    optimiser->findChild<QSpinBox*>(QStringLiteral("evaluations"))->setValue(evaluations);
+    optimiser->findChild<QSpinBox*>(QStringLiteral("threads"))->setValue(2);
+    QTest::mouseClick(optimiser->findChild<QPushButton*>(QStringLiteral("startStop")),
+                      Qt::LeftButton);
+    return optimiser;
+  }
   QPushButton* kitButton(int id) {
     return window_->packingKit() == nullptr ? nullptr
                                             : window_->packingKit()->findChild<QPushButton*>(
@@ -713,6 +736,48 @@ void MainWindowTest::cancelStopsALargeLayoutAndLeavesTheRestWaiting() {
   QVERIFY(QFile::exists(QString::fromUtf8("排样计算时间.txt")));
   QVERIFY(kitButton(kKitLayoutAll)->isEnabled());
   QCOMPARE(window_->action(kUndo)->text(), QStringLiteral("&Undo Layout All"));
+}
+
+// A job never laid out: the search lays it out, on a worker, and its best
+// layout is one undo step. Meanwhile the job is locked as for any run.
+void MainWindowTest::optimiseEndsAsOneUndoStepWithEveryPartFitting() {
+  open(kOpenTextLibrary, "brackets.txt");
+  const std::string loaded = test::dumpJob(job());
+  gui::OptimiseWindow* optimiser = startOptimiser(60, 20);
+  QVERIFY(optimiser->isVisible() && !optimiser->isModal());
+  auto* startStop = optimiser->findChild<QPushButton*>(QStringLiteral("startStop"));
+  QVERIFY(window_->runs().busy());
+  QVERIFY(window_->runs().progressDialog() == nullptr);  // the window shows the progress
+  QCOMPARE(startStop->text(), QStringLiteral("&Stop"));
+  QVERIFY(startStop->isEnabled() && !kitButton(kKitLayoutAll)->isEnabled());
+  QVERIFY(!window_->action(kOpenDrawings)->isEnabled() && !window_->action(kUndo)->isEnabled());
+  waitIdle();
+  QVERIFY2(shell_.errors.isEmpty(), qPrintable(shell_.errors.join('\n')));
+  QCOMPARE(startStop->text(), QStringLiteral("&Start"));
+  QVERIFY(state().preview == nullptr);
+  QVERIFY(optimiser->lengthSeries()->count() > 0);
+  QCOMPARE(packedCount(), job().workingParts.count());
+  verifyLayoutFits();
+  QVERIFY(status("parts").contains(QStringLiteral("46 packed")));
+  QCOMPARE(window_->action(kUndo)->text(), QStringLiteral("&Undo Optimise"));
+  window_->action(kUndo)->trigger();  // the optimiser's window has the keyboard
+  QCOMPARE(test::firstDifference(loaded, test::dumpJob(job())), std::string());
+}
+
+// Closing the window stops the search; the best found so far is kept, whole.
+void MainWindowTest::closingTheOptimiserStopsTheSearchAndKeepsAValidLayout() {
+  open(kOpenTextLibrary, "brackets.txt");
+  clickKit(kKitLayoutAll);
+  gui::OptimiseWindow* optimiser = startOptimiser(600, 0);
+  auto* evaluations = optimiser->findChild<QLabel*>(QStringLiteral("evaluationsDone"));
+  QTRY_VERIFY_WITH_TIMEOUT(evaluations->text() != QStringLiteral("-"), 30000);
+  optimiser->close();
+  QVERIFY(window_->runs().waitUntilIdle(std::chrono::seconds(10)));
+  QVERIFY2(shell_.errors.isEmpty(), qPrintable(shell_.errors.join('\n')));
+  QVERIFY(!optimiser->running() && kitButton(kKitLayoutAll)->isEnabled());
+  QCOMPARE(packedCount(), job().workingParts.count());
+  verifyLayoutFits();
+  QVERIFY(window_->action(kUndo)->isEnabled());
 }
 
 void MainWindowTest::reportsWhereExportsAndReportsWent() {
