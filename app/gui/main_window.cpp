@@ -596,7 +596,6 @@ void MainWindow::startOptimise(const SearchSettings& settings) {
       fromText(app_text::kStepOptimise), std::move(work),
       [this](OptimiseOutcome&& outcome) { finishOptimiseHere(std::move(outcome)); },
       [this](std::exception_ptr failure) {
-        runs_->setShowsProgressDialog(true);
         searchWatch_.reset();
         state_.preview.reset();
         if (optimiser_) {
@@ -606,10 +605,10 @@ void MainWindow::startOptimise(const SearchSettings& settings) {
         refresh();
         canvas_->update();
       });
+  runs_->setShowsProgressDialog(true);  // read when a run begins
   if (started) {
     optimiser_->setRunning(true);
   } else {
-    runs_->setShowsProgressDialog(true);
     searchWatch_.reset();
   }
 }
@@ -629,7 +628,6 @@ void MainWindow::pullSearch() {
 }
 
 void MainWindow::finishOptimiseHere(OptimiseOutcome outcome) {
-  runs_->setShowsProgressDialog(true);
   searchWatch_.reset();
   if (optimiser_) {
     if (outcome.result) {
@@ -775,6 +773,7 @@ void MainWindow::syncActions() {
   const std::size_t plates = plateCount(state_);
   action(kNextPlate)->setEnabled(!busy && currentPlate(state_) + 1 < plates);
   action(kPreviousPlate)->setEnabled(!busy && currentPlate(state_) > 0);
+  action(kOptimise)->setEnabled(!busy && state_.job != nullptr);
   plateTabs_->setEnabled(!busy);
   recentMenu_->setEnabled(!busy && !recent_.empty());
   if (packingKit_) {

@@ -2,7 +2,6 @@
 
 #include <QChart>
 #include <QChartView>
-#include <QCloseEvent>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QValueAxis>
@@ -136,13 +135,6 @@ void OptimiseWindow::clearFigures() {
   series_->clear();
   timeAxis_->setRange(0.0, 1.0);
   lengthAxis_->setRange(0.0, 1.0);
-}
-
-void OptimiseWindow::closeEvent(QCloseEvent* event) {
-  if (running_) {
-    emit stopRequested();
-  }
-  QDialog::closeEvent(event);
 }
 
 void OptimiseWindow::reject() {

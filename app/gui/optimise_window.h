@@ -43,10 +43,8 @@ class OptimiseWindow : public QDialog {
   void startRequested(const tarn::SearchSettings& settings);
   void stopRequested();
 
- protected:
-  void closeEvent(QCloseEvent* event) override;
-
  public slots:
+  // Esc and the close box: a search going on is stopped first.
   void reject() override;
 
  private:

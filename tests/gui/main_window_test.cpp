@@ -226,6 +226,7 @@ void MainWindowTest::opensEachExampleThroughTheMenuAndLaysItOut() {
   const QImage image = grab();
   QCOMPARE(countPixels(image, qRgb(0, 0, 0)), image.width() * image.height());
   QVERIFY(!window_->action(kUndo)->isEnabled() && !window_->recentMenu()->isEnabled());
+  QVERIFY(!window_->action(kOptimise)->isEnabled());  // no job to search yet
   const struct {
     int menuId;
     const char* file;
