@@ -40,10 +40,10 @@ OptimiseWindow::OptimiseWindow(QWidget* owner)
   chart_->addSeries(series_);
   timeAxis_ = new QValueAxis(chart_);
   timeAxis_->setTitleText(fromText(app_text::kOptimiseChartTime));
-  timeAxis_->setLabelFormat(QStringLiteral("%.0f"));
+  timeAxis_->setLabelFormat(QStringLiteral("%.1f"));
   lengthAxis_ = new QValueAxis(chart_);
   lengthAxis_->setTitleText(fromText(app_text::kOptimiseChartLength));
-  lengthAxis_->setLabelFormat(QStringLiteral("%.0f"));
+  lengthAxis_->setLabelFormat(QStringLiteral("%.1f"));
   chart_->addAxis(timeAxis_, Qt::AlignBottom);
   chart_->addAxis(lengthAxis_, Qt::AlignLeft);
   series_->attachAxis(timeAxis_);
