@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -70,6 +71,20 @@ std::optional<BBox> placedBox(const PartLookup& parts, const Part& workingCopy) 
     return computeBBox(placed.outer);
   }
   return std::nullopt;
+}
+
+// Puts the parts on the plate of `job` (as they lay when the strip problem was
+// made of them, in list order) into `poses`.
+void applyPoses(PackingJob& job, const std::vector<Part>& startParts,
+                const std::vector<ItemPose>& poses) {
+  std::size_t i = 0;
+  for (Part& part : job.workingParts) {
+    if (i < startParts.size() && part.id == startParts[i].id && onPlate(job, part)) {
+      part = startParts[i];
+      ApplyItemPose(part, job.params.rotationNumber, job.params.allowTurnover, poses[i]);
+      ++i;
+    }
+  }
 }
 
 // Every part on the plate passes the fit test against the others.
@@ -166,6 +181,21 @@ struct SharedState {
     hook(SearchProgress{best, totalEvaluations(), elapsed(), &layout});
   }
 
+  // Whether a search thread should show its latest layout now: there is a
+  // hook and nothing was reported for kProgressInterval. A yes takes the turn.
+  bool showDue() {
+    if (!hook) {
+      return false;
+    }
+    const std::lock_guard lock(mutex);
+    const auto now = Clock::now();
+    if (now - lastReport < kProgressInterval) {
+      return false;
+    }
+    lastReport = now;
+    return true;
+  }
+
   // A plain report, at most every kProgressInterval.
   void tick() {
     if (!hook) {
@@ -234,6 +264,27 @@ class SearchThread {
         break;
       }
       refill();
+    }
+  }
+
+  // On the supervising thread: shows this thread's latest shorter layout, if
+  // one was noted since the last look.
+  void showLatest() {
+    std::shared_ptr<const ShownBase> base;
+    std::vector<ItemPose> poses;
+    {
+      const std::lock_guard lock(shownMutex_);
+      if (!shownPoses_ || !shownBase_) {
+        return;
+      }
+      base = shownBase_;
+      poses = std::move(*shownPoses_);
+      shownPoses_.reset();
+    }
+    PackingJob shown = snapshotOf(base->job);
+    applyPoses(shown, base->startParts, poses);
+    if (LayoutValid(shown)) {
+      shared_.offer(FiguresOf(shown), shown);
     }
   }
 
@@ -386,22 +437,24 @@ class SearchThread {
         ApplyItemPose(*placed[i], rn, turnover, poses[i]);
       }
     };
-    std::optional<std::vector<ItemPose>> bestPoses;
-    std::uint64_t spentBefore = evaluations_;
+    const std::uint64_t spentBefore = evaluations_;
+    // Shorter layouts are only noted here; the supervising thread shows the
+    // latest (written back, checked and measured) at most every
+    // kProgressInterval: doing so for each would cost more than the search on
+    // jobs of many parts. What the thread keeps depends only on the search's
+    // final layout, never on when a layout was shown.
+    if (shared_.hook) {
+      const std::lock_guard lock(shownMutex_);
+      shownBase_ = std::make_shared<const ShownBase>(ShownBase{snapshotOf(best_), startParts});
+      shownPoses_.reset();
+    }
     const SeparatorProgress onShorter = [&](const std::vector<ItemPose>& poses, double,
                                             std::uint64_t spent) {
       count(spentBefore + spent - evaluations_);
-      writeBack(poses);
-      if (!LayoutValid(work)) {
-        return;
+      if (shared_.hook) {
+        const std::lock_guard lock(shownMutex_);
+        shownPoses_ = poses;
       }
-      const LayoutFigures figures = FiguresOf(work);
-      if (!BetterLayout(figures, bestFigures_)) {
-        return;
-      }
-      bestPoses = poses;
-      bestFigures_ = figures;
-      shared_.offer(figures, work);
     };
     SeparatorBudget separatorBudget;
     separatorBudget.evaluations = budget;
@@ -410,9 +463,24 @@ class SearchThread {
         MinimiseStripLength(problem, std::vector<ItemPose>(problem.items.size()),
                             random_.next(), separatorBudget, stop_, {}, onShorter);
     count(spentBefore + result.evaluations - evaluations_);
-    if (bestPoses) {
-      writeBack(*bestPoses);
+    {
+      const std::lock_guard lock(shownMutex_);
+      shownPoses_.reset();
+    }
+    if (!(result.length < result.startLength)) {
+      return;
+    }
+    // Kept only when every part passes the fit test and the true outlines
+    // measure better; otherwise the layout the round started from stays.
+    writeBack(result.poses);
+    if (!LayoutValid(work)) {
+      return;
+    }
+    const LayoutFigures figures = FiguresOf(work);
+    if (BetterLayout(figures, bestFigures_)) {
       best_ = std::move(work);
+      bestFigures_ = figures;
+      shared_.offer(bestFigures_, best_);
     }
   }
 
@@ -428,6 +496,14 @@ class SearchThread {
   Clock::time_point start_;
   std::uint64_t evaluations_ = 0;
   std::vector<std::string> notices_;
+  // What the supervising thread needs to show a noted layout.
+  struct ShownBase {
+    PackingJob job;                // the layout the strip search started from
+    std::vector<Part> startParts;  // its parts on the plate, in list order
+  };
+  std::mutex shownMutex_;
+  std::shared_ptr<const ShownBase> shownBase_;
+  std::optional<std::vector<ItemPose>> shownPoses_;
 };
 
 }  // namespace
@@ -545,6 +621,11 @@ SearchResult OptimiseLayout(const PackingJob& job, const SearchSettings& setting
       }
       if (running > 0) {
         lock.unlock();
+        if (shared.showDue()) {
+          for (const auto& search : searches) {
+            search->showLatest();
+          }
+        }
         shared.tick();
         lock.lock();
       }
