@@ -100,7 +100,8 @@ bool LayoutValid(const PackingJob& job) {
 
 void checkSettings(const SearchSettings& settings) {
   if (settings.threads < 0 || settings.threads > kMaxSearchThreads) {
-    throw std::invalid_argument("the number of search threads must be from 1 to 256 (0: one per core)");
+    throw std::invalid_argument(
+        "the number of search threads must be from 1 to 256 (0: one per core)");
   }
   if (settings.budget.seconds &&
       !(*settings.budget.seconds > 0.0 && *settings.budget.seconds <= kMaxSearchSeconds)) {
@@ -154,7 +155,10 @@ struct SharedState {
 
   SharedState(const SearchProgressHook& h, Clock::time_point s, const LayoutFigures& greedy,
               int threads)
-      : hook(h), start(s), best(greedy), evaluations(static_cast<std::size_t>(threads)),
+      : hook(h),
+        start(s),
+        best(greedy),
+        evaluations(static_cast<std::size_t>(threads)),
         lastReport(s) {}
 
   std::uint64_t totalEvaluations() const {
@@ -216,8 +220,7 @@ class SearchThread {
  public:
   SearchThread(const PackingJob& unplaced, const PackingJob& greedy, const LayoutFigures& figures,
                int index, std::uint64_t seed, const SearchBudget& budget,
-               std::optional<Clock::time_point> deadline, std::stop_token stop,
-               SharedState& shared)
+               std::optional<Clock::time_point> deadline, std::stop_token stop, SharedState& shared)
       : unplaced_(unplaced),
         best_(snapshotOf(greedy)),
         bestFigures_(figures),
@@ -230,7 +233,8 @@ class SearchThread {
         start_(Clock::now()) {}
 
   void run() {
-    const std::uint64_t all = budget_.evaluations.value_or(std::numeric_limits<std::uint64_t>::max());
+    const std::uint64_t all =
+        budget_.evaluations.value_or(std::numeric_limits<std::uint64_t>::max());
     std::uint64_t sequenceBudget = 0;
     std::optional<Clock::time_point> sequenceDeadline;
     if (partsLeftOff()) {
@@ -302,7 +306,7 @@ class SearchThread {
   void count(std::uint64_t n) {
     evaluations_ += n;
     shared_.evaluations[static_cast<std::size_t>(index_)].store(evaluations_,
-                                                                  std::memory_order_relaxed);
+                                                                std::memory_order_relaxed);
   }
 
   bool timeUp(std::optional<Clock::time_point> deadline) const {
@@ -328,8 +332,7 @@ class SearchThread {
       }
       std::vector<int> candidate = order;
       mutate(candidate);
-      const bool inSteps =
-          random_.uniform() < kStepsWalkChance ? !bestInSteps : bestInSteps;
+      const bool inSteps = random_.uniform() < kStepsWalkChance ? !bestInSteps : bestInSteps;
       PackingJob trial = snapshotOf(unplaced_);
       reorder(trial, candidate);
       RunContext ctx;
@@ -460,8 +463,8 @@ class SearchThread {
     separatorBudget.evaluations = budget;
     separatorBudget.deadline = deadline;
     const SeparatorResult result =
-        MinimiseStripLength(problem, std::vector<ItemPose>(problem.items.size()),
-                            random_.next(), separatorBudget, stop_, {}, onShorter);
+        MinimiseStripLength(problem, std::vector<ItemPose>(problem.items.size()), random_.next(),
+                            separatorBudget, stop_, {}, onShorter);
     count(spentBefore + result.evaluations - evaluations_);
     {
       const std::lock_guard lock(shownMutex_);
@@ -596,9 +599,8 @@ SearchResult OptimiseLayout(const PackingJob& job, const SearchSettings& setting
   std::vector<std::unique_ptr<SearchThread>> searches;
   for (int t = 0; t < threads; ++t) {
     searches.push_back(std::make_unique<SearchThread>(unplaced, result.best, result.greedy, t,
-                                                      threadSeed(settings.seed, t),
-                                                      settings.budget, deadline, halt.get_token(),
-                                                      shared));
+                                                      threadSeed(settings.seed, t), settings.budget,
+                                                      deadline, halt.get_token(), shared));
   }
   std::mutex doneMutex;
   std::condition_variable doneSignal;
@@ -641,8 +643,7 @@ SearchResult OptimiseLayout(const PackingJob& job, const SearchSettings& setting
       bestThread = t;
     }
     for (const std::string& notice : searches[t]->notices()) {
-      if (std::find(result.notices.begin(), result.notices.end(), notice) ==
-          result.notices.end()) {
+      if (std::find(result.notices.begin(), result.notices.end(), notice) == result.notices.end()) {
         result.notices.push_back(notice);
       }
     }
