@@ -125,9 +125,9 @@ void stopCheck(const PackingJob& job, const Options& options, const std::string&
     const auto requested = std::chrono::steady_clock::now();
     source.request_stop();
     search.join();
-    longest = std::max(longest, std::chrono::duration<double>(std::chrono::steady_clock::now() -
-                                                              requested)
-                                    .count());
+    longest = std::max(
+        longest,
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - requested).count());
   }
   std::printf("%-10s stop honoured within %.4f s\n", name.c_str(), longest);
 }

@@ -14,8 +14,8 @@
 
 #include "cli/cli_texts.h"
 #include "job/nest_params.h"
-#include "plates/plate_set.h"
 #include "library/line_reader.h"
+#include "plates/plate_set.h"
 
 namespace tarn::cli {
 

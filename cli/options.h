@@ -1,8 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <iosfwd>
-#include <cstdint>
 #include <optional>
 #include <string>
 

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -72,6 +73,20 @@ std::optional<BBox> placedBox(const PartLookup& parts, const Part& workingCopy) 
   return std::nullopt;
 }
 
+// Puts the parts on the plate of `job` (as they lay when the strip problem was
+// made of them, in list order) into `poses`.
+void applyPoses(PackingJob& job, const std::vector<Part>& startParts,
+                const std::vector<ItemPose>& poses) {
+  std::size_t i = 0;
+  for (Part& part : job.workingParts) {
+    if (i < startParts.size() && part.id == startParts[i].id && onPlate(job, part)) {
+      part = startParts[i];
+      ApplyItemPose(part, job.params.rotationNumber, job.params.allowTurnover, poses[i]);
+      ++i;
+    }
+  }
+}
+
 // Every part on the plate passes the fit test against the others.
 bool LayoutValid(const PackingJob& job) {
   const FitIndex index(job.plateExtents, job.workingParts);
@@ -85,7 +100,8 @@ bool LayoutValid(const PackingJob& job) {
 
 void checkSettings(const SearchSettings& settings) {
   if (settings.threads < 0 || settings.threads > kMaxSearchThreads) {
-    throw std::invalid_argument("the number of search threads must be from 1 to 256 (0: one per core)");
+    throw std::invalid_argument(
+        "the number of search threads must be from 1 to 256 (0: one per core)");
   }
   if (settings.budget.seconds &&
       !(*settings.budget.seconds > 0.0 && *settings.budget.seconds <= kMaxSearchSeconds)) {
@@ -139,7 +155,10 @@ struct SharedState {
 
   SharedState(const SearchProgressHook& h, Clock::time_point s, const LayoutFigures& greedy,
               int threads)
-      : hook(h), start(s), best(greedy), evaluations(static_cast<std::size_t>(threads)),
+      : hook(h),
+        start(s),
+        best(greedy),
+        evaluations(static_cast<std::size_t>(threads)),
         lastReport(s) {}
 
   std::uint64_t totalEvaluations() const {
@@ -166,6 +185,21 @@ struct SharedState {
     hook(SearchProgress{best, totalEvaluations(), elapsed(), &layout});
   }
 
+  // Whether a search thread should show its latest layout now: there is a
+  // hook and nothing was reported for kProgressInterval. A yes takes the turn.
+  bool showDue() {
+    if (!hook) {
+      return false;
+    }
+    const std::lock_guard lock(mutex);
+    const auto now = Clock::now();
+    if (now - lastReport < kProgressInterval) {
+      return false;
+    }
+    lastReport = now;
+    return true;
+  }
+
   // A plain report, at most every kProgressInterval.
   void tick() {
     if (!hook) {
@@ -186,8 +220,7 @@ class SearchThread {
  public:
   SearchThread(const PackingJob& unplaced, const PackingJob& greedy, const LayoutFigures& figures,
                int index, std::uint64_t seed, const SearchBudget& budget,
-               std::optional<Clock::time_point> deadline, std::stop_token stop,
-               SharedState& shared)
+               std::optional<Clock::time_point> deadline, std::stop_token stop, SharedState& shared)
       : unplaced_(unplaced),
         best_(snapshotOf(greedy)),
         bestFigures_(figures),
@@ -200,7 +233,8 @@ class SearchThread {
         start_(Clock::now()) {}
 
   void run() {
-    const std::uint64_t all = budget_.evaluations.value_or(std::numeric_limits<std::uint64_t>::max());
+    const std::uint64_t all =
+        budget_.evaluations.value_or(std::numeric_limits<std::uint64_t>::max());
     std::uint64_t sequenceBudget = 0;
     std::optional<Clock::time_point> sequenceDeadline;
     if (partsLeftOff()) {
@@ -237,6 +271,27 @@ class SearchThread {
     }
   }
 
+  // On the supervising thread: shows this thread's latest shorter layout, if
+  // one was noted since the last look.
+  void showLatest() {
+    std::shared_ptr<const ShownBase> base;
+    std::vector<ItemPose> poses;
+    {
+      const std::lock_guard lock(shownMutex_);
+      if (!shownPoses_ || !shownBase_) {
+        return;
+      }
+      base = shownBase_;
+      poses = std::move(*shownPoses_);
+      shownPoses_.reset();
+    }
+    PackingJob shown = snapshotOf(base->job);
+    applyPoses(shown, base->startParts, poses);
+    if (LayoutValid(shown)) {
+      shared_.offer(FiguresOf(shown), shown);
+    }
+  }
+
   PackingJob& best() { return best_; }
   const LayoutFigures& bestFigures() const { return bestFigures_; }
   std::uint64_t evaluations() const { return evaluations_; }
@@ -251,7 +306,7 @@ class SearchThread {
   void count(std::uint64_t n) {
     evaluations_ += n;
     shared_.evaluations[static_cast<std::size_t>(index_)].store(evaluations_,
-                                                                  std::memory_order_relaxed);
+                                                                std::memory_order_relaxed);
   }
 
   bool timeUp(std::optional<Clock::time_point> deadline) const {
@@ -277,8 +332,7 @@ class SearchThread {
       }
       std::vector<int> candidate = order;
       mutate(candidate);
-      const bool inSteps =
-          random_.uniform() < kStepsWalkChance ? !bestInSteps : bestInSteps;
+      const bool inSteps = random_.uniform() < kStepsWalkChance ? !bestInSteps : bestInSteps;
       PackingJob trial = snapshotOf(unplaced_);
       reorder(trial, candidate);
       RunContext ctx;
@@ -386,33 +440,50 @@ class SearchThread {
         ApplyItemPose(*placed[i], rn, turnover, poses[i]);
       }
     };
-    std::optional<std::vector<ItemPose>> bestPoses;
-    std::uint64_t spentBefore = evaluations_;
+    const std::uint64_t spentBefore = evaluations_;
+    // Shorter layouts are only noted here; the supervising thread shows the
+    // latest (written back, checked and measured) at most every
+    // kProgressInterval: doing so for each would cost more than the search on
+    // jobs of many parts. What the thread keeps depends only on the search's
+    // final layout, never on when a layout was shown.
+    if (shared_.hook) {
+      const std::lock_guard lock(shownMutex_);
+      shownBase_ = std::make_shared<const ShownBase>(ShownBase{snapshotOf(best_), startParts});
+      shownPoses_.reset();
+    }
     const SeparatorProgress onShorter = [&](const std::vector<ItemPose>& poses, double,
                                             std::uint64_t spent) {
       count(spentBefore + spent - evaluations_);
-      writeBack(poses);
-      if (!LayoutValid(work)) {
-        return;
+      if (shared_.hook) {
+        const std::lock_guard lock(shownMutex_);
+        shownPoses_ = poses;
       }
-      const LayoutFigures figures = FiguresOf(work);
-      if (!BetterLayout(figures, bestFigures_)) {
-        return;
-      }
-      bestPoses = poses;
-      bestFigures_ = figures;
-      shared_.offer(figures, work);
     };
     SeparatorBudget separatorBudget;
     separatorBudget.evaluations = budget;
     separatorBudget.deadline = deadline;
     const SeparatorResult result =
-        MinimiseStripLength(problem, std::vector<ItemPose>(problem.items.size()),
-                            random_.next(), separatorBudget, stop_, {}, onShorter);
+        MinimiseStripLength(problem, std::vector<ItemPose>(problem.items.size()), random_.next(),
+                            separatorBudget, stop_, {}, onShorter);
     count(spentBefore + result.evaluations - evaluations_);
-    if (bestPoses) {
-      writeBack(*bestPoses);
+    {
+      const std::lock_guard lock(shownMutex_);
+      shownPoses_.reset();
+    }
+    if (!(result.length < result.startLength)) {
+      return;
+    }
+    // Kept only when every part passes the fit test and the true outlines
+    // measure better; otherwise the layout the round started from stays.
+    writeBack(result.poses);
+    if (!LayoutValid(work)) {
+      return;
+    }
+    const LayoutFigures figures = FiguresOf(work);
+    if (BetterLayout(figures, bestFigures_)) {
       best_ = std::move(work);
+      bestFigures_ = figures;
+      shared_.offer(bestFigures_, best_);
     }
   }
 
@@ -428,6 +499,14 @@ class SearchThread {
   Clock::time_point start_;
   std::uint64_t evaluations_ = 0;
   std::vector<std::string> notices_;
+  // What the supervising thread needs to show a noted layout.
+  struct ShownBase {
+    PackingJob job;                // the layout the strip search started from
+    std::vector<Part> startParts;  // its parts on the plate, in list order
+  };
+  std::mutex shownMutex_;
+  std::shared_ptr<const ShownBase> shownBase_;
+  std::optional<std::vector<ItemPose>> shownPoses_;
 };
 
 }  // namespace
@@ -520,9 +599,8 @@ SearchResult OptimiseLayout(const PackingJob& job, const SearchSettings& setting
   std::vector<std::unique_ptr<SearchThread>> searches;
   for (int t = 0; t < threads; ++t) {
     searches.push_back(std::make_unique<SearchThread>(unplaced, result.best, result.greedy, t,
-                                                      threadSeed(settings.seed, t),
-                                                      settings.budget, deadline, halt.get_token(),
-                                                      shared));
+                                                      threadSeed(settings.seed, t), settings.budget,
+                                                      deadline, halt.get_token(), shared));
   }
   std::mutex doneMutex;
   std::condition_variable doneSignal;
@@ -545,6 +623,11 @@ SearchResult OptimiseLayout(const PackingJob& job, const SearchSettings& setting
       }
       if (running > 0) {
         lock.unlock();
+        if (shared.showDue()) {
+          for (const auto& search : searches) {
+            search->showLatest();
+          }
+        }
         shared.tick();
         lock.lock();
       }
@@ -560,8 +643,7 @@ SearchResult OptimiseLayout(const PackingJob& job, const SearchSettings& setting
       bestThread = t;
     }
     for (const std::string& notice : searches[t]->notices()) {
-      if (std::find(result.notices.begin(), result.notices.end(), notice) ==
-          result.notices.end()) {
+      if (std::find(result.notices.begin(), result.notices.end(), notice) == result.notices.end()) {
         result.notices.push_back(notice);
       }
     }

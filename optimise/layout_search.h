@@ -17,7 +17,7 @@ namespace tarn {
 // evaluation budget makes the result reproducible: the same job, seed, thread
 // count and evaluations give the same layout on any machine.
 struct SearchBudget {
-  std::optional<double> seconds;            // wall clock, > 0
+  std::optional<double> seconds;             // wall clock, > 0
   std::optional<std::uint64_t> evaluations;  // per search thread, > 0
 };
 
@@ -47,8 +47,8 @@ LayoutFigures FiguresOf(const PackingJob& job);
 // Reported by the search, one report at a time, on one of its threads or on
 // the thread that called it (plain reports, at most about ten a second).
 struct SearchProgress {
-  LayoutFigures best;               // the best layout so far
-  std::uint64_t evaluations = 0;    // all threads together
+  LayoutFigures best;             // the best layout so far
+  std::uint64_t evaluations = 0;  // all threads together
   double elapsedSeconds = 0.0;
   // Set only when this report carries a new best: a snapshot of the job holding
   // it, valid during the call (copy it with snapshotOf to keep it).
@@ -61,8 +61,8 @@ struct SearchResult {
   // of the job's waiting parts) when nothing better was found. Every placed
   // part passes PartFits; parts that stay off the plate wait where they were.
   PackingJob best;
-  LayoutFigures greedy;  // of the greedy start
-  LayoutFigures final;   // of `best`
+  LayoutFigures greedy;           // of the greedy start
+  LayoutFigures final;            // of `best`
   std::uint64_t evaluations = 0;  // all threads together
   double seconds = 0.0;
   int threads = 0;  // the search threads used
@@ -98,8 +98,7 @@ SearchResult OptimiseLayout(const PackingJob& job, const SearchSettings& setting
 // when set, hears each plate's result (its `best` already taken) on the calling
 // thread. Throws std::invalid_argument at once for invalid settings.
 std::function<void(PackingJob& job, RunContext& ctx)> OptimisingPlateDriver(
-    const SearchSettings& settings,
-    std::function<void(const SearchResult& result)> finished = {});
+    const SearchSettings& settings, std::function<void(const SearchResult& result)> finished = {});
 
 // Takes the layout of `layout`, a snapshot of `job` that a search laid out:
 // the working parts (poses and list order) and the grid. The true parts,

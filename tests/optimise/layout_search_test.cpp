@@ -121,8 +121,8 @@ TEST(LayoutSearch, NeverReturnsAWorseOrUnsoundLayout) {
       {"parts left off a short plate", header(150, 100, 1) + rectangles(4, 60, 48), 4, true},
       {"one turn only", header(1000, 100, 3) + kMixed, 1, false},
       {"thirds of a turn, never turned over", header(1000, 100, 0.5) + kMixed, 3, false},
-      {"a part larger than the plate", header(1000, 100, 2) + kMixed + rectangles(1, 120, 120),
-       2, false},
+      {"a part larger than the plate", header(1000, 100, 2) + kMixed + rectangles(1, 120, 120), 2,
+       false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);

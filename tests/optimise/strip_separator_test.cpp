@@ -71,23 +71,6 @@ StripProblem mixedRow(std::vector<ItemPose>& start) {
   return problem;
 }
 
-TEST(StripSeparator, TurnsOneOfTwoAlikePartsWhenNoMoveOfOneAlonePays) {
-  // Two 60 x 49 plates standing upright side by side (98). Lying flat one above
-  // the other they need 60, but from upright neither can lie down alone without
-  // colliding more, and swapping alike parts changes nothing: the search must
-  // turn one of them in place.
-  StripProblem problem;
-  problem.width = 100;
-  problem.maxLength = 1000;
-  for (int k = 0; k < 2; ++k) {
-    problem.items.push_back(itemOf(box(0, 0, 49, 60), {}, 4, true));
-  }
-  const std::vector<ItemPose> start = {{0, 0, 0}, {0, 49.001, 0}};
-  const SeparatorResult result = MinimiseStripLength(problem, start, 1, evaluations(3000000));
-  expectSoundResult(problem, result);
-  EXPECT_LT(result.length, 61);
-}
-
 TEST(StripSeparator, PutsAPartIntoAnotherPartsHole) {
   StripProblem problem;
   problem.width = 30;
