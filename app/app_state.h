@@ -108,12 +108,16 @@ struct PlateTabs {
 // background, Idle.
 struct AppState {
   std::unique_ptr<PackingJob> job;    // none until the first Open; the plate on show
-  std::filesystem::path libraryPath;  // the file the job was loaded from
+  std::filesystem::path libraryPath;  // the file the job was loaded from (the first drawing)
+  std::size_t moreDrawings = 0;       // a job from drawings: how many beside libraryPath
   EditHistory history;                // undo and redo of the job's poses and selection
   PlateTabs plates;                   // the other plates of a set, if any
   // A run on a worker thread will replace the job's parts: until it has been
   // applied, the commands that would change the job do nothing.
   bool jobLocked = false;
+  // The best layout a search has found so far, painted instead of the job's
+  // working parts while the search goes on (app/optimise_run.h).
+  std::shared_ptr<const PackingJob> preview;
   bool announceLayout = true;  // whether B and the kit's layouts tell their time
   std::string lastPath;        // shared by the three file dialogs (UTF-8)
   // Given to every job an Open creates: where its timing file, report and

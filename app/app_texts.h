@@ -48,6 +48,7 @@ inline constexpr std::string_view kStepReport = "Packing Report";
 inline constexpr std::string_view kStepLayOutOnPlates = "Lay Out on Several Plates";
 inline constexpr std::string_view kStepLayOutOnPlatesInSteps = "Lay Out on Several Plates in Steps";
 inline constexpr std::string_view kStepMoveToNextPlate = "Move Waiting Parts to Next Plate";
+inline constexpr std::string_view kStepOptimise = "Optimise";
 
 // Long runs: the progress dialog's heading.
 inline constexpr std::string_view kRunProgress = "%s: %d parts tried, %d waiting, %.1f s";
@@ -77,10 +78,34 @@ inline constexpr std::string_view kLeftOffNoRoomOnEmptyPlate =
 inline constexpr std::string_view kLeftOffPlateLimit = "the largest number of plates was reached";
 inline constexpr std::string_view kLeftOffStopped = "the run was stopped";
 
+// Jobs from drawings.
+inline constexpr std::string_view kMoreDrawings = " and %llu more";
+inline constexpr std::string_view kNoDrawings = "No drawing was chosen.";
+inline constexpr std::string_view kNoSuchDrawing = "is no drawing or folder";
+inline constexpr std::string_view kOpenDrawingsTitle = "Open Drawings";
+inline constexpr std::string_view kDrawingsFilter = "DXF drawings (*.dxf)";
+inline constexpr std::string_view kDrawingColumns[] = {"Drawing", "Count"};
+
+// The optimiser's window.
+inline constexpr std::string_view kOptimiseTitle = "Optimise Layout";
+inline constexpr std::string_view kOptimiseStart = "&Start";
+inline constexpr std::string_view kOptimiseStop = "&Stop";
+inline constexpr std::string_view kOptimiseUtilisation = "%.2f %%";
+inline constexpr std::string_view kOptimiseLength = "%.1f mm";
+inline constexpr std::string_view kOptimiseEvaluations = "%llu";
+inline constexpr std::string_view kOptimiseElapsed = "%.1f s";
+inline constexpr std::string_view kOptimiseNone = "-";
+inline constexpr std::string_view kOptimiseChartTime = "Time (s)";
+inline constexpr std::string_view kOptimiseChartLength = "Packed length (mm)";
+inline constexpr std::string_view kOptimiseInvalid =
+    "The search returned a layout that breaks the job's rules; the layout is kept as it was.";
+
 // Menus and docks added beside the classic ones.
 inline constexpr std::string_view kUndo = "&Undo";
 inline constexpr std::string_view kRedo = "&Redo";
 inline constexpr std::string_view kFitAllParts = "Fit All &Parts";
+inline constexpr std::string_view kOpenDrawings = "Open Dra&wings…";
+inline constexpr std::string_view kOptimise = "&Optimise…";
 inline constexpr std::string_view kLayOutOnPlates = "Lay Out on Several &Plates";
 inline constexpr std::string_view kLayOutOnPlatesInSteps = "Lay Out on Several Plates in &Steps";
 inline constexpr std::string_view kMoveToNextPlate = "&Move Waiting Parts to Next Plate";

@@ -142,7 +142,7 @@ Effects writeAndShowReport(AppState& state, PackingJob& job) {
 
 Effects layoutRun(RunKind kind, bool announce) {
   Effects effects;
-  effects.run = RunRequest{kind, announce, {}, LibraryFormat::TextLibrary};
+  effects.run = RunRequest{kind, announce, {}, LibraryFormat::TextLibrary, {}};
   return effects;
 }
 
@@ -304,6 +304,13 @@ Effects runMenuCommand(AppState& state, int id) {
       return openRequest(FileRequest::OpenPartList, LibraryFormat::PartListFile);
     case kOpenPreSrcFile:
       return openRequest(FileRequest::OpenPreSrc, LibraryFormat::PreSrcFile);
+    case kOpenDrawings:
+      return openRequest(FileRequest::OpenDrawings, LibraryFormat::PartListFile);
+    case kOptimise: {
+      Effects effects;
+      effects.openOptimiser = state.job != nullptr;
+      return effects;
+    }
     case kLayoutInDxf:
       return saveLayoutRequest(state);
     case kExportParts:
@@ -354,7 +361,7 @@ Effects runMenuCommand(AppState& state, int id) {
 }
 
 Effects openLibraryFile(AppState& state, const std::filesystem::path& path, LibraryFormat format) {
-  return runNow(state, RunRequest{RunKind::Open, true, path, format});
+  return runNow(state, RunRequest{RunKind::Open, true, path, format, {}});
 }
 
 void fitAllParts(AppState& state) {
@@ -646,8 +653,9 @@ bool packingKitButtonChangesJob(int id) {
 
 bool menuCommandChangesJob(int id) {
   return id == kOpenTextLibrary || id == kOpenPartListFile || id == kOpenPreSrcFile ||
-         id == kUndo || id == kRedo || id == kLayOutOnPlates || id == kLayOutOnPlatesInSteps ||
-         id == kMoveToNextPlate || id == kNextPlate || id == kPreviousPlate;
+         id == kOpenDrawings || id == kOptimise || id == kUndo || id == kRedo ||
+         id == kLayOutOnPlates || id == kLayOutOnPlatesInSteps || id == kMoveToNextPlate ||
+         id == kNextPlate || id == kPreviousPlate;
 }
 
 int parseLenientInt(std::string_view text) {

@@ -28,6 +28,7 @@ enum class FileRequest {
   OpenPreSrc,         // "Read Velmar File", *.preSrc
   SaveLayoutDxf,      // "Write DXF File of Layout", *.dxf
   SaveLayoutsFolder,  // "Save Layouts…": a folder
+  OpenDrawings,       // "Open Drawings…": several *.dxf, then their counts (app/open_drawings.h)
 };
 
 // The commands that may run long. The front end runs them on a worker thread
@@ -40,6 +41,7 @@ enum class RunKind {
   LayoutMultipleSteps,
   PlateSet,         // Layout All's walk, plate after plate (app/plate_tabs.h)
   PlateSetInSteps,  // the multi-step walk, plate after plate
+  OpenDrawings,     // a job straight from drawings (app/open_drawings.h)
 };
 
 struct RunRequest {
@@ -47,6 +49,7 @@ struct RunRequest {
   bool announce = true;        // the layouts: raise the timing notice at the end
   std::filesystem::path path;  // Open: the library
   LibraryFormat format = LibraryFormat::TextLibrary;  // Open
+  DrawingJobRequest drawings;                         // OpenDrawings
 };
 
 // What the front end does after a command, in this order: close the dialogs
@@ -61,6 +64,7 @@ struct Effects {
   std::optional<RunRequest> run;
   bool openPackingKit = false;
   bool openRenewDialog = false;
+  bool openOptimiser = false;  // "Layout > Optimise…" (app/optimise_run.h)
   bool focusMainWindow = false;
   bool repaint = false;
   bool showReport = false;  // reportFile() in the desktop's text editor

@@ -9,6 +9,7 @@
 
 #include "app/app_texts.h"
 #include "app/edit_history.h"
+#include "app/open_drawings.h"
 #include "app/plate_tabs.h"
 #include "geometry/core_error.h"
 #include "geometry/notify.h"
@@ -35,6 +36,7 @@ std::string_view stepLabel(RunKind kind) {
     case RunKind::PlateSetInSteps:
       return app_text::kStepLayOutOnPlatesInSteps;
     case RunKind::Open:
+    case RunKind::OpenDrawings:
       break;
   }
   return {};
@@ -52,6 +54,29 @@ RunWork loadWork(const AppState& state, const RunRequest& request) {
     }
     return result;
   };
+}
+
+RunWork drawingsWork(const AppState& state, const RunRequest& request) {
+  return [errorReport = defaultErrorReportPath(), outputFolder = state.outputFolder,
+          drawings = request.drawings](RunContext& ctx) {
+    RunResult result;
+    PackingJob job(errorReport, outputFolder);
+    openDrawings(job, drawings);
+    if (!ctx.stop.stop_requested()) {
+      result.job.emplace(std::move(job));
+    }
+    return result;
+  };
+}
+
+bool opens(RunKind kind) {
+  return kind == RunKind::Open || kind == RunKind::OpenDrawings;
+}
+
+// The drawings beside the first, which names the job.
+std::size_t moreDrawings(const RunRequest& request) {
+  const std::size_t count = request.drawings.drawings.size();
+  return request.kind == RunKind::OpenDrawings && count > 0 ? count - 1 : 0;
 }
 
 // The same drivers the commands have always run, on a snapshot of the job.
@@ -80,6 +105,7 @@ RunWork layoutWork(const PackingJob& job, const RunRequest& request) {
         LayoutMultipleSteps(laidOut, announce, ctx);
         break;
       case RunKind::Open:
+      case RunKind::OpenDrawings:
       case RunKind::PlateSet:
       case RunKind::PlateSetInSteps:
         break;
@@ -94,6 +120,9 @@ RunWork layoutWork(const PackingJob& job, const RunRequest& request) {
 RunWork prepareRun(const AppState& state, const RunRequest& request) {
   if (request.kind == RunKind::Open) {
     return loadWork(state, request);
+  }
+  if (request.kind == RunKind::OpenDrawings) {
+    return drawingsWork(state, request);
   }
   if (request.kind == RunKind::PlateSet || request.kind == RunKind::PlateSetInSteps) {
     return prepareSetRun(state, request);
@@ -119,10 +148,11 @@ Effects finishRun(AppState& state, const RunRequest& request, RunResult result) 
   if (!result.job) {
     return effects;
   }
-  if (request.kind == RunKind::Open) {
+  if (opens(request.kind)) {
     // Handed over only now: a failed or stopped load leaves the old job and view in place.
     state.job = std::make_unique<PackingJob>(std::move(*result.job));
     state.libraryPath = request.path;
+    state.moreDrawings = moreDrawings(request);
     state.history.reset(state.job.get());
     forgetPlates(state);
     // The view shows the plate and the parts parked beside it.
@@ -170,6 +200,9 @@ Effects runNow(AppState& state, const RunRequest& request) {
 std::string runTitle(const RunRequest& request) {
   if (request.kind == RunKind::Open) {
     return request.path.filename().string();
+  }
+  if (request.kind == RunKind::OpenDrawings) {
+    return drawingsName(request.path, moreDrawings(request));
   }
   return std::string(stepLabel(request.kind));
 }

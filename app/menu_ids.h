@@ -21,6 +21,8 @@ inline constexpr int kOffsetPartsVisible = 40018;
 inline constexpr int kUndo = 40101;
 inline constexpr int kRedo = 40102;
 inline constexpr int kFitAllParts = 40103;
+inline constexpr int kOpenDrawings = 40104;
+inline constexpr int kOptimise = 40105;
 // Plate sets.
 inline constexpr int kLayOutOnPlates = 40111;
 inline constexpr int kLayOutOnPlatesInSteps = 40112;

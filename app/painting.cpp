@@ -93,10 +93,11 @@ void paintState(const AppState& state, Canvas& canvas) {
     return;
   }
   const View& view = state.viewport.view;
-  drawJob(canvas, view, *state.job, state.options.offsetPartsVisible,
+  const PackingJob& shown = state.preview ? *state.preview : *state.job;
+  drawJob(canvas, view, shown, state.options.offsetPartsVisible,
           state.options.backgroundIndex == 1);
   if (state.options.packingPointsVisible) {
-    drawPackingPoints(canvas, view, *state.job);
+    drawPackingPoints(canvas, view, shown);
   }
   const ScreenPoint c = state.gesture.rotationCentreScreen;
   if (state.gesture.mode == InteractionMode::Rotate) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/app_texts.h"
+#include "app/open_drawings.h"
 #include "app/plate_tabs.h"
 #include "geometry/predicates.h"
 #include "output/dxf_writer.h"
@@ -79,7 +80,7 @@ std::string windowTitle(const AppState& state) {
   if (!state.job || state.libraryPath.empty()) {
     return program;
   }
-  std::string name = state.libraryPath.filename().string();
+  std::string name = drawingsName(state.libraryPath, state.moreDrawings);
   if (const std::size_t plates = plateCount(state); plates > 1) {
     name = formatted(app_text::kTitlePlate, name.c_str(), static_cast<int>(currentPlate(state) + 1),
                      static_cast<int>(plates));

@@ -32,6 +32,17 @@ inline constexpr std::string_view kPlatesValueError =
     "expected a number of plates from 1 to 1000, or auto";
 inline constexpr std::string_view kPlatesNeedLayout =
     "--plates needs a layout: --layout all or --layout multi";
+inline constexpr std::string_view kSecondsValueError =
+    "expected a number of seconds above 0 and at most 1e9";
+inline constexpr std::string_view kEvaluationsValueError =
+    "expected a whole number of evaluations from 1 to 18446744073709551615";
+inline constexpr std::string_view kSeedValueError =
+    "expected a whole number from 0 to 18446744073709551615";
+inline constexpr std::string_view kThreadsValueError = "expected a number of threads from 1 to 256";
+inline constexpr std::string_view kSearchNeedsLayout =
+    "--optimise and --evaluations need a layout: --layout all or --layout multi";
+inline constexpr std::string_view kSearchOptionsNeedSearch =
+    "--seed and --threads need --optimise or --evaluations";
 
 // Warnings of the command line's own, UTF-8 (part names decoded).
 inline constexpr std::string_view kNoPartsToLayOut =

@@ -3,20 +3,26 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <map>
 #include <ostream>
 #include <string_view>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "cli/cli_texts.h"
 #include "job/nest_params.h"
-#include "plates/plate_set.h"
 #include "library/line_reader.h"
+#include "plates/plate_set.h"
 
 namespace tarn::cli {
 
 namespace {
+
+constexpr double kMaxOptimiseSeconds = 1e9;  // as the search accepts
+constexpr std::uint64_t kMaxOptimiseThreads = 256;
 
 const std::map<std::string, LibraryFormat> kFormatNames = {
     {"text", LibraryFormat::TextLibrary},
@@ -34,6 +40,19 @@ const std::map<std::string, LayoutMode> kLayoutNames = {
     {"multi", LayoutMode::Multi},
     {"none", LayoutMode::None},
 };
+
+// A check of CLI11: the value's error, or "" when it is good.
+template <class Parse>
+auto refusing(Parse parse, std::string_view error) {
+  return [parse, error](const std::string& value) {
+    return parse(value) ? std::string() : std::string(error);
+  };
+}
+
+std::optional<std::uint64_t> parseEvaluations(const std::string& value) {
+  const std::optional<std::uint64_t> count = parseWholeNumber(value);
+  return count && *count > 0 ? count : std::nullopt;
+}
 
 std::string plateCountError(const std::string& value) {
   return parsePlateCount(value) ? "" : std::string(text::kPlatesValueError);
@@ -81,6 +100,41 @@ std::optional<int> parsePlateCount(const std::string& value) {
   return count;
 }
 
+std::optional<double> parseSearchSeconds(const std::string& value) {
+  if (value.empty()) {
+    return std::nullopt;
+  }
+  char* end = nullptr;
+  const double seconds = std::strtod(value.c_str(), &end);
+  // NaN fails both comparisons; an infinity fails the second.
+  if (*end != '\0' || !(seconds > 0.0 && seconds <= kMaxOptimiseSeconds)) {
+    return std::nullopt;
+  }
+  return seconds;
+}
+
+std::optional<std::uint64_t> parseWholeNumber(const std::string& value) {
+  if (value.empty() || value.size() > 20 ||
+      !std::all_of(value.begin(), value.end(),
+                   [](unsigned char c) { return std::isdigit(c) != 0; })) {
+    return std::nullopt;
+  }
+  errno = 0;
+  const unsigned long long number = std::strtoull(value.c_str(), nullptr, 10);
+  if (errno == ERANGE) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint64_t>(number);
+}
+
+std::optional<int> parseThreadCount(const std::string& value) {
+  const std::optional<std::uint64_t> count = parseWholeNumber(value);
+  if (!count || *count < 1 || *count > kMaxOptimiseThreads) {
+    return std::nullopt;
+  }
+  return static_cast<int>(*count);
+}
+
 std::string formatName(LibraryFormat format) {
   for (const auto& [name, value] : kFormatNames) {
     if (value == format) {
@@ -103,6 +157,10 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
   int rotationNumber = 0;
   double packingPointDistance = 0.0;
   std::string plates;
+  std::string optimiseSeconds;
+  std::string evaluations;
+  std::string seed;
+  std::string threads;
 
   CLI::App app{std::string(text::kDescription), std::string(text::kProgramName)};
   app.footer(std::string(text::kFooter));
@@ -145,6 +203,26 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
                      "each plate's files go to plate-1/, plate-2/ ... under --out")
           ->check(plateCountError)
           ->option_text("N|auto");
+  auto* optimiseOption =
+      app.add_option("--optimise", optimiseSeconds,
+                     "After the layout, search for a shorter one for this many seconds "
+                     "(see \"Layout search\" in the README)")
+          ->check(refusing(parseSearchSeconds, text::kSecondsValueError))
+          ->option_text("SECONDS");
+  auto* evaluationsOption =
+      app.add_option("--evaluations", evaluations,
+                     "Budget of the layout search in evaluations per thread: the same seed, "
+                     "threads and evaluations give the same layout (alone: the only bound)")
+          ->check(refusing(parseEvaluations, text::kEvaluationsValueError))
+          ->option_text("N");
+  auto* seedOption = app.add_option("--seed", seed, "Seed of the layout search (default 1)")
+                         ->check(refusing(parseWholeNumber, text::kSeedValueError))
+                         ->option_text("N");
+  auto* threadsOption =
+      app.add_option("--threads", threads,
+                     "Threads of the layout search, 1 to 256 (default: one per core)")
+          ->check(refusing(parseThreadCount, text::kThreadsValueError))
+          ->option_text("N");
   app.add_flag("--export-parts", options.exportParts,
                "Also write one DXF file per part into --out");
   app.add_flag("--json", options.json, "Print a JSON document instead of the one-line summary");
@@ -199,6 +277,33 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
           << '\n';
       return {std::nullopt, 2};
     }
+  }
+  const auto misuse = [&](std::string_view message) {
+    err << text::kProgramName << ": " << message << '\n'
+        << CLI::Formatter().make_usage(&app, std::string(text::kProgramName)) << text::kSeeHelp
+        << '\n';
+    return ParseResult{std::nullopt, 2};
+  };
+  if (optimiseOption->count() > 0 || evaluationsOption->count() > 0) {
+    if (options.layout == LayoutMode::None) {
+      return misuse(text::kSearchNeedsLayout);
+    }
+    SearchSettings search;
+    if (optimiseOption->count() > 0) {
+      search.budget.seconds = parseSearchSeconds(optimiseSeconds);
+    }
+    if (evaluationsOption->count() > 0) {
+      search.budget.evaluations = parseEvaluations(evaluations);
+    }
+    if (seedOption->count() > 0) {
+      search.seed = *parseWholeNumber(seed);
+    }
+    search.threads = threadsOption->count() > 0
+                         ? *parseThreadCount(threads)
+                         : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    options.search = search;
+  } else if (seedOption->count() > 0 || threadsOption->count() > 0) {
+    return misuse(text::kSearchOptionsNeedSearch);
   }
   options.outDir = outDir;
   options.dxfPath = dxfPath;

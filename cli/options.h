@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
@@ -8,6 +9,7 @@
 #include "cli/cli_texts.h"
 #include "library/drawing_job.h"
 #include "library/library_loader.h"
+#include "optimise/layout_search.h"
 
 namespace tarn::cli {
 
@@ -25,6 +27,9 @@ struct Options {
   // --plates: lay out on up to this many plates, each into its own folder
   // under outDir; none: the single plate of the job, as without plate sets.
   std::optional<int> plates;
+  // --optimise / --evaluations: a layout search after the layout, within this
+  // budget; none: the layout alone, exactly as without the search.
+  std::optional<SearchSettings> search;
   bool exportParts = false;
   bool json = false;
   bool quiet = false;
@@ -47,6 +52,13 @@ using ::tarn::detectLibraryFormat;
 
 // "text", "list" or "presrc".
 std::string formatName(LibraryFormat format);
+
+// --optimise: seconds above 0 and at most 1e9; --evaluations and --seed: whole
+// numbers (evaluations from 1), digits only; --threads: 1 to 256. None when
+// the value is refused.
+std::optional<double> parseSearchSeconds(const std::string& value);
+std::optional<std::uint64_t> parseWholeNumber(const std::string& value);
+std::optional<int> parseThreadCount(const std::string& value);
 
 // The number of plates a --plates value allows: "auto" is kMaxPlateCount, a
 // whole number from 1 to kMaxPlateCount itself; anything else is none.

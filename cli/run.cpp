@@ -1,5 +1,6 @@
 #include "cli/run.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -24,6 +25,7 @@
 #include "library/library_loader.h"
 #include "nesting/layout.h"
 #include "nesting/packing_points.h"
+#include "optimise/layout_search.h"
 #include "output/dxf_writer.h"
 #include "output/file_output.h"
 #include "output/layout_dxf.h"
@@ -65,6 +67,19 @@ class ProgressLine {
                   "%.1f s\x1b[K",
                   progress.plate, progress.placedBefore, progress.parts, progress.onPlate.tried,
                   progress.onPlate.waiting, progress.onPlate.elapsedSeconds);
+    err_ << buffer << std::flush;
+  }
+
+  void update(const SearchProgress& progress) {
+    if (!due(1)) {
+      return;
+    }
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer,
+                  "\roptimising: best length %.1f mm, utilisation %.2f %%, %llu evaluations, "
+                  "%.1f s\x1b[K",
+                  progress.best.packedLength, progress.best.utilisation * 100.0,
+                  static_cast<unsigned long long>(progress.evaluations), progress.elapsedSeconds);
     err_ << buffer << std::flush;
   }
 
@@ -213,6 +228,24 @@ PlateSet runPlateSet(PackingJob&& job, SetRunTools& tools) {
   PlateSetOptions setOptions;
   setOptions.driver =
       tools.options.layout == LayoutMode::Multi ? PlateDriver(LayOutInSteps) : LayOutAllWaiting;
+  if (tools.options.search) {
+    // The chosen walk first, then the search from its layout, plate by plate.
+    SearchFacts& search = tools.facts.search.emplace();
+    search.seed = tools.options.search->seed;
+    search.threads = tools.options.search->threads;
+    PlateDriver optimise =
+        OptimisingPlateDriver(*tools.options.search, [&search](const SearchResult& result) {
+          search.seconds += result.seconds;
+          search.evaluations += result.evaluations;
+          search.plates.emplace_back(result.greedy, result.final);
+        });
+    setOptions.driver = [walk = setOptions.driver, optimise](PackingJob& plate, RunContext& ctx) {
+      walk(plate, ctx);
+      if (!ctx.stop.stop_requested()) {
+        optimise(plate, ctx);
+      }
+    };
+  }
   setOptions.maxPlates = *tools.options.plates;
   if (tools.showProgress) {
     setOptions.progress = [&](const PlateSetProgress& step) { tools.progressLine.update(step); };
@@ -251,6 +284,33 @@ PlateSet runPlateSet(PackingJob&& job, SetRunTools& tools) {
   timing << TimingFileText(result.seconds) << ::tarn::text::kLineEnd;
   timing.close();
   return set;
+}
+
+// The search from the layout just made (its greedy start places nothing more);
+// the job takes the best layout found, and the search's notices are raised
+// here, on the run's thread, unless the layout already raised them.
+void optimiseLayout(PackingJob& job, const SearchSettings& settings, RunFacts& facts,
+                    ProgressLine* progressLine) {
+  SearchProgressHook hook;
+  if (progressLine != nullptr) {
+    hook = [progressLine](const SearchProgress& step) { progressLine->update(step); };
+  }
+  SearchResult result = OptimiseLayout(job, settings, {}, hook);
+  if (progressLine != nullptr) {
+    progressLine->finish();
+  }
+  AdoptLayout(job, result.best);
+  for (const std::string& notice : result.notices) {
+    if (std::find(facts.warnings.begin(), facts.warnings.end(), notice) == facts.warnings.end()) {
+      notifyWarning(notice);
+    }
+  }
+  SearchFacts& search = facts.search.emplace();
+  search.seconds = result.seconds;
+  search.evaluations = result.evaluations;
+  search.seed = settings.seed;
+  search.threads = settings.threads;
+  search.plates.emplace_back(result.greedy, result.final);
 }
 
 }  // namespace
@@ -362,6 +422,9 @@ int runTarnpack(const Options& options, Console console) {
     stepFile = job.outputFile(::tarn::text::kTimingFileName);
     facts.layoutSeconds = runLayout(job, options.layout, run);
     progressLine.finish();
+    if (options.search) {
+      optimiseLayout(job, *options.search, facts, showProgress ? &progressLine : nullptr);
+    }
     if (options.layout != LayoutMode::None) {
       warnUnplaced(FindUnplacedParts(job, UnplacedReason::NoRoom), job.params);
     }

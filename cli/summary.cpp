@@ -93,6 +93,42 @@ nlohmann::ordered_json headJson(const PackingJob& job, const RunFacts& facts) {
   };
 }
 
+nlohmann::ordered_json figuresJson(const LayoutFigures& figures) {
+  return {
+      {"packedLength", figures.packedLength},
+      {"utilisation", figures.packedLength > 0.0 ? nlohmann::ordered_json(figures.utilisation)
+                                                 : nlohmann::ordered_json(nullptr)},
+  };
+}
+
+// The search's figures: one greedy and final pair for a single plate, a list
+// of them, plate by plate, for a set.
+void addSearch(nlohmann::ordered_json& document, const RunFacts& facts, bool set) {
+  if (!facts.search) {
+    return;
+  }
+  const SearchFacts& search = *facts.search;
+  nlohmann::ordered_json entry = {
+      {"seconds", search.seconds},
+      {"evaluations", search.evaluations},
+      {"seed", search.seed},
+      {"threads", search.threads},
+  };
+  if (set) {
+    nlohmann::ordered_json plates = nlohmann::ordered_json::array();
+    for (std::size_t k = 0; k < search.plates.size(); ++k) {
+      plates.push_back({{"plate", k + 1},
+                        {"greedy", figuresJson(search.plates[k].first)},
+                        {"final", figuresJson(search.plates[k].second)}});
+    }
+    entry["plates"] = std::move(plates);
+  } else if (!search.plates.empty()) {
+    entry["greedy"] = figuresJson(search.plates.front().first);
+    entry["final"] = figuresJson(search.plates.front().second);
+  }
+  document["optimise"] = std::move(entry);
+}
+
 struct PartOnPlate {
   const Part* part = nullptr;
   const PackingJob* job = nullptr;
@@ -121,6 +157,7 @@ nlohmann::ordered_json summaryJson(const PackingJob& job, const LayoutSummary& s
   document["packedArea"] = summary.packedArea;
   document["utilisation"] = orNull(summary.utilisation);
   document["layoutSeconds"] = facts.layoutSeconds;
+  addSearch(document, facts, false);
   document["warnings"] = warningsJson(facts);
   return document;
 }
@@ -188,6 +225,7 @@ nlohmann::ordered_json plateSetJson(const PlateSet& set, const PlateSetSummary& 
       {"width", summary.remnant.width},
   };
   document["layoutSeconds"] = facts.layoutSeconds;
+  addSearch(document, facts, true);
   document["warnings"] = warningsJson(facts);
   return document;
 }

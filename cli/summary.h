@@ -1,15 +1,28 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "job/packing_job.h"
 #include "library/library_loader.h"
+#include "optimise/layout_search.h"
 #include "output/layout_summary.h"
 #include "plates/plate_set.h"
 
 namespace tarn::cli {
+
+// What a layout search did: the JSON's "optimise" object.
+struct SearchFacts {
+  double seconds = 0.0;  // spent, all plates together
+  std::uint64_t evaluations = 0;
+  std::uint64_t seed = 0;
+  int threads = 0;
+  // Greedy and final figures, one pair per plate searched (one without plates).
+  std::vector<std::pair<LayoutFigures, LayoutFigures>> plates;
+};
 
 // What a run knows beside the job.
 struct RunFacts {
@@ -18,6 +31,7 @@ struct RunFacts {
   bool fromDrawings = false;          // tarnpack --plate: no library, the format "drawings"
   double layoutSeconds = 0.0;         // 0 without a layout
   std::vector<std::string> warnings;  // the core's notices, in order, UTF-8
+  std::optional<SearchFacts> search;  // with --optimise or --evaluations
 };
 
 // "71.35 %", or "unknown" without a packed length.

@@ -3,8 +3,11 @@
 # apt run entirely when every package is already present.
 set -eu
 
+# libqt6opengl6-dev: Qt Charts' CMake package needs Qt6OpenGL, which qt6-charts-dev
+# does not pull in.
 packages="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
 qt6-base-dev qt6-base-dev-tools libgl-dev nlohmann-json3-dev libcli11-dev \
+qt6-charts-dev libqt6opengl6-dev \
 python3 python3-ezdxf librsvg2-bin \
 desktop-file-utils shared-mime-info dpkg-dev file \
 libdxflib-dev libboost-dev clang libclang-rt-14-dev"

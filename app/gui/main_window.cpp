@@ -33,9 +33,12 @@
 #include "app/app_texts.h"
 #include "app/gui/canvas_widget.h"
 #include "app/gui/display_text.h"
+#include "app/gui/drawings_dialog.h"
+#include "app/gui/optimise_window.h"
 #include "app/gui/parts_list.h"
 #include "app/gui/run_controller.h"
 #include "app/gui/tool_dialogs.h"
+#include "app/open_drawings.h"
 #include "app/plate_tabs.h"
 #include "geometry/texts.h"
 
@@ -173,6 +176,12 @@ ShellHooks defaultShellHooks(QWidget* owner) {
   hooks.chooseFile = [owner](FileRequest request, const QString& lastPath) {
     return chooseFileWithDialog(owner, request, lastPath);
   };
+  hooks.chooseDrawings = [owner](const QString& lastPath) {
+    return QFileDialog::getOpenFileNames(owner, fromText(app_text::kOpenDrawingsTitle), lastPath,
+                                         fromText(app_text::kDrawingsFilter) +
+                                             QStringLiteral(";;") +
+                                             fromText(app_text::kAllFilesFilter));
+  };
   hooks.showReport = [](const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
   };
@@ -191,6 +200,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), hooks_(defaultShe
     state_.jobLocked = busy;
     syncActions();
   });
+  connect(runs_, &RunController::progressed, this, [this] { pullSearch(); });
   buildMenus();
   buildDocks();
   buildStatusBar();
@@ -202,8 +212,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), hooks_(defaultShe
 MainWindow::~MainWindow() = default;
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  // The floating dialog goes with the window, so the event loop ends with it.
+  // The floating dialogs go with the window, so the event loop ends with it; a
+  // search still going is stopped and waited for as the window goes.
   destroyDialog(renewDialog_);
+  destroyDialog(optimiser_);
   QMainWindow::closeEvent(event);
 }
 
@@ -230,6 +242,7 @@ void MainWindow::buildMenus() {
        {{kOpenTextLibrary, "OpenLibIn&Txt"},
         {kOpenPartListFile, "OpenLibIn&Dxf"},
         {kOpenPreSrcFile, "OpenLibIn&Velmar"},
+        {kOpenDrawings, app_text::kOpenDrawings.data()},
         {0, nullptr},
         {kLayoutInDxf, "&LayoutInDxf"},
         {kExportParts, "&ExportParts(*.dxf)"},
@@ -241,7 +254,9 @@ void MainWindow::buildMenus() {
         {0, nullptr},
         {kLayOutOnPlates, app_text::kLayOutOnPlates.data()},
         {kLayOutOnPlatesInSteps, app_text::kLayOutOnPlatesInSteps.data()},
-        {kMoveToNextPlate, app_text::kMoveToNextPlate.data()}}},
+        {kMoveToNextPlate, app_text::kMoveToNextPlate.data()},
+        {0, nullptr},
+        {kOptimise, app_text::kOptimise.data()}}},
       {"View",
        {{kBlackBackground, "&Black Background"},
         {kWhiteBackground, "&White Background"},
@@ -270,6 +285,8 @@ void MainWindow::buildMenus() {
       }
       if (id == kOpenTextLibrary || id == kOpenPartListFile || id == kOpenPreSrcFile) {
         connect(action, &QAction::triggered, this, [this, id] { openLibrary(id); });
+      } else if (id == kOpenDrawings) {
+        connect(action, &QAction::triggered, this, [this] { openDrawings(); });
       } else {
         connect(action, &QAction::triggered, this,
                 [this, id] { run([this, id] { return runMenuCommand(state_, id); }); });
@@ -397,9 +414,20 @@ void MainWindow::run(const std::function<Effects()>& command) {
 
 void MainWindow::openLibrary(int menuId, const QString& path) {
   run([this, menuId, path] {
-    apply(runMenuCommand(state_, menuId), path);
+    apply(runMenuCommand(state_, menuId), path.isEmpty() ? QStringList() : QStringList{path});
     return Effects{};
   });
+}
+
+void MainWindow::openDrawings(const QStringList& paths) {
+  run([this, paths] {
+    apply(runMenuCommand(state_, kOpenDrawings), paths);
+    return Effects{};
+  });
+}
+
+DrawingsDialog* MainWindow::drawingsDialog() const {
+  return drawingsDialog_.data();
 }
 
 void MainWindow::openDetected(const QString& path) {
@@ -425,10 +453,10 @@ void MainWindow::dropEvent(QDropEvent* event) {
   openDetected(file);
 }
 
-void MainWindow::apply(const Effects& effects, const QString& presetPath) {
+void MainWindow::apply(const Effects& effects, const QStringList& presetPaths) {
   closeDialogs(effects);
   if (effects.fileRequest != FileRequest::None) {
-    handleFileRequest(effects, presetPath);
+    handleFileRequest(effects, presetPaths);
   }
   if (effects.run) {
     startRun(*effects.run);
@@ -438,6 +466,9 @@ void MainWindow::apply(const Effects& effects, const QString& presetPath) {
   }
   if (effects.openRenewDialog) {
     openRenewDialog();
+  }
+  if (effects.openOptimiser) {
+    openOptimiser();
   }
   if (effects.focusMainWindow) {
     focusMainWindow();
@@ -461,10 +492,19 @@ void MainWindow::apply(const Effects& effects, const QString& presetPath) {
 }
 
 // Asks for the file (unless the caller gave one) and runs the command that needed it.
-void MainWindow::handleFileRequest(const Effects& effects, const QString& presetPath) {
+void MainWindow::handleFileRequest(const Effects& effects, const QStringList& presetPaths) {
   const QString lastPath = QString::fromStdString(state_.lastPath);
-  const QString chosen =
-      presetPath.isEmpty() ? hooks_.chooseFile(effects.fileRequest, lastPath) : presetPath;
+  if (effects.fileRequest == FileRequest::OpenDrawings) {
+    const QStringList chosen =
+        presetPaths.isEmpty() ? hooks_.chooseDrawings(lastPath) : presetPaths;
+    if (!chosen.isEmpty()) {
+      state_.lastPath = chosen.constFirst().toStdString();
+      showDrawingsDialog(chosen);
+    }
+    return;
+  }
+  const QString chosen = presetPaths.isEmpty() ? hooks_.chooseFile(effects.fileRequest, lastPath)
+                                               : presetPaths.constFirst();
   if (chosen.isEmpty()) {
     return;
   }
@@ -477,7 +517,23 @@ void MainWindow::handleFileRequest(const Effects& effects, const QString& preset
     apply(writeLayoutsFolder(state_, toPath(chosen)));
     return;
   }
-  startRun(RunRequest{RunKind::Open, true, toPath(chosen), effects.openFormat});
+  startRun(RunRequest{RunKind::Open, true, toPath(chosen), effects.openFormat, {}});
+}
+
+// Window-modal but not blocking: the load starts once the dialog is confirmed.
+void MainWindow::showDrawingsDialog(const QStringList& paths) {
+  destroyDialog(drawingsDialog_);
+  std::vector<std::filesystem::path> drawings;
+  for (const QString& path : paths) {
+    drawings.push_back(toPath(path));
+  }
+  drawingsDialog_ = new DrawingsDialog(this, drawingJobDefaults(state_, drawings));
+  drawingsDialog_->setAttribute(Qt::WA_DeleteOnClose);
+  connect(drawingsDialog_.data(), &QDialog::accepted, this, [this] {
+    const DrawingJobRequest request = drawingsDialog_->request();
+    run([this, request] { return openDrawingJob(state_, request); });
+  });
+  drawingsDialog_->open();
 }
 
 void MainWindow::startRun(const RunRequest& request) {
@@ -496,6 +552,7 @@ void MainWindow::startRun(const RunRequest& request) {
 }
 
 void MainWindow::finishRunHere(const RunRequest& request, RunResult result) {
+  // A job from drawings is not a library that the recent files could reopen.
   const bool loaded = request.kind == RunKind::Open && result.job.has_value();
   run([this, &request, &result] { return finishRun(state_, request, std::move(result)); });
   if (loaded) {
@@ -503,6 +560,86 @@ void MainWindow::finishRunHere(const RunRequest& request, RunResult result) {
   }
   // Drawn now, before the run's notices (the timing announcement) are shown.
   canvas_->repaint();
+}
+
+OptimiseWindow* MainWindow::optimiser() const {
+  return optimiser_.data();
+}
+
+void MainWindow::openOptimiser() {
+  if (!optimiser_) {
+    optimiser_ = new OptimiseWindow(this);
+    connect(optimiser_.data(), &OptimiseWindow::startRequested, this,
+            [this](const SearchSettings& settings) { startOptimise(settings); });
+    connect(optimiser_.data(), &OptimiseWindow::stopRequested, this, [this] {
+      if (searchWatch_) {
+        runs_->cancel();
+      }
+    });
+    placeBeside(*optimiser_);
+  }
+  syncActions();
+  optimiser_->show();
+  optimiser_->raise();
+  optimiser_->activateWindow();
+}
+
+// The search has its own window: no progress dialog, figures from pullSearch().
+void MainWindow::startOptimise(const SearchSettings& settings) {
+  if (runs_->busy() || !state_.job || !optimiser_) {
+    return;
+  }
+  searchWatch_ = std::make_shared<SearchWatch>();
+  OptimiseWork work = prepareOptimise(state_, settings, searchWatch_);
+  runs_->setShowsProgressDialog(false);
+  const bool started = runs_->start<OptimiseOutcome>(
+      fromText(app_text::kStepOptimise), std::move(work),
+      [this](OptimiseOutcome&& outcome) { finishOptimiseHere(std::move(outcome)); },
+      [this](std::exception_ptr failure) {
+        searchWatch_.reset();
+        state_.preview.reset();
+        if (optimiser_) {
+          optimiser_->setRunning(false);
+        }
+        hooks_.showError(exceptionText(failure));
+        refresh();
+        canvas_->update();
+      });
+  runs_->setShowsProgressDialog(true);  // read when a run begins
+  if (started) {
+    optimiser_->setRunning(true);
+  } else {
+    searchWatch_.reset();
+  }
+}
+
+void MainWindow::pullSearch() {
+  if (!searchWatch_) {
+    return;
+  }
+  const SearchWatch::Seen seen = searchWatch_->take();
+  if (seen.newBest) {
+    state_.preview = seen.newBest;
+    canvas_->update();
+  }
+  if (seen.reported && optimiser_) {
+    optimiser_->showFigures(seen.best, seen.evaluations, seen.elapsedSeconds);
+  }
+}
+
+void MainWindow::finishOptimiseHere(OptimiseOutcome outcome) {
+  searchWatch_.reset();
+  if (optimiser_) {
+    if (outcome.result) {
+      optimiser_->showFigures(outcome.result->final, outcome.result->evaluations,
+                              outcome.result->seconds);
+    }
+    optimiser_->setRunning(false);
+  }
+  run([this, &outcome] { return finishOptimise(state_, outcome); });
+  // Drawn now, before the search's notices are shown.
+  canvas_->repaint();
+  raiseSearchNotices(outcome);
 }
 
 void MainWindow::closeDialogs(const Effects& effects) {
@@ -636,6 +773,7 @@ void MainWindow::syncActions() {
   const std::size_t plates = plateCount(state_);
   action(kNextPlate)->setEnabled(!busy && currentPlate(state_) + 1 < plates);
   action(kPreviousPlate)->setEnabled(!busy && currentPlate(state_) > 0);
+  action(kOptimise)->setEnabled(!busy && state_.job != nullptr);
   plateTabs_->setEnabled(!busy);
   recentMenu_->setEnabled(!busy && !recent_.empty());
   if (packingKit_) {
@@ -645,6 +783,9 @@ void MainWindow::syncActions() {
     renewDialog_->setApplyEnabled(!busy);
   }
   partsList_->setEnabled(!busy);
+  if (optimiser_) {
+    optimiser_->setStartEnabled(!busy && state_.job != nullptr);
+  }
 }
 
 void MainWindow::loadRecentLibraries() {

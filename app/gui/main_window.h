@@ -4,12 +4,15 @@
 #include <QMap>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/job_runs.h"
+#include "app/optimise_run.h"
 #include "app/status.h"
 
 class QAction;
@@ -22,6 +25,8 @@ class QTabBar;
 namespace tarn::gui {
 
 class CanvasWidget;
+class DrawingsDialog;
+class OptimiseWindow;
 class PackingKitDialog;
 class PartsList;
 class RenewDialog;
@@ -34,6 +39,8 @@ struct ShellHooks {
   std::function<void(const QString& message)> showMessage;  // an information box
   // The chosen path, or an empty string when the user cancelled.
   std::function<QString(FileRequest request, const QString& lastPath)> chooseFile;
+  // "Open Drawings…": the chosen drawings, none when the user cancelled.
+  std::function<QStringList(const QString& lastPath)> chooseDrawings;
   // False when no program could be started to show the file.
   std::function<bool(const QString& path)> showReport;
 };
@@ -73,6 +80,13 @@ class MainWindow : public QMainWindow {
   void run(const std::function<Effects()>& command);
   // The three Open commands; with a path given the file dialog is not shown.
   void openLibrary(int menuId, const QString& path = {});
+  // "Open Drawings…"; with paths given the file dialog is not shown. The
+  // drawings dialog then asks for the plate, gap and counts (drawingsDialog()).
+  void openDrawings(const QStringList& paths = {});
+  // The drawings dialog while it is shown, else nullptr.
+  DrawingsDialog* drawingsDialog() const;
+  // The window of "Layout > Optimise…" while it exists, else nullptr.
+  OptimiseWindow* optimiser() const;
   // Opens a file whose format nobody named (the command line, a drop, a
   // relative path from the working directory), told as tarnpack tells it.
   void openDetected(const QString& path);
@@ -88,9 +102,16 @@ class MainWindow : public QMainWindow {
   void buildStatusBar();
   void buildPlateTabs();
   void syncPlateTabs();
-  void apply(const Effects& effects, const QString& presetPath = {});
-  void handleFileRequest(const Effects& effects, const QString& presetPath);
+  // `presetPaths`: the files a file request is answered with, without asking.
+  void apply(const Effects& effects, const QStringList& presetPaths = {});
+  void handleFileRequest(const Effects& effects, const QStringList& presetPaths);
+  void showDrawingsDialog(const QStringList& paths);
   void startRun(const RunRequest& request);
+  void openOptimiser();
+  void startOptimise(const SearchSettings& settings);
+  void finishOptimiseHere(OptimiseOutcome outcome);
+  // Brings the search's newest figures and best layout to the window and canvas.
+  void pullSearch();
   void finishRunHere(const RunRequest& request, RunResult result);
   void closeDialogs(const Effects& effects);
   void openPackingKit();
@@ -115,6 +136,9 @@ class MainWindow : public QMainWindow {
   QScrollArea* kitArea_ = nullptr;
   QPointer<PackingKitDialog> packingKit_;
   QPointer<RenewDialog> renewDialog_;
+  QPointer<DrawingsDialog> drawingsDialog_;
+  QPointer<OptimiseWindow> optimiser_;
+  std::shared_ptr<SearchWatch> searchWatch_;  // while a search runs
   QDockWidget* partsDock_ = nullptr;
   PartsList* partsList_ = nullptr;
   QMenu* recentMenu_ = nullptr;

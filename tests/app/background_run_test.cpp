@@ -87,7 +87,7 @@ TEST(BackgroundRun, AStoppedLayoutKeepsThePartsPlacedAndTheRestWaitingUntouched)
     parked.push_back(part.refPoint);
   }
 
-  const RunRequest request{RunKind::LayoutAll, true, {}, LibraryFormat::TextLibrary};
+  const RunRequest request{RunKind::LayoutAll, true, {}, LibraryFormat::TextLibrary, {}};
   constexpr int kStopAfter = 3;
   // The work holds still after its third part until the stop has been asked for.
   RunWork work = [inner = prepareRun(state, request)](RunContext& ctx) {

@@ -45,7 +45,9 @@ class PlateTabsTest : public ::testing::Test {
     state.viewport.clientWidth = 600;
     state.viewport.clientHeight = 400;
   }
-  void run(RunKind kind) { runNow(state, RunRequest{kind, true, {}, LibraryFormat::TextLibrary}); }
+  void run(RunKind kind) {
+    runNow(state, RunRequest{kind, true, {}, LibraryFormat::TextLibrary, {}});
+  }
   void command(int id) { runMenuCommand(state, id); }
 
   Names placed() const { return partNames(true); }
@@ -331,7 +333,7 @@ TEST_F(PlateTabsTest, TheRunNamesThePartsItLeftOff) {
       "NAME small\r\n5 0 0\r\n0 20 0\r\n0 20 20\r\n0 0 20\r\n0\r\n#end\r\n";
   test::writeBytes(scratch.path() / "big.txt", library);
   openLibraryFile(state, scratch.path() / "big.txt", LibraryFormat::TextLibrary);
-  const Effects effects = runNow(state, RunRequest{RunKind::PlateSet, true, {}, {}});
+  const Effects effects = runNow(state, RunRequest{RunKind::PlateSet, true, {}, {}, {}});
   EXPECT_EQ(plateCount(state), 1u);
   EXPECT_EQ(effects.message,
             "1 parts are left waiting beside plate 1: \"big\" (larger than the plate in every "

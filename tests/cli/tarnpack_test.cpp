@@ -497,6 +497,16 @@ TEST(TarnpackRun, AnswersWithTheStatusAndTheSummaryOrTheMessage) {
       {{"@squares.txt", "--plates", "1001"}, 2, "--plates: expected a number of plates"},
       {{"@squares.txt", "--plates", "two"}, 2, "--plates: expected a number of plates"},
       {{"@squares.txt", "--layout", "none", "--plates", "2"}, 2, "--plates needs a layout"},
+      {{"@squares.txt", "--optimise", "0"}, 2, "--optimise: expected a number of seconds"},
+      {{"@squares.txt", "--optimise=-1"}, 2, "--optimise: expected a number of seconds"},
+      {{"@squares.txt", "--optimise", "5s"}, 2, "--optimise: expected a number of seconds"},
+      {{"@squares.txt", "--optimise", "inf"}, 2, "--optimise: expected a number of seconds"},
+      {{"@squares.txt", "--evaluations", "0"}, 2, "--evaluations: expected a whole number"},
+      {{"@squares.txt", "--optimise", "1", "--threads", "0"}, 2, "--threads: expected a number"},
+      {{"@squares.txt", "--optimise", "1", "--threads", "257"}, 2, "--threads: expected"},
+      {{"@squares.txt", "--optimise", "1", "--seed", "-3"}, 2, "--seed: expected a whole"},
+      {{"@squares.txt", "--seed", "3"}, 2, "--seed and --threads need --optimise or"},
+      {{"@squares.txt", "--layout", "none", "--optimise", "1"}, 2, "need a layout"},
       // A grid refused at the layout names its distance and plate, no file.
       {{"@huge_plate.txt"}, 1, "points): 30 mm on a 600000 x 400000 mm plate\n"},
       {{"missing.txt"}, 1, "零件数据文件读取失败! (cannot read the part library): "},
@@ -688,6 +698,50 @@ TEST(TarnpackPlates, ASetOfOnePlateWritesTodaysFilesByteForByte) {
     }
     EXPECT_EQ(setParts, singleParts);
   }
+}
+
+TEST(TarnpackOptimise, ReportsTheSearchAndWritesItsLayoutReproducibly) {
+  ScratchDir scratch;
+  const std::string library = fixture("squares.txt");
+  // The same seed, threads and evaluations: the same layout.
+  const std::vector<std::string> search = {
+      "--evaluations", "20000", "--threads", "2", "--seed", "5", "--json", "--error-report", "e.txt",
+  };
+  std::vector<nlohmann::json> runs;
+  for (const char* out : {"a", "b"}) {
+    std::vector<std::string> args = {library, "--out", out};
+    args.insert(args.end(), search.begin(), search.end());
+    const ProcessResult run = runTarnpack(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    runs.push_back(nlohmann::json::parse(run.out));
+  }
+  const nlohmann::json& summary = runs[0];
+  const nlohmann::json& optimise = summary["optimise"];
+  EXPECT_EQ(optimise["seed"], 5);
+  EXPECT_EQ(optimise["threads"], 2);
+  EXPECT_GE(optimise["evaluations"].get<double>(), 40000);
+  EXPECT_GT(optimise["seconds"].get<double>(), 0);
+  EXPECT_LE(optimise["final"]["packedLength"].get<double>(),
+            optimise["greedy"]["packedLength"].get<double>());
+  // What the files show is the search's layout.
+  EXPECT_EQ(summary["packedLength"], optimise["final"]["packedLength"]);
+  EXPECT_EQ(summary["utilisation"], optimise["final"]["utilisation"]);
+  expectPackedPartsApart(summary, readBytes("a/layout.svg"));
+  EXPECT_EQ(runs[1]["parts"], summary["parts"]);
+  EXPECT_EQ(readBytes("b/layout.dxf"), readBytes("a/layout.dxf"));
+
+  // Without the options, no search and no key; with plates, one pair per plate.
+  const ProcessResult plain =
+      runTarnpack({library, "--out", "c", "--json", "--error-report", "e.txt"});
+  EXPECT_FALSE(nlohmann::json::parse(plain.out).contains("optimise"));
+  const ProcessResult plates =
+      runTarnpack({dataPath("plates/mixed.txt").string(), "--plates", "auto", "--out", "d",
+                   "--json", "--error-report", "e.txt", "--evaluations", "5000"});
+  ASSERT_EQ(plates.status, 0) << plates.err;
+  const nlohmann::json set = nlohmann::json::parse(plates.out);
+  EXPECT_EQ(set["optimise"]["plates"].size(), set["plates"].size());
+  EXPECT_EQ(set["optimise"]["plates"].back()["final"]["packedLength"],
+            set["plates"].back()["packedLength"]);
 }
 
 TEST(TarnpackRun, AStartFolderThatIsGoneEndsWithAMessage) {

@@ -4,21 +4,12 @@
 
 #include <chrono>
 #include <cmath>
-#include <memory>
-#include <sstream>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "job/job_operations.h"
-#include "job/packing_job.h"
-#include "geometry/predicates.h"
 #include "layout_oracle.h"
-#include "library/library_loader.h"
-#include "nesting/layout.h"
 #include "optimise/part_poses.h"
-#include "support/test_support.h"
 
 namespace tarn {
 namespace {
@@ -57,51 +48,6 @@ void expectSoundResult(const StripProblem& problem, const SeparatorResult& resul
   EXPECT_DOUBLE_EQ(result.length, PackedLength(problem, result.poses));
 }
 
-// A job laid out by LayoutAll, with its laid-out parts as strip items.
-struct GreedyJob {
-  explicit GreedyJob(const std::string& library, int rotationNumber = 4, bool turnover = true) {
-    test::writeBytes(scratch.path() / "job.txt", library);
-    job = std::make_unique<PackingJob>(errors);
-    openLibrary(*job, scratch.path() / "job.txt", LibraryFormat::TextLibrary);
-    job->params.rotationNumber = rotationNumber;
-    job->params.allowTurnover = turnover;
-    LayoutAll(*job, false);
-    problem.width = job->params.plateWidth;
-    problem.maxLength = job->params.plateLength;
-    for (Part& part : job->workingParts) {
-      if (withinRect(part, job->plateExtents)) {
-        placed.push_back(&part);
-        problem.items.push_back(MakeStripItem(part, rotationNumber, turnover));
-      }
-    }
-    start.resize(problem.items.size());
-  }
-
-  void writeBack(const std::vector<ItemPose>& poses) {
-    for (std::size_t i = 0; i < placed.size(); ++i) {
-      ApplyItemPose(*placed[i], job->params.rotationNumber, job->params.allowTurnover, poses[i]);
-    }
-  }
-
-  test::ScratchDir scratch;
-  std::ostringstream errors;
-  std::unique_ptr<PackingJob> job;
-  std::vector<Part*> placed;
-  StripProblem problem;
-  std::vector<ItemPose> start;
-};
-
-std::string rectangleLibrary(int count, double w, double h) {
-  std::string text = "PlateLength = 1000\nPlateWidth = 100\nPartToPartGap= 0\n";
-  for (int i = 0; i < count; ++i) {
-    std::ostringstream part;
-    part << "NAME R" << i << "\n5 0 0\n0 " << w << " 0\n0 " << w << " " << h << "\n0 0 " << h
-         << "\n0\n";
-    text += part.str();
-  }
-  return text;
-}
-
 // Mixed outlines in a row along the strip, 2 apart: a loose start.
 StripProblem mixedRow(std::vector<ItemPose>& start) {
   const std::vector<Region> outlines = {
@@ -125,46 +71,6 @@ StripProblem mixedRow(std::vector<ItemPose>& start) {
   return problem;
 }
 
-TEST(StripSeparator, BeatsTheGreedyOrder) {
-  // Four 60 x 49 plates across a strip 100 wide. The placer stands each one
-  // upright (its centroid lies further left) and so puts them side by side:
-  // length 196. Lying flat, two above each other, two such columns need 120.
-  GreedyJob greedy(rectangleLibrary(4, 60, 49));
-  ASSERT_EQ(greedy.problem.items.size(), 4u);
-  const double greedyLength = PackedLength(greedy.problem, greedy.start);
-  ASSERT_NEAR(greedyLength, 196, 0.05);
-  StripProblem flat = greedy.problem;
-  for (StripItem& item : flat.items) {
-    item.orientations = {ItemOrientation{box(0, 0, 60, 49), {}}};
-  }
-  ASSERT_EQ(test::layoutFault(flat, {{0, 0, 0}, {0, 0, 50}, {0, 61, 0}, {0, 61, 50}}), "");
-
-  const SeparatorResult result =
-      MinimiseStripLength(greedy.problem, greedy.start, 11, evaluations(300000));
-  expectSoundResult(greedy.problem, result);
-  EXPECT_LT(result.length, 122);
-  EXPECT_NEAR(result.startLength, greedyLength, 1e-12);
-
-  greedy.writeBack(result.poses);
-  for (const Part* part : greedy.placed) {
-    EXPECT_TRUE(PartFits(*greedy.job, *part));
-    EXPECT_LT(part->bbox.xmax, 122);
-  }
-}
-
-TEST(StripSeparator, TurnsOneOfTwoAlikePartsWhenNoMoveOfOneAlonePays) {
-  // Two 60 x 49 plates: the placer stands both upright side by side (98). Lying
-  // flat one above the other they need 60, but from upright neither can lie down
-  // alone without colliding more, and swapping alike parts changes nothing: the
-  // search must turn one of them in place.
-  GreedyJob greedy(rectangleLibrary(2, 60, 49));
-  ASSERT_NEAR(PackedLength(greedy.problem, greedy.start), 98, 0.05);
-  const SeparatorResult result =
-      MinimiseStripLength(greedy.problem, greedy.start, 1, evaluations(3000000));
-  expectSoundResult(greedy.problem, result);
-  EXPECT_LT(result.length, 61);
-}
-
 TEST(StripSeparator, PutsAPartIntoAnotherPartsHole) {
   StripProblem problem;
   problem.width = 30;
@@ -178,47 +84,6 @@ TEST(StripSeparator, PutsAPartIntoAnotherPartsHole) {
   const Part small = PosedPart(problem.items[1], result.poses[1]);
   EXPECT_GT(small.bbox.xmin, 10);
   EXPECT_LT(small.bbox.xmax, 20);
-}
-
-TEST(StripSeparator, ShortensAMixedRowWithinTheAllowedTurns) {
-  std::vector<ItemPose> start;
-  const StripProblem problem = mixedRow(start);
-  const SeparatorResult result = MinimiseStripLength(problem, start, 3, evaluations(300000));
-  expectSoundResult(problem, result);
-  EXPECT_LT(result.length, result.startLength * 0.6);
-  for (const ItemPose& pose : result.poses) {
-    EXPECT_GE(pose.orientation, 0);
-    EXPECT_LT(pose.orientation, 8);
-  }
-}
-
-TEST(StripSeparator, KeepsTheJobsRotationSetAndTurnOverRule) {
-  // Rotation number 3, no turning over: every part written back is turned by a
-  // multiple of 120 degrees from where the placer left it, and never turned over.
-  const std::string library =
-      "PlateLength = 1000\nPlateWidth = 100\nPartToPartGap= 0\n"
-      "NAME T1\n4 0 0\n0 70 0\n0 0 40\n0\n"
-      "NAME T2\n4 0 0\n0 70 0\n0 0 40\n0\n"
-      "NAME L1\n7 0 0\n0 50 0\n0 50 15\n0 15 15\n0 15 50\n0 0 50\n0\n";
-  GreedyJob greedy(library, 3, false);
-  ASSERT_EQ(greedy.problem.items.size(), 3u);
-  std::vector<double> before;
-  for (const Part* part : greedy.placed) {
-    before.push_back(part->rotation);
-  }
-  const SeparatorResult result =
-      MinimiseStripLength(greedy.problem, greedy.start, 2, evaluations(200000));
-  expectSoundResult(greedy.problem, result);
-  greedy.writeBack(result.poses);
-  const double third = 2.0 * std::acos(-1.0) / 3;
-  for (std::size_t i = 0; i < greedy.placed.size(); ++i) {
-    SCOPED_TRACE(i);
-    const Part& part = *greedy.placed[i];
-    EXPECT_FALSE(part.turnedOver);
-    const double turns = (part.rotation - before[i]) / third;
-    EXPECT_NEAR(turns, std::round(turns), 1e-9);
-    EXPECT_TRUE(PartFits(*greedy.job, part));
-  }
 }
 
 TEST(StripSeparator, CopesWithTheLargestRotationSet) {
@@ -238,30 +103,6 @@ TEST(StripSeparator, CopesWithTheLargestRotationSet) {
   for (const ItemPose& pose : result.poses) {
     EXPECT_LT(pose.orientation, 720);
   }
-}
-
-TEST(StripSeparator, SameSeedAndBudgetGiveTheSameLayoutOnAnyThread) {
-  std::vector<ItemPose> start;
-  const StripProblem problem = mixedRow(start);
-  const auto run = [&](std::uint64_t seed) {
-    return MinimiseStripLength(problem, start, seed, evaluations(60000));
-  };
-  const SeparatorResult first = run(9);
-  SeparatorResult inThreads[2];
-  {
-    std::jthread a([&] { inThreads[0] = run(9); });
-    std::jthread b([&] { inThreads[1] = run(9); });
-  }
-  for (const SeparatorResult& other : inThreads) {
-    EXPECT_EQ(other.evaluations, first.evaluations);
-    ASSERT_EQ(other.poses.size(), first.poses.size());
-    for (std::size_t i = 0; i < first.poses.size(); ++i) {
-      EXPECT_EQ(other.poses[i].orientation, first.poses[i].orientation);
-      EXPECT_EQ(other.poses[i].dx, first.poses[i].dx);
-      EXPECT_EQ(other.poses[i].dy, first.poses[i].dy);
-    }
-  }
-  expectSoundResult(problem, first);
 }
 
 TEST(StripSeparator, StopsAtOnceWhenAsked) {
@@ -295,19 +136,6 @@ TEST(StripSeparator, StopsAtOnceWhenAsked) {
   EXPECT_LE(stoppedLater.evaluations - atStop, 2000u);
   expectSoundResult(problem, stoppedLater);
   EXPECT_LT(stoppedLater.length, stoppedLater.startLength);
-}
-
-TEST(StripSeparator, ReturnsTheStartWhenNothingIsShorter) {
-  StripProblem problem;
-  problem.width = 10;
-  problem.maxLength = 100;
-  problem.items.push_back(itemOf(box(0, 0, 8, 10), {}, 4, true));
-  const std::vector<ItemPose> start = {{0, 0, 0}};
-  const SeparatorResult result = MinimiseStripLength(problem, start, 1, evaluations(20000));
-  expectSoundResult(problem, result);
-  EXPECT_EQ(result.poses[0].orientation, 0);
-  EXPECT_EQ(result.poses[0].dx, 0.0);
-  EXPECT_EQ(result.length, 8.0);
 }
 
 TEST(StripSeparator, LeavesAnInfeasibleStartAlone) {

@@ -1,0 +1,93 @@
+#include "app/open_drawings.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <map>
+#include <string>
+
+#include "app/job_runs.h"
+#include "app/status.h"
+#include "geometry/core_error.h"
+#include "support/test_support.h"
+
+namespace tarn {
+namespace {
+
+std::filesystem::path drawing(const char* name) {
+  return test::dataPath(std::string("library/drawings/") + name);
+}
+
+DrawingJobRequest twoDrawings() {
+  return {
+      3000.0, 1500.0, 5.0, {{drawing("r12_classic.dxf"), 2}, {drawing("r2000_lwpolyline.dxf"), 3}}};
+}
+
+TEST(OpenDrawings, RefusesWhatTheCommandLineRefusesAndKeepsTheJob) {
+  struct Row {
+    const char* label;
+    void (*spoil)(DrawingJobRequest&);
+  } rows[] = {
+      {"count 0", [](DrawingJobRequest& r) { r.drawings[1].count = 0; }},
+      {"count above the limit", [](DrawingJobRequest& r) { r.drawings[0].count = 10001; }},
+      {"copies above the limit", [](DrawingJobRequest& r) { r.drawings[0].count = 9999; }},
+      {"no plate length", [](DrawingJobRequest& r) { r.plateLength = 0.0; }},
+      {"plate width NaN",
+       [](DrawingJobRequest& r) { r.plateWidth = std::numeric_limits<double>::quiet_NaN(); }},
+      {"negative gap", [](DrawingJobRequest& r) { r.partGap = -1.0; }},
+      {"gap beyond the usable range", [](DrawingJobRequest& r) { r.partGap = 1e308; }},
+      {"no drawing", [](DrawingJobRequest& r) { r.drawings.clear(); }},
+      {"missing drawing", [](DrawingJobRequest& r) { r.drawings[1].path = "no-such.dxf"; }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    AppState state;
+    DrawingJobRequest request = twoDrawings();
+    row.spoil(request);
+    EXPECT_THROW(openDrawingJob(state, request), CoreError);
+    EXPECT_EQ(state.job, nullptr);
+  }
+  // The core refuses a bad count of its own accord, before reading anything.
+  DrawingJobRequest request = twoDrawings();
+  request.drawings[0].count = -3;
+  RunRequest run{RunKind::OpenDrawings, true, request.drawings[0].path, {}, request};
+  AppState state;
+  EXPECT_THROW(runNow(state, run), CoreError);
+  EXPECT_EQ(state.job, nullptr);
+}
+
+TEST(OpenDrawings, LoadsEveryCopyNamedByItsDrawingAndTakesTheDialogsDefaults) {
+  test::ScratchDir scratch;
+  ASSERT_EQ(setenv("XDG_STATE_HOME", scratch.path().c_str(), 1), 0);
+  AppState state;
+  const DrawingJobRequest fresh = drawingJobDefaults(state, {drawing("r12_classic.dxf")});
+  EXPECT_EQ(fresh.plateLength, NestParams{}.plateLength);
+  EXPECT_EQ(fresh.drawings.front().count, 1);
+
+  const Effects effects = openDrawingJob(state, twoDrawings());
+  ASSERT_TRUE(effects.run.has_value());
+  EXPECT_EQ(runTitle(*effects.run), "r12_classic.dxf and 1 more");
+  const Effects opened = runNow(state, *effects.run);
+  ASSERT_NE(state.job, nullptr);
+  EXPECT_TRUE(opened.openPackingKit);
+  std::map<std::string, int> names;
+  for (const Part& part : state.job->workingParts) {
+    ++names[part.nameLabel.text];
+    EXPECT_EQ(state.job->partDrawings.at(part.id).filename(),
+              part.nameLabel.text == "PLATE" ? "r12_classic.dxf" : "r2000_lwpolyline.dxf");
+  }
+  EXPECT_EQ(names, (std::map<std::string, int>{{"PLATE", 2}, {"BRACKET", 3}}));
+  EXPECT_EQ(windowTitle(state), "r12_classic.dxf and 1 more - TarnPacking");
+
+  // The next dialog starts from this job's plate and gap.
+  const DrawingJobRequest next = drawingJobDefaults(state, {drawing("r12_classic.dxf")});
+  EXPECT_EQ(next.plateLength, 3000.0);
+  EXPECT_EQ(next.plateWidth, 1500.0);
+  EXPECT_EQ(next.partGap, 5.0);
+  unsetenv("XDG_STATE_HOME");
+}
+
+}  // namespace
+}  // namespace tarn
