@@ -324,6 +324,9 @@ class SearchThread {
       order[static_cast<std::size_t>(i)] = i;
     }
     bool bestInSteps = false;
+    // The multi-step walk tries quarter turns of every part; it may only place
+    // the parts when the job's rotation set holds them.
+    const bool stepsAllowed = unplaced_.params.rotationNumber % 4 == 0;
     int stale = 0;
     const bool bounded = budget_.evaluations || deadline;
     while (evaluations_ < budget && !timeUp(deadline) && n > 1) {
@@ -332,7 +335,8 @@ class SearchThread {
       }
       std::vector<int> candidate = order;
       mutate(candidate);
-      const bool inSteps = random_.uniform() < kStepsWalkChance ? !bestInSteps : bestInSteps;
+      const bool inSteps =
+          stepsAllowed && (random_.uniform() < kStepsWalkChance ? !bestInSteps : bestInSteps);
       PackingJob trial = snapshotOf(unplaced_);
       reorder(trial, candidate);
       RunContext ctx;
