@@ -1,8 +1,5 @@
 #include "support/layout_check.h"
 
-#include <gtest/gtest.h>
-#include <iconv.h>
-
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -103,19 +100,6 @@ std::string layoutFault(const PackingJob& job, bool everyPart) {
     placed.push_back(&part);
   }
   return {};
-}
-
-std::string gbkOf(std::string utf8) {
-  std::string gbk(utf8.size(), '\0');  // GBK never needs more bytes than UTF-8
-  char* in = utf8.data();
-  char* out = gbk.data();
-  std::size_t inLeft = utf8.size();
-  std::size_t outLeft = gbk.size();
-  iconv_t cd = iconv_open("GBK", "UTF-8");
-  EXPECT_NE(iconv(cd, &in, &inLeft, &out, &outLeft), static_cast<std::size_t>(-1)) << utf8;
-  iconv_close(cd);
-  gbk.resize(gbk.size() - outLeft);
-  return gbk;
 }
 
 }  // namespace tarn::test

@@ -18,8 +18,4 @@ bool materialOverlaps(const Part& a, const Part& b);
 // `everyPart`, a part beside the plate is a fault too.
 std::string layoutFault(const PackingJob& job, bool everyPart = false);
 
-// `utf8` as GBK bytes, converted by iconv, so that expectations never lean on
-// the program's own GBK tables.
-std::string gbkOf(std::string utf8);
-
 }  // namespace tarn::test
