@@ -322,10 +322,10 @@ TEST_F(CommandsTest, PaintColoursPartsByTheirStateAndDrawsTheModesOverlay) {
   turnOver(working(3), working(3).centroid);
   RecordingCanvas parts;
   paintState(state, parts);
-  EXPECT_EQ(parts.count(kBlue), 4);    // the plate
-  EXPECT_EQ(parts.count(kGreen), 4);   // part 1
-  EXPECT_EQ(parts.count(kRed, 2), 8);  // part 2, outline and hole
-  EXPECT_EQ(parts.count(kYellow), 4);  // part 3
+  EXPECT_EQ(parts.count(kBlue), 4);         // the plate
+  EXPECT_EQ(parts.count(kGreen), 4);        // part 1
+  EXPECT_EQ(parts.count(kRed, 2), 8);       // part 2, outline and hole
+  EXPECT_EQ(parts.count(kYellow), 4);       // part 3
   runMenuCommand(state, kWhiteBackground);  // turned over: darker on white
   RecordingCanvas white;
   paintState(state, white);

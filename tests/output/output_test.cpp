@@ -229,7 +229,8 @@ TEST(WriteWholeFile, ReplacesWholeThroughALinkOrThrowsTheWritersMessageKeepingWh
   for (const char* path : {"folder.txt", "missing/out.txt", "out.txt/out.txt"}) {
     SCOPED_TRACE(path);
     EXPECT_EQ(test::errorOf([&] { writeWholeFile(path, "new", "the message"); }), "the message");
-    EXPECT_EQ(test::errorOf([&] { WriteLayoutDxf(job, fs::path(path)); }), text::kLayoutFileWriteFailed);
+    EXPECT_EQ(test::errorOf([&] { WriteLayoutDxf(job, fs::path(path)); }),
+              text::kLayoutFileWriteFailed);
     EXPECT_EQ(test::errorOf([&] { WritePackingReport(job, fs::path(path)); }),
               text::kReportFileOpenError);
   }
