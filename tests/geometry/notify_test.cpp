@@ -6,16 +6,12 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/test_support.h"
+
 namespace tarn {
 namespace {
 
-std::vector<std::string> textsOf(const std::vector<Notice>& notices) {
-  std::vector<std::string> texts;
-  for (const Notice& notice : notices) {
-    texts.push_back(notice.text);
-  }
-  return texts;
-}
+using test::textsOf;
 
 TEST(NoticeRoute, TheInnermostRouteOfTheRaisingThreadWinsAndItsEndRestoresTheOuter) {
   std::vector<std::string> processWide;

@@ -1,7 +1,6 @@
 #include "geometry/texts.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <map>
 #include <sstream>
@@ -66,19 +65,6 @@ TEST(PrintableText, KeepsUtf8AndEscapesOtherBytes) {
 }
 
 // The GBK bytes are written by hand; iconv checks them against their UTF-8 forms.
-std::string utf8ToGbk(std::string in) {
-  iconv_t cd = iconv_open("GBK", "UTF-8");
-  std::string out(in.size() * 2 + 4, '\0');
-  char* inPtr = in.data();
-  char* outPtr = out.data();
-  std::size_t inLeft = in.size();
-  std::size_t outLeft = out.size();
-  EXPECT_NE(iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft), static_cast<std::size_t>(-1)) << in;
-  iconv_close(cd);
-  out.resize(out.size() - outLeft);
-  return out;
-}
-
 #define TARN_GBK(name) \
   { #name, text::name }
 
@@ -123,7 +109,7 @@ TEST(Texts, GbkFileTextsEncodeTheirChineseForms) {
   for (std::string line; std::getline(forms, line); ++checked) {
     SCOPED_TRACE(line);
     const std::size_t tab = line.find('\t');
-    EXPECT_EQ(std::string(gbk.at(line.substr(0, tab))), utf8ToGbk(line.substr(tab + 1)));
+    EXPECT_EQ(std::string(gbk.at(line.substr(0, tab))), test::gbkOf(line.substr(tab + 1)));
   }
   EXPECT_EQ(checked, gbk.size());
 }

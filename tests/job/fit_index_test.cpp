@@ -5,7 +5,6 @@
 #include <cmath>
 #include <iterator>
 #include <limits>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -31,13 +30,6 @@ bool literalFits(const PartList& parts, const Part& probe, const Part* skipped) 
     }
   }
   return true;
-}
-
-Outline lShape(double x, double y, double side) {
-  const double half = side / 2;
-  return {
-      {x, y},       {x + side, y}, {x + side, y + half}, {x + half, y + half}, {x + half, y + side},
-      {x, y + side}};
 }
 
 // A star of `spikes` spikes about (x, y), radius r, every vertex at its own height.
@@ -185,51 +177,6 @@ TEST(FitIndex, AnswersAsTheLiteralTestOnBothSidesOfEveryThreshold) {
   // The parts just beyond an edge are left out; those just within, filed.
   EXPECT_EQ(index.size(), static_cast<std::size_t>(parts.count() - 4));
   expectLiteralAnswers(index, parts, thresholdProbes(parts));
-}
-
-// Seeded: parts moved one at a time (in, out of and back into the plate) and
-// followed by update(); the answers stay the literal ones after each move.
-TEST(FitIndex, FollowsPartsThatMoveAndAnswersAsTheLiteralTest) {
-  std::mt19937 random(20240612);
-  const auto lattice = [&random](int steps, double step) {
-    return std::uniform_int_distribution<int>(0, steps)(random) * step;
-  };
-  PartList parts;
-  for (int k = 0; k < 30; ++k) {
-    const double side = 5 + lattice(3, 2.5);
-    const double x = lattice(40, 5);
-    const double y = lattice(20, 5);
-    if (k % 5 == 0) {
-      parts.insert(makePart(lShape(x, y, side)));
-    } else if (k % 5 == 1) {
-      parts.insert(makePart(star(x + side, y + side, side, 4 + k % 4)));
-    } else {
-      parts.insert(rectanglePart(x, y, side, side * 0.5));
-    }
-  }
-  FitIndex index(kPlate, parts);
-  std::vector<Part> probes;
-  for (int k = 0; k < 60; ++k) {
-    const double side = 4 + lattice(4, 2);
-    const double x = lattice(50, 4) - 2;
-    const double y = lattice(25, 4) - 2;
-    probes.push_back(k % 2 == 0 ? rectanglePart(x, y, side, side)
-                                : makePart({{x, y}, {x + side, y + side / 3}, {x, y + side}}));
-  }
-  for (int round = 0; round < 9; ++round) {
-    SCOPED_TRACE("round " + std::to_string(round));
-    expectLiteralAnswers(index, parts, probes);
-    // Every fifth part moves: along the plate, off it, or back onto it.
-    int k = 0;
-    for (Part& part : parts) {
-      if (k++ % 5 == round % 5) {
-        const double back = part.bbox.xmin > 200 ? -300 : 0;
-        const double dx = round % 3 == 0 ? 300 : back + lattice(8, 5) - 20;
-        translate(part, dx, lattice(4, 5) - 10);
-        index.update(part);
-      }
-    }
-  }
 }
 
 TEST(PartLookup, FindsTheFirstRecordOfAnIdAsTheSearchesDo) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "geometry/predicates.h"
 #include "job/job_operations.h"
 #include "nesting/nesting_fixtures.h"
 
@@ -29,29 +28,6 @@ TEST(FitTester, SkipsItsPartAndAddsEveryTestToTheGivenCounters) {
   }
   EXPECT_EQ(counters.fitTests, 10u + 6u);  // added when the tester goes
   EXPECT_TRUE(FitTester(kPlate, parts, nullptr).fits(rectanglePart(40, 40, 5, 5)));
-}
-
-// With many parts the tester files them in buckets; its answers stay those of
-// the plain walk over every part.
-TEST(FitTester, BucketsAnswerAsTheWalkOverEveryPart) {
-  PartList parts;
-  for (int i = 0; i < 4; ++i) {
-    for (int j = 0; j < 4; ++j) {
-      parts.insert(rectanglePart(5 + 25 * i, 5 + 25 * j, 10 + i, 10 + j));
-    }
-  }
-  parts.insert(rectanglePart(150, 10, 10, 10));  // off the plate: never met
-  const FitTester tester(kPlate, parts, nullptr);
-  for (double x = -2; x < 100; x += 3.5) {
-    for (double y = -2; y < 100; y += 3.5) {
-      const Part probe = rectanglePart(x, y, 4, 4);
-      bool walk = withinRect(probe, kPlate);
-      for (const Part& part : parts) {
-        walk = walk && partsDisjoint(probe, part);
-      }
-      ASSERT_EQ(tester.fits(probe), walk) << x << ", " << y;
-    }
-  }
 }
 
 TEST(PartFits, CountsIntoTheContextItIsGiven) {

@@ -69,29 +69,5 @@ TEST(SnapshotOf, KeepsEveryListInOrderAndEveryField) {
   EXPECT_NE(firstDifference(dumpJob(job), dumpJob(retolerated)), "");
 }
 
-TEST(SnapshotOf, LaidOutGivesExactlyThePosesOfTheJobLaidOut) {
-  ScratchDir scratch;
-  for (const bool multipleSteps : {false, true}) {
-    SCOPED_TRACE(multipleSteps ? "multiple steps" : "all");
-    std::ostringstream errors;
-    PackingJob job(errors, scratch.path());
-    loadMixed(job, scratch);
-    if (multipleSteps) {
-      SelectAll(job);
-    }
-    PackingJob snapshot = snapshotOf(job);
-    RunContext run;
-    if (multipleSteps) {
-      LayoutMultipleSteps(job, false);
-      PlaceSelectedInSteps(snapshot, run);
-    } else {
-      LayoutAll(job, false);
-      PlaceWaiting(snapshot, run);
-    }
-    EXPECT_EQ(firstDifference(dumpPoses(job), dumpPoses(snapshot)), "");
-    EXPECT_EQ(firstDifference(dumpJob(job), dumpJob(snapshot)), "");
-  }
-}
-
 }  // namespace
 }  // namespace tarn::test

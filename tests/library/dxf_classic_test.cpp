@@ -8,7 +8,6 @@
 #include <string>
 
 #include "library/drawing_parts.h"
-#include "library/dxf_reader.h"
 #include "library/part_list.h"
 #include "library_test_util.h"
 
@@ -86,25 +85,6 @@ TEST(CheckClassic, LeavesToTheImportWhatReadDxfPartWouldMisread) {
     SCOPED_TRACE(row.label);
     EXPECT_FALSE(checkClassic(row.bytes).complete);
   }
-}
-
-TEST(ReadDrawingParts, KeepsTheClassicGeometryAndNamesAnUnnamedPartAfterItsFile) {
-  test::ScratchDir scratch;
-  const std::filesystem::path named = libraryData("drawings/r12_classic.dxf");
-  const std::filesystem::path unnamed = libraryData("drawings/r12_gaps.dxf");
-  for (const auto& path : {named, unnamed}) {
-    SCOPED_TRACE(path.string());
-    Part classic;
-    ASSERT_TRUE(readDxfPart(classic, path));
-    const DrawingParts read = readDrawingParts(path);
-    EXPECT_TRUE(read.classic);
-    ASSERT_EQ(read.parts.size(), 1u);
-    EXPECT_EQ(test::coordinates(read.parts[0].outer.points),
-              test::coordinates(classic.outer.points));
-    EXPECT_EQ(read.parts[0].area, classic.area);
-  }
-  EXPECT_EQ(readDrawingParts(named).parts[0].nameLabel.text, "PLATE");
-  EXPECT_EQ(readDrawingParts(unnamed).parts[0].nameLabel.text, "r12_gaps");
 }
 
 TEST(ReadDrawingParts, ImportsTheOthersWithTheirArcsAndProblems) {

@@ -14,23 +14,14 @@
 namespace tarn {
 namespace {
 
-std::string entities(const std::string& body) {
-  return "0\nSECTION\n2\nENTITIES\n" + body + "0\nENDSEC\n0\nEOF\n";
-}
+using test::entities;
+using test::kindsOf;
 
 std::string blocks(const std::string& body) {
   return "0\nSECTION\n2\nBLOCKS\n" + body + "0\nENDSEC\n";
 }
 
 const std::string kCircle = "0\nCIRCLE\n10\n0\n20\n0\n40\n5\n";
-
-std::vector<DxfProblemKind> kindsOf(const DxfImport& result) {
-  std::vector<DxfProblemKind> kinds;
-  for (const DxfProblem& problem : result.problems) {
-    kinds.push_back(problem.kind);
-  }
-  return kinds;
-}
 
 TEST(HostileDxf, EndsInAClearProblemNamingTheFile) {
   using K = DxfProblemKind;

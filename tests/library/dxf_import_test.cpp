@@ -19,6 +19,8 @@
 namespace tarn {
 namespace {
 
+using test::entities;
+using test::kindsOf;
 using test::Texts;
 
 const double kPi = std::acos(-1.0);
@@ -33,14 +35,6 @@ Texts namesOf(const DxfImport& result) {
     names.push_back(part.source.nameLabel.text);
   }
   return names;
-}
-
-std::vector<DxfProblemKind> kindsOf(const DxfImport& result) {
-  std::vector<DxfProblemKind> kinds;
-  for (const DxfProblem& problem : result.problems) {
-    kinds.push_back(problem.kind);
-  }
-  return kinds;
 }
 
 BBox boxOf(const PartSource& source) {
@@ -177,11 +171,6 @@ TEST(ImportDxf, ReportsAnOpenContourWithFileAndGapAndReadsTheRest) {
             drawingMessage(text::kDxfOpenContour, path, std::nullopt,
                            std::string(text::kDxfGapFrom) + "(100, 0)" +
                                std::string(text::kDxfGapTo) + "(100, 2)"));
-}
-
-// A drawing built in the test: ENTITIES only, codes written plainly.
-std::string entities(const std::string& body) {
-  return "0\nSECTION\n2\nENTITIES\n" + body + "0\nENDSEC\n0\nEOF\n";
 }
 
 std::string line(double x1, double y1, double x2, double y2) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <filesystem>
 #include <sstream>
@@ -12,6 +11,7 @@
 #include "geometry/core_error.h"
 #include "geometry/point.h"
 #include "job/packing_job.h"
+#include "library/dxf_import.h"
 #include "library/library_loader.h"
 #include "support/test_support.h"
 
@@ -27,19 +27,9 @@ inline std::string toCrLf(const std::string& lf) {
   return crlf;
 }
 
-// UTF-8 lines, each ending in "\n", as GBK lines ending in CR LF: converted
-// here, so expectations do not lean on the program's own GBK table.
-inline std::string gbkLines(std::string utf8) {
-  std::string gbk(utf8.size(), '\0');  // GBK never needs more bytes than UTF-8
-  char* in = utf8.data();
-  char* out = gbk.data();
-  std::size_t inLeft = utf8.size();
-  std::size_t outLeft = gbk.size();
-  iconv_t cd = iconv_open("GBK", "UTF-8");
-  EXPECT_NE(iconv(cd, &in, &inLeft, &out, &outLeft), static_cast<std::size_t>(-1));
-  iconv_close(cd);
-  gbk.resize(gbk.size() - outLeft);
-  return toCrLf(gbk);  // no GBK byte is a line feed
+// UTF-8 lines, each ending in "\n", as GBK lines ending in CR LF.
+inline std::string gbkLines(const std::string& utf8) {
+  return toCrLf(gbkOf(utf8));  // no GBK byte is a line feed
 }
 
 inline std::filesystem::path libraryData(const std::string& relative) {
@@ -91,15 +81,17 @@ void readBothLineEnds(void (*read)(PackingJob&, const std::filesystem::path&),
   }
 }
 
-// The message of the CoreError that `action` throws; empty when it throws none.
-template <class Action>
-std::string errorOf(Action&& action) {
-  try {
-    action();
-  } catch (const CoreError& e) {
-    return e.what();
+// A drawing built in a test: an ENTITIES section only, codes written plainly.
+inline std::string entities(const std::string& body) {
+  return "0\nSECTION\n2\nENTITIES\n" + body + "0\nENDSEC\n0\nEOF\n";
+}
+
+inline std::vector<DxfProblemKind> kindsOf(const DxfImport& result) {
+  std::vector<DxfProblemKind> kinds;
+  for (const DxfProblem& problem : result.problems) {
+    kinds.push_back(problem.kind);
   }
-  return {};
+  return kinds;
 }
 
 // "<name>#<id>" of every element, in list order.

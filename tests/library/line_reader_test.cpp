@@ -21,6 +21,7 @@ TEST(ReadLineBounded, StripsEachKindOfLineEndAndCutsOnlyTheLongLine) {
   };
   using Lines = std::vector<std::string>;
   EXPECT_EQ(lines("a\r\nb\nc", 98), (Lines{"a", "b", "c"}));
+  EXPECT_EQ(lines("a\nb\r", 98), (Lines{"a", "b"}));  // a CR that ends the input ends the line
   EXPECT_EQ(lines("a\rb\r\n\r\n", 98), (Lines{"a\rb", ""}));  // a lone CR is content
   EXPECT_EQ(lines("", 98), Lines{});
   EXPECT_EQ(lines(std::string(5000, 'x') + "\r\n" + std::string(3, 'y') + "\r\n", 3),

@@ -23,32 +23,33 @@ TEST(ReadPreSrcFile, AppliesTheSettingsAndBuildsTheSquare) {
   });
 }
 
+// The report goes into the job's output folder (the working directory when it
+// has none), after what the file held.
 TEST(ReadPreSrcFile, ReportsCheckAndRepairAndKeepsIdsOfDroppedParts) {
   test::ScratchDir scratch;
-  test::writeBytes("PackError.txt", "earlier\r\n");
-  test::MemoryJob m;
-  readPreSrcFile(m.job, test::libraryData("presrc/two_sections.preSrc"));
-  EXPECT_TRUE(m.job.params.allowTurnover);
-  EXPECT_EQ(test::namesOf(m.job.sources), Texts{"GOOD#1"});
-  readPreSrcFile(m.job, test::libraryData("presrc/repair.preSrc"));
-  ASSERT_EQ(test::namesOf(m.job.sources), (Texts{"MINUS#1", "PLUS#0", "GOOD#1"}));
-  EXPECT_EQ(m.job.sources.front().outer.radii[0], -4.96 - 0.1);
-  EXPECT_EQ(std::next(m.job.sources.begin())->outer.radii[0], 4.96 + 0.1);
-  EXPECT_EQ(test::readBytes("PackError.txt"),
-            "earlier\r\n" + test::expectedReport("presrc/repair.expected"));
-  EXPECT_EQ(m.reportLines(), "");
-}
-
-TEST(ReadPreSrcFile, ReportsIntoTheJobsOutputFolder) {
-  test::ScratchDir scratch;
   std::filesystem::create_directory("out");
-  test::MemoryJob m;
-  m.job.outputFolder = scratch.path() / "out";
-  readPreSrcFile(m.job, test::libraryData("presrc/two_sections.preSrc"));
-  readPreSrcFile(m.job, test::libraryData("presrc/repair.preSrc"));
-  EXPECT_EQ(test::readBytes("out/PackError.txt"), test::expectedReport("presrc/repair.expected"));
-  EXPECT_FALSE(std::filesystem::exists("PackError.txt"));
+  for (const char* folder : {"", "out"}) {
+    SCOPED_TRACE(folder);
+    const std::filesystem::path report = std::filesystem::path(folder) / "PackError.txt";
+    test::writeBytes(report, "earlier\r\n");
+    test::MemoryJob m;
+    if (*folder != '\0') {
+      m.job.outputFolder = scratch.path() / folder;
+    }
+    readPreSrcFile(m.job, test::libraryData("presrc/two_sections.preSrc"));
+    EXPECT_TRUE(m.job.params.allowTurnover);
+    EXPECT_EQ(test::namesOf(m.job.sources), Texts{"GOOD#1"});
+    readPreSrcFile(m.job, test::libraryData("presrc/repair.preSrc"));
+    ASSERT_EQ(test::namesOf(m.job.sources), (Texts{"MINUS#1", "PLUS#0", "GOOD#1"}));
+    EXPECT_EQ(m.job.sources.front().outer.radii[0], -4.96 - 0.1);
+    EXPECT_EQ(std::next(m.job.sources.begin())->outer.radii[0], 4.96 + 0.1);
+    EXPECT_EQ(test::readBytes(report),
+              "earlier\r\n" + test::expectedReport("presrc/repair.expected"));
+    EXPECT_EQ(m.reportLines(), "");
+    test::writeBytes(report, "");
+  }
   // A folder that is not there is a report that cannot be opened.
+  test::MemoryJob m;
   m.job.outputFolder = scratch.path() / "missing";
   EXPECT_EQ(
       test::errorOf([&] { readPreSrcFile(m.job, test::libraryData("presrc/repair.preSrc")); }),

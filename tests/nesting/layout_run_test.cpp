@@ -33,19 +33,10 @@ struct Settings {
 };
 constexpr Settings kSettings[] = {{"RN 4 with turnover", 4, true}, {"RN 3 plain", 3, false}};
 
-Part partOf(const Outline& outer, const std::vector<Outline>& holes) {
-  const auto region = [](const Outline& outline) {
-    Region r;
-    setPoints(r, outline);
-    return r;
-  };
-  RegionList holeList;
-  for (const Outline& hole : holes) {
-    holeList.insert(region(hole));
-  }
-  Part part;
-  setGeometry(part, region(outer), holeList);
-  translate(part, 10000 - part.bbox.xmin, -part.bbox.ymax);  // waiting right of the plate
+// Waiting right of the plate, not selected.
+Part partOf(const Outline& outer, std::initializer_list<Outline> holes) {
+  Part part = makePart(outer, holes);
+  translate(part, 10000 - part.bbox.xmin, -part.bbox.ymax);
   return part;
 }
 

@@ -1,6 +1,7 @@
 // The poses every layout driver gives the bundled examples and a generated
 // mixed library, compared exactly with dumps made before the engine was last
-// reworked. A change in any bit of any pose fails here.
+// reworked. A change in any bit of any pose fails here; and each layout is
+// checked by an overlap test of its own, so the dumps hold no overlap either.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,6 +14,8 @@
 #include "job/job_operations.h"
 #include "library/library_loader.h"
 #include "nesting/layout.h"
+#include "nesting/nesting_fixtures.h"
+#include "support/layout_check.h"
 #include "support/mixed_library.h"
 #include "support/pose_dump.h"
 #include "support/test_support.h"
@@ -90,6 +93,7 @@ TEST(PoseIdentity, EveryDriverGivesTheRecordedPoses) {
       PackingJob job(errors);
       openLibrary(job, library.path, library.format);
       const std::string actual = scenario.run(job);
+      EXPECT_EQ(layoutFault(job), "");
       const std::string difference = firstDifference(golden(name), actual);
       if (!difference.empty()) {
         // Kept for a look with diff; the goldens are never rewritten by the test.
@@ -98,6 +102,27 @@ TEST(PoseIdentity, EveryDriverGivesTheRecordedPoses) {
       EXPECT_EQ(difference, "") << "actual dump in " << (actualFolder / (name + ".txt"));
     }
   }
+}
+
+TEST(LayoutFault, SeesOverlapsAndPartsHalfOnThePlate) {
+  const Part frame = makePart(rectangle(0, 0, 30, 30), {rectangle(10, 10, 10, 10)});
+  EXPECT_TRUE(materialOverlaps(frame, rectanglePart(5, 5, 3, 3)));
+  EXPECT_TRUE(materialOverlaps(rectanglePart(0, 10, 30, 10), rectanglePart(10, 0, 10, 30)));
+  EXPECT_FALSE(materialOverlaps(frame, rectanglePart(10, 10, 10, 10)));  // fills the hole
+  EXPECT_FALSE(materialOverlaps(frame, rectanglePart(30, 0, 10, 10)));   // touching
+  TestJob t(100, 100, 30);
+  t.add({frame, rectanglePart(200, -50, 10, 10), rectanglePart(95, 50, 10, 10)});
+  const auto place = [&t](double x, double y) {
+    t.part(2) = rectanglePart(x, y, 10, 10);
+    t.part(2).id = 2;
+  };
+  place(95, 50);
+  EXPECT_EQ(layoutFault(t.job), "part 2 is not on the plate");
+  place(40, 40);
+  EXPECT_EQ(layoutFault(t.job), "");
+  EXPECT_NE(layoutFault(t.job, true), "");  // part 1 waits beside the plate
+  place(25, 25);
+  EXPECT_EQ(layoutFault(t.job), "part 2 overlaps part 0");
 }
 
 // The mixed library must stay a test of everything: holes, arcs, every pass

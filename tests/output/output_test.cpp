@@ -74,16 +74,6 @@ std::set<std::string> filesIn(const fs::path& folder) {
   return names;
 }
 
-// The message of the CoreError that `write` throws, or "" when it does not throw.
-std::string errorOf(const std::function<void()>& write) {
-  try {
-    write();
-  } catch (const CoreError& e) {
-    return e.what();
-  }
-  return "";
-}
-
 std::string layoutOf(PackingJob& job) {
   std::ostringstream out;
   WriteLayoutDxf(job, out);
@@ -238,14 +228,15 @@ TEST(WriteWholeFile, ReplacesWholeThroughALinkOrThrowsTheWritersMessageKeepingWh
   fs::create_directory("folder.txt");
   for (const char* path : {"folder.txt", "missing/out.txt", "out.txt/out.txt"}) {
     SCOPED_TRACE(path);
-    EXPECT_EQ(errorOf([&] { writeWholeFile(path, "new", "the message"); }), "the message");
-    EXPECT_EQ(errorOf([&] { WriteLayoutDxf(job, fs::path(path)); }), text::kLayoutFileWriteFailed);
-    EXPECT_EQ(errorOf([&] { WritePackingReport(job, fs::path(path)); }),
+    EXPECT_EQ(test::errorOf([&] { writeWholeFile(path, "new", "the message"); }), "the message");
+    EXPECT_EQ(test::errorOf([&] { WriteLayoutDxf(job, fs::path(path)); }),
+              text::kLayoutFileWriteFailed);
+    EXPECT_EQ(test::errorOf([&] { WritePackingReport(job, fs::path(path)); }),
               text::kReportFileOpenError);
   }
   // The export stops at the part it cannot write; the files before it stay.
   fs::create_directory("B.dxf");
-  EXPECT_EQ(errorOf([&] { ExportParts(parts); }), text::kLayoutFileWriteFailed);
+  EXPECT_EQ(test::errorOf([&] { ExportParts(parts); }), text::kLayoutFileWriteFailed);
   EXPECT_EQ(test::readBytes("out.txt"), "new\r\n");
   EXPECT_EQ(filesIn("."),
             (std::set<std::string>{"A.dxf", "B.dxf", "folder.txt", "link.txt", "out.txt"}));
@@ -263,7 +254,7 @@ TEST(WriteWholeFile, AFailedWriteKeepsTheExistingFileAndLeavesNoTemporary) {
     const rlimit limit{4096, 4096};
     setrlimit(RLIMIT_FSIZE, &limit);
     const std::string error =
-        errorOf([] { writeWholeFile("layout.dxf", std::string(1 << 16, 'x'), "full"); });
+        test::errorOf([] { writeWholeFile("layout.dxf", std::string(1 << 16, 'x'), "full"); });
     _exit(error == "full" ? 0 : 1);
   }
   int status = 0;

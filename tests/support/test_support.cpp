@@ -1,5 +1,8 @@
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
+#include <iconv.h>
+
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -9,9 +12,9 @@
 
 namespace tarn::test {
 
-std::vector<std::string> NoticeRecorder::texts() const {
+std::vector<std::string> textsOf(const std::vector<Notice>& notices) {
   std::vector<std::string> result;
-  for (const Notice& notice : notices()) {
+  for (const Notice& notice : notices) {
     result.push_back(notice.text);
   }
   return result;
@@ -59,6 +62,19 @@ void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
   if (!out) {
     throw std::runtime_error("cannot write " + path.string());
   }
+}
+
+std::string gbkOf(std::string utf8) {
+  std::string gbk(utf8.size(), '\0');  // GBK never needs more bytes than UTF-8
+  char* in = utf8.data();
+  char* out = gbk.data();
+  std::size_t inLeft = utf8.size();
+  std::size_t outLeft = gbk.size();
+  iconv_t cd = iconv_open("GBK", "UTF-8");
+  EXPECT_NE(iconv(cd, &in, &inLeft, &out, &outLeft), static_cast<std::size_t>(-1)) << utf8;
+  iconv_close(cd);
+  gbk.resize(gbk.size() - outLeft);
+  return gbk;
 }
 
 }  // namespace tarn::test

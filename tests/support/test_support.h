@@ -2,18 +2,22 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "geometry/core_error.h"
 #include "geometry/notify.h"
 
 namespace tarn::test {
+
+// The texts of `notices`, in order.
+std::vector<std::string> textsOf(const std::vector<Notice>& notices);
 
 // Records every notice raised on the test's thread while it lives.
 class NoticeRecorder {
  public:
   const std::vector<Notice>& notices() const { return collector_.notices(); }
-  // The texts only, in order.
-  std::vector<std::string> texts() const;
+  std::vector<std::string> texts() const { return textsOf(notices()); }
 
  private:
   NoticeCollector collector_;
@@ -41,5 +45,20 @@ std::filesystem::path dataPath(const std::string& relative);
 std::filesystem::path sourcePath(const std::string& relative);
 std::string readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// `utf8` as GBK bytes, converted by iconv, so that expectations never lean on
+// the program's own GBK tables.
+std::string gbkOf(std::string utf8);
+
+// The message of the CoreError that `action` throws; empty when it throws none.
+template <class Action>
+std::string errorOf(Action&& action) {
+  try {
+    std::forward<Action>(action)();
+  } catch (const CoreError& e) {
+    return e.what();
+  }
+  return {};
+}
 
 }  // namespace tarn::test
