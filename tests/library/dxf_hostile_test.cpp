@@ -1,6 +1,5 @@
-// Broken and hostile drawings: a clear problem naming the file, never a crash
-// or a hang. The counts below crash libdxflib itself (a heap overrun, an
-// allocation of gigabytes) and the long line makes it read forever.
+// Broken and hostile drawings: a clear problem naming the file, never a crash or a hang. The
+// counts below crash libdxflib itself and the long line makes it read forever.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -21,7 +20,7 @@ std::string blocks(const std::string& body) {
   return "0\nSECTION\n2\nBLOCKS\n" + body + "0\nENDSEC\n";
 }
 
-const std::string kCircle = "0\nCIRCLE\n10\n0\n20\n0\n40\n5\n";
+const std::string kCircle = test::circle(0, 0, 5);
 
 TEST(HostileDxf, EndsInAClearProblemNamingTheFile) {
   using K = DxfProblemKind;
@@ -42,9 +41,7 @@ TEST(HostileDxf, EndsInAClearProblemNamingTheFile) {
     deep += "0\nBLOCK\n2\nD" + std::to_string(k) + "\n0\nINSERT\n2\nD" + std::to_string(k - 1) +
             "\n10\n1\n0\nENDBLK\n";
   }
-  const std::string square =
-      "0\nLWPOLYLINE\n90\n4\n70\n1\n10\n0\n20\n0\n10\n9\n20\n0\n10\n9\n"
-      "20\n9\n10\n0\n20\n9\n";
+  const std::string square = test::square(0, 0, 9);
   struct Row {
     const char* label;
     std::string bytes;
@@ -57,7 +54,6 @@ TEST(HostileDxf, EndsInAClearProblemNamingTheFile) {
        {K::NotAsciiDxf},
        0},
       {"NUL bytes", entities(std::string("0\nLINE\n10\n1\0", 12)), {K::NotAsciiDxf}, 0},
-      {"code no number", "0\nSECTION\n2\nENTITIES\nLINE\n10\n", {K::NotAsciiDxf}, 0},
       {"cut in a group", "0\nSECTION\n2\nENTITIES\n0\nLINE\n10", {K::NotAsciiDxf}, 0},
       {"cut in a section", "0\nSECTION\n2\nENTITIES\n" + kCircle, {K::NotAsciiDxf}, 0},
       {"no outline", entities("0\nPOINT\n10\n1\n20\n1\n"), {K::NoOutline}, 0},
@@ -76,7 +72,6 @@ TEST(HostileDxf, EndsInAClearProblemNamingTheFile) {
        entities("0\nLINE\n10\nnan\n20\n0\n11\n10\n21\n0\n0\nLINE\n10\ninf\n20\n0\n" + kCircle),
        {K::BadEntity},
        1},
-      {"beyond a double", entities("0\nLINE\n10\n1e400\n20\n0\n" + kCircle), {K::BadEntity}, 1},
       {"1e308",
        entities("0\nCIRCLE\n10\n1e308\n20\n0\n40\n5\n0\nCIRCLE\n10\n0\n20\n0\n40\n1e308\n" +
                 kCircle),
@@ -178,31 +173,18 @@ TEST(HostileDxf, RefusesWhatIsNoRegularFile) {
 }
 
 TEST(HostileDxf, JoinsManySegmentsShorterThanTheTolerance) {
-  // A circle of radius 100 drawn as 20000 LINEs of 0.031 mm, every second one
-  // reversed; the first and last leave a 0.014 mm gap. (The benchmark goes up
-  // to a million.)
+  // A circle of radius 100 as 20000 LINEs of 0.031 mm, every second one reversed; the first and
+  // last leave a 0.014 mm gap.
   constexpr int kSegments = 20000;
   const double pi = std::acos(-1.0);
-  std::string body;
-  body.reserve(kSegments * 60);
-  auto at = [&](int i) {
-    const double t = 2.0 * pi * i / kSegments;
-    return std::make_pair(100.0 * std::cos(t), 100.0 * std::sin(t));
+  const auto x = [&](int i) { return 100.0 * std::cos(2.0 * pi * i / kSegments); };
+  const auto y = [&](int i) {
+    return 100.0 * std::sin(2.0 * pi * i / kSegments) - (i == kSegments ? 0.014 : 0.0);
   };
-  char buffer[160];
+  std::string body;
   for (int i = 0; i < kSegments; ++i) {
-    auto [x1, y1] = at(i);
-    auto [x2, y2] = at(i + 1);
-    if (i + 1 == kSegments) {
-      y2 -= 0.014;
-    }
-    if (i % 2 == 1) {
-      std::swap(x1, x2);
-      std::swap(y1, y2);
-    }
-    std::snprintf(buffer, sizeof buffer, "0\nLINE\n10\n%.9f\n20\n%.9f\n11\n%.9f\n21\n%.9f\n", x1,
-                  y1, x2, y2);
-    body += buffer;
+    const int a = i + i % 2, b = i + 1 - i % 2;
+    body += test::line(x(a), y(a), x(b), y(b));
   }
   const DxfImport result = importDxfBytes(entities(body), "fine.dxf");
   EXPECT_TRUE(result.problems.empty());
