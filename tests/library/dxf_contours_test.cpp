@@ -34,15 +34,6 @@ Contours build(std::vector<Path> paths) {
   return buildContours(paths, 0.1, budget);
 }
 
-TEST(BuildContours, ReversesArcsWalkedBackwards) {
-  // A half disc: the arc from (10, 0) to (-10, 0) counter-clockwise, in two
-  // pieces, walked backwards from the line's end.
-  const Contours c =
-      build({open({{-10, 0}, {10, 0}}), open({{-10, 0}, {0, 10}, {10, 0}}, {-10, -10})});
-  ASSERT_EQ(c.outlines.size(), 1u);
-  EXPECT_NEAR(c.outlines[0].area, 50.0 * kPi, 1e-9);
-}
-
 TEST(BuildContours, KeepsTwoArcsThatBulgeApartAndDropsAnArcDrawnTwice) {
   // A lens: two quarter circles of radius 10 / sqrt(2) between (0, 0) and
   // (10, 0), both counter-clockwise, one of them drawn again backwards.
@@ -81,16 +72,6 @@ TEST(KeepArcsSafely, FlattensAnArcBesideAShortEdgeSoTheKernelRebuildsTheSameRegi
   const Region region = polylineToRegion(slot, 1.0);
   EXPECT_EQ(region.count(), 8);
   EXPECT_NEAR(region.area, 4000.0 + 4.0 * 0.5 * 400.0 * std::sin(kPi / 4), 1e-9);
-}
-
-TEST(KeepArcsSafely, FlattensEveryArcOnceTheChainingWorkIsUsedUp) {
-  double none = 1.0;
-  RadiusPolyline slot;
-  setPolyline(slot, {{0, 0}, {100, 0}, {120, 20}, {100, 40}, {0, 40}}, {0, 20, 20, 0, 0});
-  RadiusPolyline flat = slot;
-  keepArcsSafely(flat, 1.0, none);
-  EXPECT_EQ(std::count(flat.radii.begin(), flat.radii.end(), 0.0), 7);
-  EXPECT_NEAR(polylineToRegion(flat, 1.0).area, polylineToRegion(slot, 1.0).area, 1e-9);
 }
 
 TEST(OutlineLocator, PicksTheInnermostOutlineHoldingThePointElseTheNearestBox) {

@@ -218,20 +218,6 @@ TEST(ImportDxf, ConvertsTheHeaderUnitsToMillimetres) {
   }
 }
 
-TEST(ImportDxf, ReadsArcsOfAPlaneSeenFromBelowMirrored) {
-  // An ARC of radius 10 about (20, 0) from 90 to 270 degrees in a plane whose
-  // normal points down lies, in the world, about (-20, 0) and bulges towards
-  // x = -10; a LINE closes it.
-  const std::string arc =
-      "0\nARC\n10\n20\n20\n0\n40\n10\n50\n90\n51\n270\n210\n0\n220\n0\n230\n-1\n";
-  const DxfImport result = importDxfBytes(entities(arc + line(-20, -10, -20, 10)), "m.dxf");
-  ASSERT_EQ(result.parts.size(), 1u);
-  const BBox box = boxOf(result.parts[0].source);
-  EXPECT_NEAR(box.xmin, -20.0, 1e-9);
-  EXPECT_NEAR(box.xmax, -10.0, 0.5);  // the half circle's chords reach towards x = -10
-  EXPECT_LT(box.xmax, -10.0 + 1e-9);
-}
-
 // Found by fuzzing: an outline drawn twice made one copy a hole of the other,
 // a part without area, which nesting would have let others overlap.
 TEST(ImportDxf, KeepsOneCopyOfAnOutlineDrawnTwice) {

@@ -67,22 +67,6 @@ TEST(ReadPreSrcFile, DropsBrokenSectionsAndRejectsBadLoopCounts) {
   EXPECT_EQ(test::readBytes("PackError.txt"), test::expectedReport("presrc/bad_counts.expected"));
 }
 
-TEST(ReadPreSrcFile, KeysCountOnlyAsTheirPaddedField) {
-  std::istringstream in(
-      "precision_length= 0.25\nmaxNestPartNum  = 12 parts\nbMirror         = 7\n"
-      "xnestType        = 9 bMirror         = 0\n_end_\nstaPlate_0      = 99\n");
-  LineReader file(in, kPreSrcLineBytes, "mem");
-  ConfigInfo config;
-  config.bPartTurnover = true;
-  readConfigInfo(file, config);
-  EXPECT_EQ(config.precision_length, 0.25F);
-  EXPECT_EQ(config.maxNestPartNum, 12);
-  EXPECT_EQ(config.nestType, 9);  // tested before bMirror
-  EXPECT_TRUE(config.bMirror);
-  EXPECT_FALSE(config.bPartTurnover);
-  EXPECT_EQ(config.staPlate_0, 0.0F);
-}
-
 TEST(ReadPartInfo, FindsTheIndexAnywhereAndReadsFieldsAfterCommas) {
   std::istringstream in(
       "NameID= Bracket A\npointNum=3\njunk 0,1,txt,1.5,2.5,7,8,9\n"
