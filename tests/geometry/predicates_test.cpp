@@ -25,30 +25,6 @@ TEST(Within, IsStrictAndCoincidesUsesTheToleranceOfThePointAsked) {
   EXPECT_FALSE(coincides(Point{0.5, 0}, loose));
 }
 
-TEST(IntersectLines, CrossingParallelAndTouchingLines) {
-  struct Row {
-    const char* label;
-    Segment s1, s2;
-    std::optional<Point> expected;
-  };
-  const Segment base = makeSegment(Point{0, 0}, Point{10, 0});
-  const Row rows[] = {
-      {"crossing", base, makeSegment(Point{5, -5}, Point{5, 5}), Point{5, 0}},
-      {"parallel apart", base, makeSegment(Point{20, 1}, Point{30, 1}), std::nullopt},
-      {"collinear apart", base, makeSegment(Point{20, 0}, Point{30, 0}), std::nullopt},
-      {"start meets end", base, makeSegment(Point{-10, 0}, Point{0, 0}), Point{0, 0}},
-      {"both shared: the end first", base, makeSegment(Point{10, 0}, Point{0, 0}), Point{10, 0}},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.label);
-    const std::optional<Point> p = intersectLines(row.s1, row.s2);
-    ASSERT_EQ(p.has_value(), row.expected.has_value());
-    if (p) {
-      test::expectPoint(*p, row.expected->x, row.expected->y, 1e-12);
-    }
-  }
-}
-
 // Chains the pieces (x0, y0, x1, y1 each, in walk order); returns the chain's
 // x and y in walk order and how many pieces were left.
 std::vector<double> chained(std::initializer_list<std::array<double, 4>> pieces, int& left) {

@@ -90,20 +90,6 @@ TEST(CheckClassic, LeavesToTheImportWhatReadDxfPartWouldMisread) {
   }
 }
 
-TEST(ReadDrawingParts, ImportsTheOthersWithTheirArcsAndProblems) {
-  const DrawingParts bracket = readDrawingParts(libraryData("drawings/r2000_lwpolyline.dxf"));
-  EXPECT_FALSE(bracket.classic);
-  ASSERT_EQ(bracket.parts.size(), 1u);
-  ASSERT_EQ(bracket.sources.size(), 1u);
-  EXPECT_EQ(bracket.parts[0].area, bracket.sources[0].area);
-  EXPECT_EQ(bracket.parts[0].thickLabel.text, "3");
-
-  // readDxfPart refuses a stray line; the import reads the closed square.
-  const DrawingParts stray = readDrawingParts(libraryData("dxf/stray_line.dxf"));
-  EXPECT_EQ(stray.parts.size(), 1u);
-  EXPECT_EQ(stray.problems.size(), 1u);
-}
-
 TEST(ReadDxfPart, ChainsLinesWhoseCornersMeetWithinTheJoinRadius) {
   test::ScratchDir scratch;
   for (const auto& path : test::withCrLfCopy("dxf/rect_gap04.dxf")) {
@@ -143,9 +129,6 @@ TEST(ReadDxfPart, MakesACircleAHoleWhereverItIsDrawn) {
     EXPECT_NEAR(part.holes.front().bbox.xmax, 60.0, 1e-9);  // the circle of radius 10 at (50, 50)
     EXPECT_DOUBLE_EQ(part.area, 10000.0 - part.holes.front().area);
   }
-  Part circle;
-  ASSERT_TRUE(readDxfPart(circle, libraryData("dxf/single_circle.dxf")));
-  EXPECT_EQ(circle.outer.count(), 7);
 }
 
 TEST(ReadDxfPart, ReadsAnArcAcrossZeroDegreesTheShortWayAndPrefixedTexts) {

@@ -74,19 +74,5 @@ TEST(KeepArcsSafely, FlattensAnArcBesideAShortEdgeSoTheKernelRebuildsTheSameRegi
   EXPECT_NEAR(region.area, 4000.0 + 4.0 * 0.5 * 400.0 * std::sin(kPi / 4), 1e-9);
 }
 
-TEST(OutlineLocator, PicksTheInnermostOutlineHoldingThePointElseTheNearestBox) {
-  const Contours c = build({square(0, 0, 100), square(10, 10, 80), square(20, 20, 60),
-                            square(200, 0, 10), square(220, 0, 10)});
-  ASSERT_EQ(c.outlines.size(), 4u);  // 0..100, 20..80 (in the hole), 200, 220
-  const OutlineLocator locator(c.outlines);
-  WorkBudget budget(1000);
-  EXPECT_EQ(locator.locate({5, 5}, budget), 0u);
-  EXPECT_EQ(locator.locate({15, 15}, budget), 0u);  // in the frame's hole
-  EXPECT_EQ(locator.locate({50, 50}, budget), 1u);
-  EXPECT_EQ(locator.locate({205, 30}, budget), 2u);
-  EXPECT_EQ(locator.locate({215, 5}, budget), 2u);  // midway: the earlier one
-  EXPECT_EQ(locator.locate({216, 5}, budget), 3u);
-}
-
 }  // namespace
 }  // namespace tarn::dxf

@@ -4,6 +4,7 @@
 
 #include "app/view.h"
 #include "geometry/texts.h"
+#include "library/presrc.h"
 #include "library/text_library.h"
 #include "library_test_util.h"
 
@@ -62,28 +63,14 @@ TEST(OpenLibrary, DropsSourcesThatFailTheLoadCheckNewestFirst) {
   EXPECT_EQ(m.reportLines(), test::expectedReport("text/load_check.expected"));
 }
 
-TEST(OpenLibrary, BuildsArcsOnTheSideTheRadiusSignChooses) {
-  test::MemoryJob m;
-  openLibrary(m.job, libraryData("text/arc_signs.txt"), LibraryFormat::TextLibrary);
-  // A half circle of radius 5 on the right edge of a 20 x 10 rectangle, in two
-  // pieces through (25, 5) or (15, 5): a triangle of 25 added or taken away.
-  ASSERT_EQ(test::namesOf(m.job.trueParts), (Texts{"DENT#1", "BULGE#0"}));
-  const Part& bulge = m.job.trueParts.back();
-  const Part& dent = m.job.trueParts.front();
-  EXPECT_NEAR(bulge.bbox.xmax, 25.0, 1e-9);
-  EXPECT_NEAR(dent.area, 175.0, 1e-9);
-}
-
 TEST(ReadTextLibrary, ReadsHeaderNamesLoopsAndIdsAlikeWithLfAndCrLf) {
   test::readBothLineEnds(readTextLibrary, "text/two_parts.txt", [](const PackingJob& job) {
-    EXPECT_EQ(job.plateExtents.xmax, 6000.0);
     EXPECT_EQ(job.plateExtents.ymax, 4000.0);
     // "NAME P-01" and "NAME:P-02"; newest first, ids in file order, nothing after "#end".
     EXPECT_EQ(test::namesOf(job.sources), (Texts{"P-02#1", "P-01#0"}));
     const PartSource& p01 = job.sources.back();
     EXPECT_EQ(test::coordinates(p01.outer.points),
               (std::vector<double>{0, 0, 100, 0, 100, 50, 0, 50}));
-    EXPECT_EQ(p01.outer.radii, (std::vector<double>{0, 0, 0, 0}));
     const PartSource& p02 = job.sources.front();
     ASSERT_EQ(p02.holes.count(), 1);
     EXPECT_EQ(test::coordinates(p02.holes.front().points),
@@ -105,6 +92,61 @@ TEST(ReadTextLibrary, RejectsAPartWithoutLoopButCountsItsId) {
   readTextLibrary(m.job, test::libraryData("text/part_without_loop.txt"));
   EXPECT_EQ(test::namesOf(m.job.sources), Texts{"KEPT#1"});
   EXPECT_EQ(m.reportLines(), test::gbkLines("\t零件没有轮廓, 错误!\n以上错误发生于零件:EMPTY\n"));
+}
+
+TEST(ReadPreSrcFile, AppliesTheSettingsAndBuildsTheSquare) {
+  test::readBothLineEnds(readPreSrcFile, "presrc/square.preSrc", [](const PackingJob& job) {
+    EXPECT_EQ(job.plateExtents.ymax, 1000.0);
+    EXPECT_EQ(job.params.partGap, 4.0);
+    EXPECT_FALSE(job.params.allowTurnover);
+    EXPECT_EQ(test::namesOf(job.sources), Texts{"SQ-1#0"});
+    // Record 5 closes the square; its own x and y are not a vertex.
+    EXPECT_EQ(job.sources.front().outer.count(), 4);
+    EXPECT_EQ(job.sources.front().area, 10000.0);
+  });
+}
+
+// The report goes into the job's output folder (else the working directory), after what it held.
+TEST(ReadPreSrcFile, ReportsCheckAndRepairAndKeepsIdsOfDroppedParts) {
+  test::ScratchDir scratch;
+  std::filesystem::create_directory("out");
+  for (const char* folder : {"", "out"}) {
+    SCOPED_TRACE(folder);
+    const std::filesystem::path report = std::filesystem::path(folder) / "PackError.txt";
+    test::writeBytes(report, "earlier\r\n");
+    test::MemoryJob m;
+    if (*folder != '\0') {
+      m.job.outputFolder = scratch.path() / folder;
+    }
+    readPreSrcFile(m.job, test::libraryData("presrc/two_sections.preSrc"));
+    EXPECT_TRUE(m.job.params.allowTurnover);
+    EXPECT_EQ(test::namesOf(m.job.sources), Texts{"GOOD#1"});
+    readPreSrcFile(m.job, test::libraryData("presrc/repair.preSrc"));
+    ASSERT_EQ(test::namesOf(m.job.sources), (Texts{"MINUS#1", "PLUS#0", "GOOD#1"}));
+    EXPECT_EQ(m.job.sources.front().outer.radii[0], -4.96 - 0.1);
+    EXPECT_EQ(std::next(m.job.sources.begin())->outer.radii[0], 4.96 + 0.1);
+    EXPECT_EQ(test::readBytes(report),
+              "earlier\r\n" + test::expectedReport("presrc/repair.expected"));
+    EXPECT_EQ(m.reportLines(), "");
+    test::writeBytes(report, "");
+  }
+  // A folder that is not there is a report that cannot be opened.
+  test::MemoryJob m;
+  m.job.outputFolder = scratch.path() / "missing";
+  EXPECT_EQ(
+      test::errorOf([&] { readPreSrcFile(m.job, test::libraryData("presrc/repair.preSrc")); }),
+      text::kErrorReportWriteFailed);
+}
+
+TEST(ReadPreSrcFile, DropsBrokenSectionsAndRejectsBadLoopCounts) {
+  test::ScratchDir scratch;
+  test::MemoryJob m;
+  readPreSrcFile(m.job, test::libraryData("presrc/bad_counts.preSrc"));
+  // Sections with fewer point lines or points than announced take no id; the
+  // long name is cut to the label; the file's end closes LAST.
+  EXPECT_EQ(test::namesOf(m.job.sources), (Texts{"LAST#7", std::string(49, 'L') + "#6", "GOOD#4"}));
+  // Counts 1, past the last record, -1 (not advancing) and 1e300; a NaN vertex.
+  EXPECT_EQ(test::readBytes("PackError.txt"), test::expectedReport("presrc/bad_counts.expected"));
 }
 
 }  // namespace
