@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 #include "geometry/texts.h"
 #include "library_test_util.h"
@@ -68,12 +67,10 @@ TEST(ReadDrawingJob, CopiesEachDrawingCountTimesWithIdsInOrderAndReadsFolders) {
   std::reverse(names.begin(), names.end());
   EXPECT_EQ(names, (Texts{"LEFT#0", "r2000_several#1", "RIGHT#2", "LEFT#3", "r2000_several#4",
                           "RIGHT#5", "a#6", "c#7"}));
-  EXPECT_EQ(test::namesOf(m.job.sources).size(), 6u);  // only the imported parts have arcs
-  EXPECT_EQ(m.job.sources.front().id, 5);
-  const std::map<int, std::filesystem::path> drawings = {
-      {0, several}, {1, several}, {2, several},         {3, several},
-      {4, several}, {5, several}, {6, three / "a.dxf"}, {7, three / "c.dxf"}};
-  EXPECT_EQ(m.job.partDrawings, drawings);
+  EXPECT_EQ(m.job.sources.count(), 6);  // only the imported parts have arcs
+  ASSERT_EQ(m.job.partDrawings.size(), 8u);
+  EXPECT_EQ(m.job.partDrawings.at(5), several);
+  EXPECT_EQ(m.job.partDrawings.at(7), three / "c.dxf");
   ASSERT_EQ(notices.texts().size(), 3u);
   EXPECT_EQ(notices.texts()[2], "零件\"" + (three / "b.DXF").string() + "\"读取失败!");
 }

@@ -78,8 +78,7 @@ TEST(ImportDxf, ReadsEachFixtureWithItsPartsNamesAndAreas) {
        {"r2018_ellipse", "r2018_ellipse-2"},
        {0.5 * 18 * 60.0 * 30.0 * std::sin(2.0 * kPi / 18),
         0.5 * 8 * 40.0 * 20.0 * std::sin(kPi / 8)}},
-      // Doubled: 80 x 80 less a hexagon of radius 10; single: 40 x 40 less a
-      // triangle of radius 5.
+      // Doubled: 80 x 80 less a hexagon of radius 10; single: 40 x 40 less a triangle of radius 5.
       {"r2018_insert.dxf",
        {"r2018_insert", "r2018_insert-2", "r2018_insert-3", "r2018_insert-4"},
        {6400.0 - polygon(6, 10.0), 6400.0 - polygon(6, 10.0), 1600.0 - polygon(3, 5.0),
