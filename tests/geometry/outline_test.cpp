@@ -34,7 +34,6 @@ void expectSegment(const Segment& s, double x0, double y0, double x1, double y1)
 
 TEST(Discretisers, CutInTruncatedQuotientsWalkLastFirstAndRefuseBadSteps) {
   EXPECT_EQ(setArc(Point{}, 1, 350, 10).endAngle, 370);
-  EXPECT_EQ(setArc(Point{}, 1, 3.6e6 + 10, 5).endAngle, 3.6e6 + 365);
   EXPECT_GE(setArc(Point{}, 1, 1e30, 0).endAngle, 1e30);  // absurd angles end too
   EXPECT_EQ(setArc(Point{}, 1, 0, -kInf).endAngle, -kInf);
   test::NoticeRecorder notices;

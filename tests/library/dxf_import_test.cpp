@@ -51,6 +51,7 @@ TEST(ImportDxf, ReadsEachFixtureWithItsPartsNamesAndAreas) {
     Texts names;
     std::vector<double> areas;
   } rows[] = {
+      // clang-format off
       // 100 x 40 and two half circles of radius 20, each two quarters of 2 chords.
       {"r12_polyline_bulge.dxf", {"SLOT-1"}, {4000.0 + 2.0 * 0.5 * polygon(8, 20.0)}},
       // 120 x 80 less a circle of radius 10: three thirds of 2 chords each.
@@ -62,27 +63,24 @@ TEST(ImportDxf, ReadsEachFixtureWithItsPartsNamesAndAreas) {
       // The second has no text of its own; the third's text lies below it.
       {"r2000_several.dxf", {"LEFT", "r2000_several", "RIGHT"}, {1500.0, 1600.0, 600.0}},
       // A frame, and the plate in its hole with a hole of radius 20 (9 chords).
-      {"r2000_part_in_hole.dxf",
-       {"r2000_part_in_hole", "r2000_part_in_hole-2"},
+      {"r2000_part_in_hole.dxf", {"r2000_part_in_hole", "r2000_part_in_hole-2"},
        {40000.0 - 25600.0, 10000.0 - polygon(9, 20.0)}},
       // Fillets of radius 0.5 are their chords: 0.125 mm² off each corner.
       {"r2000_tiny_fillet.dxf", {"r2000_tiny_fillet"}, {3200.0 - 4.0 * 0.125}},
       // Parabola cut at t = k / 8 (the chord height halves down to 0.78 mm):
       // the trapezoid rule loses 100 * 400 / (12 * 64) of 2/3 * 100 * 50.
-      {"r2018_spline.dxf",
-       {"r2018_spline", "r2018_spline-2"},
+      {"r2018_spline.dxf", {"r2018_spline", "r2018_spline-2"},
        {2.0 / 3.0 * 5000.0 - 100.0 * 400.0 / 768.0, 1934.249478}},
       // Ellipses cut in equal parameter steps: 18 for half axes 60 and 30
       // (2 acos(1 - 1 / 60) = 0.365), 8 for the half ellipse of 40 and 20.
-      {"r2018_ellipse.dxf",
-       {"r2018_ellipse", "r2018_ellipse-2"},
+      {"r2018_ellipse.dxf", {"r2018_ellipse", "r2018_ellipse-2"},
        {0.5 * 18 * 60.0 * 30.0 * std::sin(2.0 * kPi / 18),
         0.5 * 8 * 40.0 * 20.0 * std::sin(kPi / 8)}},
       // Doubled: 80 x 80 less a hexagon of radius 10; single: 40 x 40 less a triangle of radius 5.
-      {"r2018_insert.dxf",
-       {"r2018_insert", "r2018_insert-2", "r2018_insert-3", "r2018_insert-4"},
+      {"r2018_insert.dxf", {"r2018_insert", "r2018_insert-2", "r2018_insert-3", "r2018_insert-4"},
        {6400.0 - polygon(6, 10.0), 6400.0 - polygon(6, 10.0), 1600.0 - polygon(3, 5.0),
         1600.0 - polygon(3, 5.0)}},
+      // clang-format on
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.file);
@@ -209,13 +207,13 @@ TEST(ImportDxf, KeepsOneCopyOfAnOutlineDrawnTwice) {
     std::string drawing;
     double area;
   } rows[] = {
-      {"lines over a polyline",
-       square(0, 0, 10) + lwpolyline({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}), 100.0},
-      {"a circle copied off by 0.0001",
-       square(0, 0, 50) + circle(25, 25, 10) + circle(25.0001, 25, 10),
-       2500.0 - 0.5 * 6 * 100.0 * std::sin(2.0 * kPi / 6)},
-      {"rounded corners drawn again with a radius 0.004 larger", slot(10) + slot(10.004),
-       6000.0 - 4.0 * 50.0},
+      // clang-format off
+      {"lines over a polyline", square(0, 0, 10) + lwpolyline({{0, 0, 0}, {10, 0, 0}, {10, 10, 0},
+       {0, 10, 0}}), 100.0},
+      {"a circle copied off by 0.0001", square(0, 0, 50) + circle(25, 25, 10) +
+       circle(25.0001, 25, 10), 2500.0 - 0.5 * 6 * 100.0 * std::sin(2.0 * kPi / 6)},
+      {"corners drawn again with a radius 0.004 larger", slot(10) + slot(10.004), 6000.0 - 200.0},
+      // clang-format on
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);

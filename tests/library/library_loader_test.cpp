@@ -31,18 +31,6 @@ TEST(OpenLibrary, SortsEqualAreasByTheSelectionProcedureAndParks) {
   expectParked(m.job);
 }
 
-TEST(OpenLibrary, DerivesThePackingPointDistanceFromTheSmallestPart) {
-  const std::pair<const char*, double> rows[] = {{"text/smallest_200x500.txt", 30.0},
-                                                 {"text/smallest_1000x400.txt", 40.0},
-                                                 {"text/empty_library.txt", 0.5}};
-  for (const auto& [file, distance] : rows) {
-    SCOPED_TRACE(file);
-    test::MemoryJob m;
-    openLibrary(m.job, libraryData(file), LibraryFormat::TextLibrary);
-    EXPECT_EQ(m.job.params.packingPointDistance, distance);
-  }
-}
-
 TEST(OpenLibrary, GrowsWorkingPartsByHalfTheGapAfterMeasuringThem) {
   test::MemoryJob m;
   openLibrary(m.job, libraryData("text/gap_10.txt"), LibraryFormat::TextLibrary);
@@ -77,21 +65,6 @@ TEST(ReadTextLibrary, ReadsHeaderNamesLoopsAndIdsAlikeWithLfAndCrLf) {
               (std::vector<double>{20, 20, 20, 40, 40, 40, 40, 20}));
     EXPECT_EQ(p02.area, 3600.0 - 400.0);
   });
-}
-
-TEST(ReadTextLibrary, LoadsANegativePlateWithAWarning) {
-  test::NoticeRecorder notices;
-  test::MemoryJob negative;
-  readTextLibrary(negative.job, test::libraryData("text/negative_width.txt"));
-  EXPECT_EQ(notices.texts(), Texts{std::string(text::kPlateDataError)});
-  EXPECT_EQ(negative.job.sources.count(), 1);
-}
-
-TEST(ReadTextLibrary, RejectsAPartWithoutLoopButCountsItsId) {
-  test::MemoryJob m;
-  readTextLibrary(m.job, test::libraryData("text/part_without_loop.txt"));
-  EXPECT_EQ(test::namesOf(m.job.sources), Texts{"KEPT#1"});
-  EXPECT_EQ(m.reportLines(), test::gbkLines("\t零件没有轮廓, 错误!\n以上错误发生于零件:EMPTY\n"));
 }
 
 TEST(ReadPreSrcFile, AppliesTheSettingsAndBuildsTheSquare) {

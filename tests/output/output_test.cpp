@@ -73,17 +73,15 @@ std::set<std::string> filesIn(const fs::path& folder) {
   return names;
 }
 
-std::string layoutOf(PackingJob& job) {
+// What a writer puts out for the job.
+template <void (*Write)(PackingJob&, std::ostream&)>
+std::string bytesOf(PackingJob& job) {
   std::ostringstream out;
-  WriteLayoutDxf(job, out);
+  Write(job, out);
   return out.str();
 }
-
-std::string reportOf(PackingJob& job) {
-  std::ostringstream out;
-  WritePackingReport(job, out);
-  return out.str();
-}
+const auto layoutOf = bytesOf<WriteLayoutDxf>;
+const auto reportOf = bytesOf<WritePackingReport>;
 
 std::string golden(const std::string& name) {
   return test::readBytes(test::dataPath("output/" + name));
@@ -157,7 +155,7 @@ TEST(ExportParts, WritesEachPartAsLoadedTheLaterOfANameLastAndSkipsUnsafeNames) 
   // GBK "P昞1": its trail byte is '\\' but belongs to the character.
   const char* safe[] = {"P\x95\\1", "\xe9\x9b\xb6\xe4\xbb\xb6-1", ".hidden"};
   std::set<std::string> expected = {"A.dxf", "SQ.dxf"};
-  PackingJob job{kNoReport}, empty{kNoReport};
+  PackingJob job{kNoReport};
   Part& square = addSquare(job, 1, "SQ", 0, 0);
   job.trueParts.front().nameLabel = TextLabel{"SQ", 2, 3, 30, 1.5};
   // Moved and turned in the layout; the export does not follow.
@@ -174,7 +172,6 @@ TEST(ExportParts, WritesEachPartAsLoadedTheLaterOfANameLastAndSkipsUnsafeNames) 
   }
   test::ScratchDir scratch;
   test::NoticeRecorder notices;
-  ExportParts(empty);
   ExportParts(job);
   EXPECT_EQ(filesIn("."), expected);
   EXPECT_EQ(test::readBytes("SQ.dxf"), golden("square_export.dxf"));
@@ -226,8 +223,8 @@ TEST(WriteWholeFile, ReplacesWholeThroughALinkOrThrowsTheWritersMessageKeepingWh
   EXPECT_TRUE(fs::is_symlink("link.txt"));
   fs::create_directory("folder.txt");
   for (const char* path : {"folder.txt", "missing/out.txt", "out.txt/out.txt"}) {
-    SCOPED_TRACE(path);
-    EXPECT_EQ(test::errorOf([&] { writeWholeFile(path, "new", "the message"); }), "the message");
+    EXPECT_EQ(test::errorOf([&] { writeWholeFile(path, "new", "the message"); }), "the message")
+        << path;
   }
   EXPECT_EQ(test::errorOf([&] { WriteLayoutDxf(job, fs::path("folder.txt")); }),
             text::kLayoutFileWriteFailed);
