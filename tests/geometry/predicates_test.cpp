@@ -25,8 +25,7 @@ TEST(Within, IsStrictAndCoincidesUsesTheToleranceOfThePointAsked) {
   EXPECT_FALSE(coincides(Point{0.5, 0}, loose));
 }
 
-// Chains the pieces (x0, y0, x1, y1 each, in walk order); returns the chain's
-// x and y in walk order and how many pieces were left.
+// The chain's x and y made of the pieces (x0, y0, x1, y1 each), and how many were left.
 std::vector<double> chained(std::initializer_list<std::array<double, 4>> pieces, int& left) {
   SegmentList reversed;
   for (const auto& p : pieces) {

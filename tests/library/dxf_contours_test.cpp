@@ -1,5 +1,4 @@
-// Joining chains into outlines, sorting outlines into parts, and outlines the
-// kernel's polylineToRegion rebuilds as they were meant.
+// Outlines built from chains, and outlines the kernel's polylineToRegion rebuilds as meant.
 #include "library/dxf_contours.h"
 
 #include <gtest/gtest.h>

@@ -53,7 +53,6 @@ TEST(HostileDxf, EndsInAClearProblemNamingTheFile) {
        std::string("AutoCAD Binary DXF\r\n\x1a\0", 22) + "\x01\x02"},
       {"NUL bytes", {K::NotAsciiDxf}, 0, entities(std::string("0\nLINE\n10\n1\0", 12))},
       {"cut in a group", {K::NotAsciiDxf}, 0, "0\nSECTION\n2\nENTITIES\n0\nLINE\n10"},
-      {"no outline", {K::NoOutline}, 0, entities("0\nPOINT\n10\n1\n20\n1\n")},
       // A vertex count of 2^30 overruns libdxflib's array; the three vertices are read.
       {"huge vertex count", {}, 1,
        entities("0\nLWPOLYLINE\n90\n1073741824\n70\n1\n10\n0\n20\n0\n10\n10\n20\n0\n10\n10\n20\n"

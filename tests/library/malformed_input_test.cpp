@@ -80,7 +80,6 @@ TEST(MalformedInput, GivesAClearErrorNamingFileLineAndPart) {
   const auto data = [](const char* name) { return libraryData("malformed/" + std::string(name)); };
   const Row rows[] = {
       {data("empty.txt"), text, text::kPlateSizeZero},
-      {data("cut_header.txt"), text, text::kPlateSizeZero},
       {libraryData("text/nan_plate.txt"), text, text::kNumberUnusable, 1},
       {"cut_header_value.txt", text, text::kNumberCut, 1},
       {data("infinite_gap.txt"), text, text::kNumberUnusable, 3},
@@ -90,7 +89,6 @@ TEST(MalformedInput, GivesAClearErrorNamingFileLineAndPart) {
       // A GBK part name shows as escaped bytes.
       {data("gbk_name.txt"), text, text::kLoopCountError, 5, "\\xc1\\xe3\\xbc\\xfe-1"},
       {"garbage_part.txt", text, text::kLoopCountError, 5, "P"},
-      {data("empty.lst"), list, text::kPlateSizeZero},
       {data("long_folder.lst"), list, text::kFolderPathTooLong, 4},
       {"missing.lst", list, text::kListFileReadFailed},
       // A folder chosen as the library is refused like a file that cannot be opened.
