@@ -152,7 +152,8 @@ TEST(PartSource, InitAndBuildMeasureTheOutlineAndHandOnThePose) {
   EXPECT_EQ(part.rotation, 0.5);
   EXPECT_TRUE(part.turnedOver);
   // An empty outline is refused and the target keeps what it had.
-  EXPECT_THROW(holed = PartSource{}, CoreError);
+  const PartSource empty;
+  EXPECT_THROW(holed = empty, CoreError);
   EXPECT_THROW(initSource(holed, RadiusPolyline{}, RadiusPolylineList{}), CoreError);
   EXPECT_EQ(holed.area, 95);
 }

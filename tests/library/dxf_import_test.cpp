@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -98,11 +97,12 @@ TEST(ImportDxf, KeepsArcsAsArcsWithTheirTurningSense) {
   ASSERT_EQ(bracket.parts.size(), 1u);
   const PartSource& source = bracket.parts[0].source;
   // Counter-clockwise outer outline, starting with an arc: its four corners turn left by +10.
-  std::vector<double> arcs;
-  std::copy_if(source.outer.radii.begin(), source.outer.radii.end(), std::back_inserter(arcs),
-               [](double r) { return r != 0.0; });
-  EXPECT_EQ(arcs, std::vector<double>(4, 10.0));
-  EXPECT_NE(source.outer.radii[0], 0.0);
+  const auto& radii = source.outer.radii;
+  EXPECT_EQ(std::count(radii.begin(), radii.end(), 0.0) + 4, std::ssize(radii));
+  EXPECT_EQ(
+      std::count_if(radii.begin(), radii.end(), [](double r) { return std::fabs(r - 10) < 1e-9; }),
+      4);
+  EXPECT_NE(radii[0], 0.0);
   ASSERT_EQ(source.holes.count(), 1);
   for (const double r : source.holes.front().radii) {
     EXPECT_NEAR(r, -8.0, 1e-9);  // a clockwise hole

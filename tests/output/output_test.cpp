@@ -73,7 +73,6 @@ std::set<std::string> filesIn(const fs::path& folder) {
   return names;
 }
 
-// What a writer puts out for the job.
 template <void (*Write)(PackingJob&, std::ostream&)>
 std::string bytesOf(PackingJob& job) {
   std::ostringstream out;
