@@ -61,7 +61,6 @@ TEST(ReadDrawingJob, CopiesEachDrawingCountTimesWithIdsInOrderAndReadsFolders) {
   const std::filesystem::path three = libraryData("partlist/three");
   readDrawingJob(m.job, {1000.0, 500.0, 4.0, {{several, 2}, {three, 1}}});
   EXPECT_EQ(m.job.plateExtents.xmax, 1000.0);
-  EXPECT_EQ(m.job.params.partGap, 4.0);
   // The drawing whole, twice; then the folder's drawings by name, b.DXF skipped.
   Texts names = test::namesOf(m.job.workingParts);
   std::reverse(names.begin(), names.end());

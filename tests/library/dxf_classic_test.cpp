@@ -94,7 +94,6 @@ TEST(ReadDxfPart, ChainsLinesWhoseCornersMeetWithinTheJoinRadius) {
     // Chain order: the last point joined first; the first segment's start is left out.
     EXPECT_EQ(test::coordinates(part.outer.points),
               (std::vector<double>{0.2, 0.1, 0, 50, 100, 50, 100, 0}));
-    EXPECT_EQ(part.holes.count(), 0);
     EXPECT_EQ(part.refPoint.x, 0.2);
     EXPECT_EQ(part.nameLabel.text, "empty text!");
   }

@@ -33,6 +33,14 @@ Contours build(std::vector<Path> paths) {
   return buildContours(paths, 0.1, budget);
 }
 
+// A half disc whose arc, in two pieces, is walked backwards from the line's end.
+TEST(BuildContours, ReversesArcsWalkedBackwards) {
+  const Contours c =
+      build({open({{-10, 0}, {10, 0}}), open({{-10, 0}, {0, 10}, {10, 0}}, {-10, -10})});
+  ASSERT_EQ(c.outlines.size(), 1u);
+  EXPECT_NEAR(c.outlines[0].area, 50.0 * kPi, 1e-9);
+}
+
 TEST(BuildContours, KeepsTwoArcsThatBulgeApartAndDropsAnArcDrawnTwice) {
   // A lens: two quarter circles of radius 10 / sqrt(2) between (0, 0) and
   // (10, 0), both counter-clockwise, one of them drawn again backwards.

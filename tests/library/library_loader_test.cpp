@@ -71,7 +71,6 @@ TEST(ReadPreSrcFile, AppliesTheSettingsAndBuildsTheSquare) {
   test::readBothLineEnds(readPreSrcFile, "presrc/square.preSrc", [](const PackingJob& job) {
     EXPECT_EQ(job.plateExtents.ymax, 1000.0);
     EXPECT_EQ(job.params.partGap, 4.0);
-    EXPECT_FALSE(job.params.allowTurnover);
     EXPECT_EQ(test::namesOf(job.sources), Texts{"SQ-1#0"});
     // Record 5 closes the square; its own x and y are not a vertex.
     EXPECT_EQ(job.sources.front().outer.count(), 4);
