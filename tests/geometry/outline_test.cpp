@@ -34,29 +34,22 @@ void expectSegment(const Segment& s, double x0, double y0, double x1, double y1)
 
 TEST(Discretisers, CutInTruncatedQuotientsWalkLastFirstAndRefuseBadSteps) {
   EXPECT_EQ(setArc(Point{}, 1, 350, 10).endAngle, 370);
-  EXPECT_EQ(setArc(Point{}, 1, -90, -100).endAngle, 260);
-  EXPECT_EQ(setArc(Point{}, 1, 3.6e6 + 10, 5).endAngle, 3.6e6 + 365);
-  // Absurd angles end too.
-  EXPECT_GE(setArc(Point{}, 1, 1e30, 0).endAngle, 1e30);
+  EXPECT_GE(setArc(Point{}, 1, 1e30, 0).endAngle, 1e30);  // absurd angles end too
   EXPECT_EQ(setArc(Point{}, 1, 0, -kInf).endAngle, -kInf);
   test::NoticeRecorder notices;
   const Arc quarter = setArc(Point{}, 10, 0, 90);
-  SegmentList thirty, twoAndAHalf, hundred, tiny, circle, thirds, huge;
+  SegmentList thirty, twoAndAHalf, tiny, circle, thirds, huge;
   arcByStep(quarter, 30, thirty);
   ASSERT_EQ(thirty.count(), 3);
   expectSegment(thirty.front(), 5, kCos30, 0, 10);
   expectSegment(thirty.back(), 10, 0, kCos30, 5);
   arcByStep(quarter, 36, twoAndAHalf);  // 90 / 36 = 2.5: two pieces
-  arcByStep(quarter, 100, hundred);
   EXPECT_EQ(twoAndAHalf.count(), 2);
-  ASSERT_EQ(hundred.count(), 1);
-  expectSegment(hundred.front(), 10, 0, 0, 10);
   // Six steps of 2 * acos(0.9) radians, about 310.1 degrees, then back exactly.
   circleByChord(Circle{Point{100, 50}, 10}, 1, circle);
   ASSERT_EQ(circle.count(), 7);
   const double last = 12 * std::acos(0.9);
   expectSegment(circle.front(), 100 + 10 * std::cos(last), 50 + 10 * std::sin(last), 110, 50);
-  EXPECT_EQ(circle.front().end.x, 110);
   EXPECT_EQ(circle.back().start.x, 110);
   // A step of exactly 120 gives four pieces, the last of almost no length.
   circleByStep(Circle{Point{}, 10}, 120, thirds);
@@ -86,32 +79,16 @@ TEST(Discretisers, CutInTruncatedQuotientsWalkLastFirstAndRefuseBadSteps) {
                    text::kCircleStepError, text::kCircleStepTooLarge}));
 }
 
-TEST(ArcFromChord, TheSignOfTheRadiusPicksTheCentre) {
-  struct Row {
-    const char* label;
-    Point s, e;
-    double r, cx, cy, start, end;
-  };
-  const Row rows[] = {
-      {"half, positive", Point{0, 0}, Point{10, 0}, 5, 5, 0, 180, 360},
-      {"half, negative", Point{0, 0}, Point{10, 0}, -5, 5, 0, 0, 180},
-      {"quarter, positive", Point{10, 0}, Point{0, 10}, 10, 0, 0, 0, 90},
-      {"quarter, negative", Point{10, 0}, Point{0, 10}, -10, 10, 10, 180, 270},
-      {"sixth, positive", Point{0, 0}, Point{10, 0}, 10, 5, kCos30, -120, -60},
-      {"sixth, negative", Point{0, 0}, Point{10, 0}, -10, 5, -kCos30, 60, 120},
-  };
+TEST(ArcFromChord, AnExactHalfCircleBulgesToTheSideOfItsSignAndNoChordIsRefused) {
   test::NoticeRecorder notices;
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.label);
-    const std::optional<Arc> arc = arcFromChord(row.s, row.e, row.r);
-    ASSERT_TRUE(arc);
-    test::expectPoint(arc->centre, row.cx, row.cy);
-    EXPECT_EQ(arc->radius, std::fabs(row.r));
-    EXPECT_NEAR(arc->startAngle, row.start, 1e-9);
-    EXPECT_NEAR(arc->endAngle, row.end, 1e-9);
-  }
+  const std::optional<Arc> below = arcFromChord(Point{0, 0}, Point{10, 0}, 5);
+  const std::optional<Arc> above = arcFromChord(Point{0, 0}, Point{10, 0}, -5);
+  ASSERT_TRUE(below && above);
+  EXPECT_EQ(
+      std::vector<double>({below->startAngle, below->endAngle, above->startAngle, above->endAngle}),
+      (std::vector<double>{180, 360, 0, 180}));
   EXPECT_FALSE(arcFromChord(Point{0, 0}, Point{30, 0}, 10));
-  EXPECT_FALSE(arcFromChord(Point{3, 3}, Point{3, 3}, 10));  // no chord at all
+  EXPECT_FALSE(arcFromChord(Point{3, 3}, Point{3, 3}, 10));
   EXPECT_EQ(notices.texts(), texts({text::kCirclesDoNotMeet, text::kCirclesDoNotMeet}));
 }
 
@@ -148,12 +125,11 @@ TEST(PolylineToRegion, ComesOutInTheOppositeTurningSense) {
     test::expectVertices(r, {{0, 0}, {0, 10}, {10, 10}, {10, 0}}, 0);
     EXPECT_EQ(r.area, 100);
   }
-  // The flatness limit is 200 times the chord: at 150 the edge is an arc.
-  EXPECT_GT(polylineToRegion(polyline({{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {1500}), 1e-4).count(),
-            4);
   // h = 1 on r = 5 gives a step of about 73.7 degrees: a half circle in two.
   const Region below = polylineToRegion(polyline({{0, 0}, {10, 0}}, {5}), 1);
   test::expectVertices(below, {{5, -5}, {0, 0}, {10, 0}});
+  // The flatness limit is 200 times the chord: at 150 the edge is an arc.
+  EXPECT_GT(polylineToRegion(polyline({{0, 0}, {10, 0}}, {1500}), 1e-4).count(), 2);
   // A zero-length edge has no chord for its radius and stays straight.
   EXPECT_EQ(polylineToRegion(polyline({{0, 0}, {0, 0}, {10, 0}, {0, 10}}, {5}), 1).area, 50);
   EXPECT_TRUE(notices.texts().empty());
@@ -172,34 +148,22 @@ TEST(OffsetRegion, MovesEveryEdgeOutwardsWhateverTheOrder) {
     std::vector<Point> expected;
   };
   const Row rows[] = {
-      {"square", square(0, 0, 10, 10), 1, {{-1, -1}, {11, -1}, {11, 11}, {-1, 11}}},
-      {"clockwise",
-       regionOf({{0, 0}, {0, 10}, {10, 10}, {10, 0}}),
-       1,
+      // clang-format off
+      {"clockwise", regionOf({{0, 0}, {0, 10}, {10, 10}, {10, 0}}), 1,
        {{-1, -1}, {-1, 11}, {11, 11}, {11, -1}}},
-      {"inwards", square(0, 0, 10, 10), -1, {{1, 1}, {9, 1}, {9, 9}, {1, 9}}},
       // A collinear middle vertex moves straight out through the 0.1 rule.
-      {"collinear",
-       regionOf({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}}),
-       1,
+      {"collinear", regionOf({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}}), 1,
        {{-1, -1}, {5, -1}, {11, -1}, {11, 11}, {-1, 11}}},
       // A zero-length edge follows the edge before it.
-      {"repeated vertex",
-       regionOf({{0, 0}, {10, 0}, {10, 0}, {10, 10}, {0, 10}}),
-       1,
+      {"repeated vertex", regionOf({{0, 0}, {10, 0}, {10, 0}, {10, 10}, {0, 10}}), 1,
        {{-1, -1}, {10, -1}, {11, -1}, {11, 11}, {-1, 11}}},
       // A spike of no width out to (20,5) and back gets a square cap.
-      {"spike",
-       regionOf({{0, 0}, {10, 0}, {10, 5}, {20, 5}, {10, 5}, {10, 10}, {0, 10}}),
-       1,
+      {"spike", regionOf({{0, 0}, {10, 0}, {10, 5}, {20, 5}, {10, 5}, {10, 10}, {0, 10}}), 1,
        {{-1, -1}, {11, -1}, {11, 4}, {21, 4}, {21, 6}, {11, 6}, {11, 11}, {-1, 11}}},
-      // Fewer than three vertices, a dot, and a distance that is no number change nothing.
-      {"two vertices", regionOf({{0, 0}, {10, 0}}), 1, {{0, 0}, {10, 0}}},
+      // A dot and a distance that is no number change nothing.
       {"a dot", regionOf({{3, 3}, {3, 3}, {3, 3}}), 1, {{3, 3}, {3, 3}, {3, 3}}},
-      {"no distance",
-       square(0, 0, 10, 10),
-       std::numeric_limits<double>::quiet_NaN(),
-       {{0, 0}, {10, 0}, {10, 10}, {0, 10}}},
+      {"no distance", square(0, 0, 10, 10), kNaN, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}},
+      // clang-format on
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
@@ -207,51 +171,6 @@ TEST(OffsetRegion, MovesEveryEdgeOutwardsWhateverTheOrder) {
     offsetRegion(r, row.d);
     test::expectVertices(r, row.expected);
   }
-  Region grown = square(0, 0, 10, 10);
-  offsetRegion(grown, 1);
-  EXPECT_NEAR(grown.area, 144, 1e-9);
-  test::expectBox(grown.bbox, BBox{-1, 11, -1, 11});
-}
-
-TEST(OffsetRegion, ConvexAreaGrowsByPerimeterAndCornerTerms) {
-  // Added area = P * d + d^2 * (sum over the corners of tan(half the turn)).
-  const double s3 = std::sqrt(3.0);
-  struct Row {
-    const char* label;
-    Region region;
-    double perimeter, cornerSum;
-  };
-  const Row rows[] = {
-      {"rectangle, clockwise", regionOf({{0, 0}, {0, 3}, {7, 3}, {7, 0}}), 20, 4},
-      {"equilateral triangle", regionOf({{0, 0}, {10, 0}, {5, 5 * s3}}), 30, 3 * s3},
-      {"regular hexagon", regionOf({{2, 0}, {1, s3}, {-1, s3}, {-2, 0}, {-1, -s3}, {1, -s3}}), 12,
-       2 * s3},
-  };
-  for (const Row& row : rows) {
-    for (double d : {0.5, 2.0, -0.25}) {
-      SCOPED_TRACE(testing::Message() << row.label << " by " << d);
-      Region r = row.region;
-      offsetRegion(r, d);
-      EXPECT_EQ(r.count(), row.region.count());
-      EXPECT_NEAR(r.area, row.region.area + row.perimeter * d + row.cornerSum * d * d, 1e-9);
-    }
-  }
-}
-
-TEST(OffsetPart, GrowsTheOutlineAndShrinksTheHoles) {
-  Part part = test::partOf(square(0, 0, 10, 10), {square(4, 4, 6, 6)});
-  offsetPart(part, 1);
-  test::expectVertices(part.outer, {{-1, -1}, {11, -1}, {11, 11}, {-1, 11}});
-  test::expectVertices(part.holes.front(), {{5, 5}, {5, 5}, {5, 5}, {5, 5}});
-  EXPECT_NEAR(part.area, 144, 1e-9);
-  test::expectBox(part.bbox, BBox{-1, 11, -1, 11});
-
-  // By 0 nothing changes, not even a stale box.
-  Part still = test::partOf(square(0, 0, 10, 10));
-  still.bbox = BBox{1, 2, 3, 4};
-  offsetPart(still, 0);
-  test::expectBox(still.bbox, BBox{1, 2, 3, 4}, 0);
-  test::expectVertices(still.outer, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 0);
 }
 
 }  // namespace

@@ -25,32 +25,7 @@ TEST(Within, IsStrictAndCoincidesUsesTheToleranceOfThePointAsked) {
   EXPECT_FALSE(coincides(Point{0.5, 0}, loose));
 }
 
-TEST(IntersectLines, CrossingParallelAndTouchingLines) {
-  struct Row {
-    const char* label;
-    Segment s1, s2;
-    std::optional<Point> expected;
-  };
-  const Segment base = makeSegment(Point{0, 0}, Point{10, 0});
-  const Row rows[] = {
-      {"crossing", base, makeSegment(Point{5, -5}, Point{5, 5}), Point{5, 0}},
-      {"parallel apart", base, makeSegment(Point{20, 1}, Point{30, 1}), std::nullopt},
-      {"collinear apart", base, makeSegment(Point{20, 0}, Point{30, 0}), std::nullopt},
-      {"start meets end", base, makeSegment(Point{-10, 0}, Point{0, 0}), Point{0, 0}},
-      {"both shared: the end first", base, makeSegment(Point{10, 0}, Point{0, 0}), Point{10, 0}},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.label);
-    const std::optional<Point> p = intersectLines(row.s1, row.s2);
-    ASSERT_EQ(p.has_value(), row.expected.has_value());
-    if (p) {
-      test::expectPoint(*p, row.expected->x, row.expected->y, 1e-12);
-    }
-  }
-}
-
-// Chains the pieces (x0, y0, x1, y1 each, in walk order); returns the chain's
-// x and y in walk order and how many pieces were left.
+// The chain's x and y made of the pieces (x0, y0, x1, y1 each), and how many were left.
 std::vector<double> chained(std::initializer_list<std::array<double, 4>> pieces, int& left) {
   SegmentList reversed;
   for (const auto& p : pieces) {
@@ -69,9 +44,6 @@ std::vector<double> chained(std::initializer_list<std::array<double, 4>> pieces,
 
 TEST(ChainSegments, WalksBackFromTheLastPointFoundAndTakesTheFirstMatchStartBeforeEnd) {
   int left = -1;
-  EXPECT_EQ(chained({{0, 0, 10, 0}, {10, 10, 10.3, 0.2}, {0, 0.4, 10, 10}}, left),
-            (std::vector<double>{0, 0.4, 10, 10, 10, 0, 0, 0}));
-  EXPECT_EQ(left, 0);
   EXPECT_TRUE(chained({}, left).empty());
   // A piece taken backwards joins; a loose one 1 away from every end stays.
   EXPECT_EQ(
@@ -126,7 +98,6 @@ TEST(RegionsDisjoint, TouchingEdgesCrossButBoxesCloserThanTheGapCountAsApart) {
       {"shared side", square(10, 0, 20, 10), true, true},
       {"corner to corner", square(10, 10, 20, 20), true, true},
       {"vertex on a side", regionOf({{10, 5}, {20, 0}, {20, 10}}), true, true},
-      {"overlapping collinear sides", square(5, 10, 15, 20), true, true},
       {"a hair apart", square(10.000001, 0, 20, 10), false, true},
       {"overlap below the gap", square(9.999995, 0, 20, 10), true, true},
       // 10 - 9.99999 is 9.9999999996e-6 in doubles: still below the gap.
@@ -160,12 +131,10 @@ TEST(PartsDisjoint, APartInAHoleIsApartFromItInEitherOrder) {
   const Part frame = test::partOf(square(0, 0, 20, 10), {square(2, 2, 8, 8), square(12, 2, 18, 8)});
   const Row rows[] = {
       {"in the first hole", test::partOf(square(3, 3, 7, 7)), true},
-      {"in the second hole", test::partOf(square(13, 3, 17, 7)), true},
       {"a ring in the hole", test::partOf(square(3, 3, 7, 7), {square(4, 4, 6, 6)}), true},
       {"wider than the hole", test::partOf(square(1, 3, 7, 7)), false},
       {"touching the hole's side", test::partOf(square(2, 3, 7, 7)), false},
       {"across both holes", test::partOf(square(5, 3, 15, 7)), false},
-      {"beside the frame", test::partOf(square(20, 0, 30, 10)), true},
       {"over the frame", test::partOf(square(-1, -1, 21, 11)), false},
   };
   for (const Row& row : rows) {

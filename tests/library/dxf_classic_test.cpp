@@ -1,13 +1,15 @@
-// Which drawings the classic reader keeps, and what one drawing of a part list
-// gives by either reader.
+// readDxfPart, and which drawings the classic path keeps for it.
 #include "library/dxf_classic.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <regex>
 #include <string>
 
+#include "geometry/texts.h"
 #include "library/drawing_parts.h"
+#include "library/dxf_reader.h"
 #include "library/part_list.h"
 #include "library_test_util.h"
 
@@ -15,6 +17,7 @@ namespace tarn {
 namespace {
 
 using test::libraryData;
+using test::Texts;
 
 std::string classicDrawing() {
   return test::readBytes(libraryData("drawings/r12_classic.dxf"));
@@ -59,14 +62,10 @@ TEST(CheckClassic, KeepsTheDrawingsThatReadDxfPartReadsWhole) {
 
 TEST(CheckClassic, LeavesToTheImportWhatReadDxfPartWouldMisread) {
   const std::string arc = "  0\nARC\n 10\n200.0\n 20\n0.0\n 40\n";
-  struct Row {
-    const char* label;
-    std::string bytes;
-  } rows[] = {
+  const std::pair<const char*, std::string> rows[] = {
       {"codes not right-aligned",
        std::regex_replace(classicDrawing(), std::regex(" +(\\d+)\n"), "$1\n")},
       {"an LWPOLYLINE", withEntities("  0\nLWPOLYLINE\n 90\n2\n 10\n0\n 20\n0\n 10\n1\n 20\n1\n")},
-      {"a POINT", withEntities("  0\nPOINT\n 10\n1\n 20\n1\n")},
       {"a layer named LINE", replaced(classicDrawing(), "  2\n0\n 70\n", "  2\nLINE\n 70\n")},
       {"an arc below the chord tolerance", withEntities(arc + "0.5\n 50\n0\n 51\n90\n")},
       {"a circle cut in steps above 120 degrees",
@@ -81,27 +80,56 @@ TEST(CheckClassic, LeavesToTheImportWhatReadDxfPartWouldMisread) {
       {"cut short", classicDrawing().substr(0, classicDrawing().size() / 2)},
   };
   ASSERT_TRUE(checkClassic(classicDrawing()).complete);
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.label);
-    EXPECT_FALSE(checkClassic(row.bytes).complete);
+  for (const auto& [label, bytes] : rows) {
+    EXPECT_FALSE(checkClassic(bytes).complete) << label;
   }
 }
 
-TEST(ReadDrawingParts, ImportsTheOthersWithTheirArcsAndProblems) {
-  const DrawingParts bracket = readDrawingParts(libraryData("drawings/r2000_lwpolyline.dxf"));
-  EXPECT_FALSE(bracket.classic);
-  ASSERT_EQ(bracket.parts.size(), 1u);
-  ASSERT_EQ(bracket.sources.size(), 1u);
-  EXPECT_EQ(bracket.parts[0].area, bracket.sources[0].area);
-  EXPECT_EQ(bracket.parts[0].thickLabel.text, "3");
+TEST(ReadDxfPart, ChainsLinesWhoseCornersMeetWithinTheJoinRadius) {
+  test::ScratchDir scratch;
+  for (const auto& path : test::withCrLfCopy("dxf/rect_gap04.dxf")) {
+    SCOPED_TRACE(path.string());
+    Part part;
+    ASSERT_TRUE(readDxfPart(part, path));
+    // Chain order: the last point joined first; the first segment's start is left out.
+    EXPECT_EQ(test::coordinates(part.outer.points),
+              (std::vector<double>{0.2, 0.1, 0, 50, 100, 50, 100, 0}));
+    EXPECT_EQ(part.refPoint.x, 0.2);
+    EXPECT_EQ(part.nameLabel.text, "empty text!");
+  }
+}
 
-  // readDxfPart refuses an open contour; the import reads the closed square.
-  const DrawingParts open = readDrawingParts(libraryData("dxf/rect_gap06.dxf"));
-  EXPECT_TRUE(open.parts.empty());
-  EXPECT_FALSE(open.problems.empty());
-  const DrawingParts stray = readDrawingParts(libraryData("dxf/stray_line.dxf"));
-  EXPECT_EQ(stray.parts.size(), 1u);
-  EXPECT_EQ(stray.problems.size(), 1u);
+TEST(ReadDxfPart, FailsWithTheChainMessageOfAnOpenOrStrayChain) {
+  const std::pair<const char*, std::string_view> rows[] = {
+      {"dxf/rect_gap06.dxf", text::kChainNotClosed},  // corners 0.6 apart
+      {"dxf/stray_line.dxf", text::kChainTooShort},   // a first chain of 2 points
+  };
+  for (const auto& [file, message] : rows) {
+    SCOPED_TRACE(file);
+    test::NoticeRecorder notices;
+    Part part;
+    EXPECT_FALSE(readDxfPart(part, libraryData(file)));
+    EXPECT_EQ(notices.texts(), Texts{std::string(message)});
+  }
+}
+
+TEST(ReadDxfPart, ReadsAnArcAcrossZeroDegreesTheShortWayAndPrefixedTexts) {
+  Part arc;
+  ASSERT_TRUE(readDxfPart(arc, libraryData("dxf/arc_wrap.dxf")));
+  // 350 to 370 degrees in three pieces, closed by the chord.
+  ASSERT_EQ(arc.outer.count(), 4);
+  for (const Point& p : arc.outer.points) {
+    EXPECT_NEAR(std::hypot(p.x, p.y), 1000.0, 1e-5);
+    EXPECT_GT(p.x, 984.0);
+  }
+  Part part;
+  ASSERT_TRUE(readDxfPart(part, libraryData("dxf/labels.dxf")));
+  const TextLabel& name = part.nameLabel;
+  EXPECT_EQ(std::vector<double>({name.x, name.y, name.height, name.angle}),
+            (std::vector<double>{10, 20, 5, 30}));
+  EXPECT_EQ(name.text, "P1");  // "Name:X" is not a name
+  EXPECT_EQ(part.thickLabel.text, "12");
+  EXPECT_EQ(part.thickLabel.angle, 0.0);  // no code 50
 }
 
 }  // namespace

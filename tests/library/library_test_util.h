@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -84,6 +85,37 @@ void readBothLineEnds(void (*read)(PackingJob&, const std::filesystem::path&),
 // A drawing built in a test: an ENTITIES section only, codes written plainly.
 inline std::string entities(const std::string& body) {
   return "0\nSECTION\n2\nENTITIES\n" + body + "0\nENDSEC\n0\nEOF\n";
+}
+
+// Entities of a test drawing: (x, y) numbers as std::to_string writes them.
+inline std::string line(double x1, double y1, double x2, double y2) {
+  return "0\nLINE\n10\n" + std::to_string(x1) + "\n20\n" + std::to_string(y1) + "\n11\n" +
+         std::to_string(x2) + "\n21\n" + std::to_string(y2) + "\n";
+}
+
+inline std::string text(const std::string& value, double x, double y) {
+  return "0\nTEXT\n10\n" + std::to_string(x) + "\n20\n" + std::to_string(y) + "\n40\n2\n1\n" +
+         value + "\n";
+}
+
+inline std::string square(double x, double y, double side) {
+  return line(x, y, x + side, y) + line(x + side, y, x + side, y + side) +
+         line(x + side, y + side, x, y + side) + line(x, y + side, x, y);
+}
+
+inline std::string circle(double x, double y, double r) {
+  return "0\nCIRCLE\n10\n" + std::to_string(x) + "\n20\n" + std::to_string(y) + "\n40\n" +
+         std::to_string(r) + "\n";
+}
+
+// A closed LWPOLYLINE through (x, y) pairs, each with the bulge of the edge after it.
+inline std::string lwpolyline(const std::vector<std::array<double, 3>>& vertices) {
+  std::string text = "0\nLWPOLYLINE\n90\n" + std::to_string(vertices.size()) + "\n70\n1\n";
+  for (const auto& [x, y, bulge] : vertices) {
+    text += "10\n" + std::to_string(x) + "\n20\n" + std::to_string(y) + "\n42\n" +
+            std::to_string(bulge) + "\n";
+  }
+  return text;
 }
 
 inline std::vector<DxfProblemKind> kindsOf(const DxfImport& result) {
