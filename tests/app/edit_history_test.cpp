@@ -58,26 +58,6 @@ TEST_F(LoadedJob, UndoAfterLayoutAllRestoresTheWholeJobAndRedoReappliesIt) {
   EXPECT_FALSE(state.history.canRedo());
 }
 
-TEST_F(LoadedJob, EachLayoutCommandIsAStepOfItsOwn) {
-  const std::string loaded = dump();
-  layOut(kKitLayoutNext);
-  EXPECT_EQ(state.history.undoLabel(), "Layout Next");
-  SelectAll(*state.job);
-  state.history.record(*state.job, "Select");
-  const std::string selected = dump();
-  layOut(kKitLayoutMultipleSteps);
-  const std::string steps = dump();
-  EXPECT_EQ(state.history.undoLabel(), "Layout Multiple Steps");
-  runMenuCommand(state, kUndo);
-  EXPECT_EQ(test::firstDifference(selected, dump()), "");
-  runMenuCommand(state, kRedo);
-  EXPECT_EQ(test::firstDifference(steps, dump()), "");
-  for (int undo = 0; undo < 3; ++undo) {
-    runMenuCommand(state, kUndo);
-  }
-  EXPECT_EQ(test::firstDifference(loaded, dump()), "");
-}
-
 TEST_F(LoadedJob, ADistanceRenewedAfterALayoutIsKeptByItsUndo) {
   layOut(kKitLayoutAll);
   const double distance = state.job->params.packingPointDistance * 2;
