@@ -315,7 +315,8 @@ TEST(TarnpackExamples, EachFormatWritesAgreeingFilesWithThePartsApart) {
     const double packedLength = summary["packedLength"];
     const double utilisation = summary["utilisation"];
     EXPECT_NEAR(summary["packedArea"].get<double>(), packedArea, packedArea * 1e-12);
-    EXPECT_NEAR(utilisation, packedArea / (packedLength * summary["plate"]["width"]), 1e-12);
+    EXPECT_NEAR(utilisation, packedArea / (packedLength * summary["plate"]["width"].get<double>()),
+                1e-12);
 
     // Report.txt and the drawing write 6 significant digits ("已排样零件数量=" in GBK).
     const std::string report = readBytes("out/Report.txt");
