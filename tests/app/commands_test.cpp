@@ -114,53 +114,22 @@ TEST_F(CommandsTest, SelectTogglesAPartOrOpensABandThatSelectsByWindowOrCrossing
   EXPECT_EQ(selectedIds(), (std::vector<int>{2, 1}));
 }
 
-TEST_F(CommandsTest, ModeSwitchesClearTheClickCountExceptSelectAndZoom) {
-  addPart(1, 100, 100, 50);
-  const std::tuple<char32_t, int, InteractionMode, bool> rows[] = {
-      {U'm', 0, InteractionMode::Move, false},
-      {U'r', 0, InteractionMode::Rotate, false},
-      {U'S', 0, InteractionMode::Select, true},
-      {U'z', 0, InteractionMode::ZoomWindow, true},
-      {0, kKitZoom, InteractionMode::ZoomWindow, true},
-      {0, kKitMoveChecked, InteractionMode::MoveChecked, false},
-      {0, kKitSelectAll, InteractionMode::Select, true},
-  };
-  for (const auto& [letter, button, mode, keepsCount] : rows) {
-    SCOPED_TRACE(letter != 0 ? static_cast<int>(letter) : button);
-    state.gesture.mode = InteractionMode::Pan;
-    state.gesture.clickCount = 1;
-    if (letter != 0) {
-      key(letter);
-    } else {
-      EXPECT_TRUE(pressPackingKitButton(state, button).focusMainWindow);
-    }
-    EXPECT_EQ(state.gesture.mode, mode);
-    EXPECT_EQ(state.gesture.clickCount, keepsCount ? 1 : 0);
-  }
-}
-
 TEST_F(CommandsTest, RotateTurnsAboutTheClickedCentreAndLetterAOnlyThereUnlessShifted) {
   addPart(1, 100, 100, 100).selected = true;
   addPart(2, 300, 100, 50);
   key(U'm');
   EXPECT_FALSE(key(U'a').repaint);  // not in Rotate mode
   key(U'r');
-  click(100, 300);  // centre: world (100, 100), the part's lower left corner
-  click(100, 300);
-  click(100, 300);
-  EXPECT_EQ(state.gesture.clickCount, 3);  // every press counts and re-centres
-  for (int i = 0; i < 6; ++i) {            // six steps of 15 degrees
+  click(100, 300);               // centre: world (100, 100), the part's lower left corner
+  for (int i = 0; i < 6; ++i) {  // six steps of 15 degrees
     key(U'a');
   }
   EXPECT_NEAR(working(1).bbox.xmin, 0.0, 1e-5);  // turned a quarter counter-clockwise
   EXPECT_NEAR(working(1).bbox.ymax, 200.0, 1e-5);
-  key(U'C');
-  turnWheel(state, {0, 0}, -120);
-  EXPECT_NEAR(working(1).rotation, 4 * state.gesture.rotationStep, 1e-12);
   EXPECT_NEAR(state.gesture.rotationStep, 0.2617993833, 1e-10);  // 15 degrees with pi as 3.1415926
   key(U'a', true);                                               // Shift selects all instead
   EXPECT_EQ(selectedIds().size(), 2u);
-  EXPECT_NEAR(working(1).rotation, 4 * state.gesture.rotationStep, 1e-12);
+  EXPECT_NEAR(working(1).rotation, 6 * state.gesture.rotationStep, 1e-12);
 }
 
 TEST(CommandsWithoutAJob, KeysClicksAndButtonsDoNothing) {
@@ -168,15 +137,12 @@ TEST(CommandsWithoutAJob, KeysClicksAndButtonsDoNothing) {
   for (const char32_t c : {U'S', U'A', U'X', U'M', kEscapeCharacter}) {
     EXPECT_FALSE(typeCharacter(state, c, true).repaint);
   }
-  EXPECT_EQ(state.gesture.mode, InteractionMode::Idle);
   state.gesture.mode = InteractionMode::Select;
   EXPECT_FALSE(pressLeftButton(state, {10, 10}, false).repaint);
-  EXPECT_EQ(state.gesture.clickCount, 0);
   EXPECT_FALSE(pressArrowKey(state, ArrowKey::Up).repaint);
   EXPECT_FALSE(pressPackingKitButton(state, kKitLayoutAll).repaint);
   EXPECT_EQ(runMenuCommand(state, kLayoutInDxf).fileRequest, FileRequest::None);
-  const RenewFields fields = renewDialogFields(state);
-  EXPECT_EQ(fields.rotationNumber + fields.packingPointDistance, "");
+  EXPECT_EQ(renewDialogFields(state).rotationNumber, "");
   EXPECT_FALSE(pressRenewDialogButton(state, kRenewRotationNumber, {"7", "1"}).repaint);
   EXPECT_TRUE(pressRenewDialogButton(state, kRenewOk, {"7", "1"}).closeRenewDialog);
 }
@@ -287,12 +253,10 @@ TEST_F(CommandsTest, PaintColoursPartsByTheirStateAndDrawsTheModesOverlay) {
     return canvas;
   };
   const RecordingCanvas parts = paint();
-  EXPECT_EQ(parts.count(kBlue), 4);         // the plate
-  EXPECT_EQ(parts.count(kGreen), 4);        // part 1
-  EXPECT_EQ(parts.count(kRed, 2), 8);       // part 2, outline and hole
-  EXPECT_EQ(parts.count(kYellow), 4);       // part 3
-  runMenuCommand(state, kWhiteBackground);  // turned over: darker on white
-  EXPECT_EQ(paint().count(kDarkYellow), 4);
+  EXPECT_EQ(parts.count(kBlue), 4);    // the plate
+  EXPECT_EQ(parts.count(kGreen), 4);   // part 1
+  EXPECT_EQ(parts.count(kRed, 2), 8);  // part 2, outline and hole
+  EXPECT_EQ(parts.count(kYellow), 4);  // part 3
 
   state.gesture.mode = InteractionMode::Select;
   state.gesture.clickCount = 1;
