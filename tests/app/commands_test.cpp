@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <sstream>
 #include <stdexcept>
@@ -155,15 +154,6 @@ TEST_F(CommandsTest, AFailedOpenKeepsTheJobAndTheViewItDraws) {
   EXPECT_EQ(state.viewport.view.originY, 400);  // as SetUp left it, not fitted anew
 }
 
-TEST(LenientNumbers, ReadLikeStrtolAndStrtod) {
-  EXPECT_EQ(parseLenientInt("  +3.9abc"), 3);
-  EXPECT_EQ(parseLenientInt("abc12"), 0);
-  EXPECT_EQ(parseLenientInt("99999999999"), INT_MAX);
-  EXPECT_EQ(parseLenientInt("-99999999999"), INT_MIN);
-  EXPECT_DOUBLE_EQ(parseLenientDouble(" +3.5e1x"), 35.0);
-  EXPECT_DOUBLE_EQ(parseLenientDouble("x1"), 0.0);
-}
-
 TEST(Commands, AnOpenedJobWritesIntoTheFolderTheFrontEndGave) {
   test::ScratchDir scratch;
   ASSERT_EQ(setenv("XDG_STATE_HOME", scratch.path().c_str(), 1), 0);
@@ -171,18 +161,14 @@ TEST(Commands, AnOpenedJobWritesIntoTheFolderTheFrontEndGave) {
   AppState state;
   state.outputFolder = scratch.path() / "out";
   openLibraryFile(state, test::dataPath("library/text/two_parts.txt"), LibraryFormat::TextLibrary);
-  const Effects layout = pressPackingKitButton(state, kKitLayoutAll);
-  ASSERT_TRUE(layout.run.has_value());
-  runNow(state, *layout.run);
+  runNow(state, *pressPackingKitButton(state, kKitLayoutAll).run);
   EXPECT_TRUE(typeCharacter(state, U'E', false).showReport);
   EXPECT_TRUE(std::filesystem::exists(scratch.path() / "out" / "Report.txt"));
   EXPECT_FALSE(std::filesystem::exists("Report.txt"));
   // A library without parts lays out nothing, as the command line does.
   std::filesystem::remove(reportFile(state));
   openLibraryFile(state, test::dataPath("cli/empty_large_plate.txt"), LibraryFormat::TextLibrary);
-  const Effects emptyLayout = pressPackingKitButton(state, kKitLayoutAll);
-  ASSERT_TRUE(emptyLayout.run.has_value());
-  EXPECT_NO_THROW(runNow(state, *emptyLayout.run));
+  EXPECT_NO_THROW(runNow(state, *pressPackingKitButton(state, kKitLayoutAll).run));
   EXPECT_TRUE(std::filesystem::exists(reportFile(state)));
   unsetenv("XDG_STATE_HOME");
 }
@@ -335,30 +321,6 @@ TEST_F(CommandsTest, WhileARunHoldsTheJobOnlyTheViewAndTheModesChange) {
 
   state.jobLocked = false;
   EXPECT_TRUE(key(U'B').run.has_value());
-}
-
-// X shows the plate alone, Fit All Parts the parked parts too; a resize keeps the fit.
-TEST(CommandsOnALoadedLibrary, TheViewShowsTheParkedPartsAndXThePlateAlone) {
-  test::ScratchDir scratch;
-  ASSERT_EQ(setenv("XDG_STATE_HOME", scratch.path().c_str(), 1), 0);
-  AppState state;
-  state.outputFolder = scratch.path();
-  resizeClient(state, 800, 600);
-  openLibraryFile(state, test::dataPath("library/text/two_parts.txt"), LibraryFormat::TextLibrary);
-  const PackingJob& job = *state.job;
-  typeCharacter(state, U'x', false);
-  EXPECT_EQ(state.viewport.savedExtent.xmax, job.plateExtents.xmax);
-  runMenuCommand(state, kFitAllParts);
-  resizeClient(state, 700, 500);
-  const View& view = state.viewport.view;
-  for (const Part& part : job.workingParts) {
-    const ScreenPoint a = view.worldToScreen({part.bbox.xmin, part.bbox.ymax});
-    const ScreenPoint b = view.worldToScreen({part.bbox.xmax, part.bbox.ymin});
-    EXPECT_TRUE(a.x >= 0 && a.y >= 0 && b.x <= 700 && b.y <= 500) << part.id;
-  }
-  const std::string folder = std::filesystem::absolute(scratch.path()).lexically_normal().string();
-  EXPECT_EQ(runMenuCommand(state, kExportParts).message, "2 part drawings written to " + folder);
-  unsetenv("XDG_STATE_HOME");
 }
 
 }  // namespace

@@ -45,7 +45,6 @@ TEST_F(LoadedJob, UndoAfterLayoutAllRestoresTheWholeJobAndRedoReappliesIt) {
   const std::string loaded = dump();
   layOut(kKitLayoutAll);
   const std::string laidOut = dump();
-  ASSERT_NE(loaded, laidOut);
   EXPECT_EQ(state.history.undoLabel(), "Layout All");
   runMenuCommand(state, kUndo);
   EXPECT_EQ(test::firstDifference(loaded, dump()), "");  // poses, selection and the grid

@@ -1,5 +1,5 @@
 // Plate sets in the window: each plate its own job, history and view; the set
-// run, moving waiting parts on and their undo; Save Layouts and the reports.
+// run, moving waiting parts on and undo; Save Layouts and the reports.
 #include "app/plate_tabs.h"
 
 #include <gtest/gtest.h>

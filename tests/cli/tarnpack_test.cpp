@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "cli/layout_svg.h"
-#include "cli/options.h"
 #include "cli/text_encoding.h"
 #include "job/job_operations.h"
 #include "library/library_loader.h"
@@ -33,8 +32,7 @@ struct ProcessResult {
   std::string err;  // empty on a terminal, where both outputs share `out`
 };
 
-// The built tarnpack in the current directory, its input empty, its outputs
-// captured apart or on a pseudo-terminal (through util-linux's `script`).
+// tarnpack run here, input empty, outputs apart or on a pseudo-terminal (`script`).
 ProcessResult runTarnpack(const std::vector<std::string>& args, bool onTerminal = false) {
   // Single quotes keep every byte but the quote itself, which is spliced in.
   const auto quoted = [](const std::string& arg) {
@@ -136,9 +134,8 @@ std::vector<DrawnPart> readPictureParts(const std::string& svg) {
   return parts;
 }
 
-// The smallest distance between the material of two parts, at most `limit`:
-// 0 when edges cross or a vertex of one lies in the other's material (inside
-// an odd number of its loops). A part in a hole is apart.
+// The smallest distance between two parts' material, at most `limit`: 0 when edges
+// cross or a vertex lies in the other's material (odd loops). A part in a hole is apart.
 double materialGap(const DrawnPart& a, const DrawnPart& b, double limit) {
   const auto inMaterial = [](const DrawnPart& part, XY p) {
     bool inside = false;
@@ -179,10 +176,8 @@ double materialGap(const DrawnPart& a, const DrawnPart& b, double limit) {
   return best;
 }
 
-// The packed parts of a run's picture lie on the plate up to the packed
-// length, and their true outlines keep the part gap, less what the chord
-// tolerance (1 mm on each side) lets an arc bulge past the outline that was
-// nested.
+// The packed parts of a picture lie on the plate up to the packed length, and keep
+// the part gap, less the chord tolerance (1 mm a side) an arc may bulge past.
 void expectPackedPartsApart(const nlohmann::json& summary, const std::string& svg) {
   std::vector<bool> packed;
   for (const auto& part : summary["parts"]) {
@@ -214,17 +209,15 @@ bool contains(const std::string& text, const std::string& part) {
 }
 
 TEST(DetectLibraryFormat, NameThenContentDecide) {
+  ScratchDir scratch;
   const std::tuple<const char*, const char*, LibraryFormat> cases[] = {
       {"job.PRESRC", "NAME P\n", LibraryFormat::PreSrcFile},  // by its name, any case
       {"a.dat", "Plate length:1\r\nNAME P\r\n", LibraryFormat::TextLibrary},
-      {"b.dat", "header\n#end", LibraryFormat::TextLibrary},
       {"c.lst", "parts NAME\nname P\n#END\n", LibraryFormat::PartListFile},
-      {"d.preSrc.txt", "", LibraryFormat::PartListFile},
   };
-  ScratchDir scratch;
   for (const auto& [file, content, expected] : cases) {
     writeBytes(file, content);
-    EXPECT_EQ(cli::detectLibraryFormat(file), expected) << file;
+    EXPECT_EQ(detectLibraryFormat(file), expected) << file;
   }
 }
 
@@ -388,11 +381,10 @@ TEST(TarnpackDrawings, AFolderOfDrawingsGivesTheJobOfItsPartList) {
   const std::string list = sourcePath("examples/panels.lst").string();
   const std::string folder = sourcePath("examples/panels").string();
   ASSERT_EQ(runTarnpack({list, "--out", "list", "--error-report", "e.txt"}).status, 0);
-  // The list's plate and gap.
   ASSERT_EQ(runTarnpack({"--plate", "6000x2000", "--gap", "10", folder, "--out", "drawings",
                          "--error-report", "e.txt"})
                 .status,
-            0);
+            0);  // the list's plate and gap
   for (const char* file : {"layout.dxf", "Report.txt", "layout.svg"}) {
     SCOPED_TRACE(file);
     EXPECT_EQ(readBytes(std::filesystem::path("drawings") / file),
