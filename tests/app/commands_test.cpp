@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <sstream>
 #include <stdexcept>
@@ -13,7 +12,6 @@
 #include "app/job_runs.h"
 #include "app/painting.h"
 #include "geometry/core_error.h"
-#include "geometry/texts.h"
 #include "job/job_operations.h"
 #include "support/test_support.h"
 
@@ -115,75 +113,22 @@ TEST_F(CommandsTest, SelectTogglesAPartOrOpensABandThatSelectsByWindowOrCrossing
   EXPECT_EQ(selectedIds(), (std::vector<int>{2, 1}));
 }
 
-TEST_F(CommandsTest, SelectAfterAPanGrabClosesABandAtTheStoredAnchor) {
-  addPart(1, 100, 100, 50);
-  key(U's');
-  click(10, 390);  // empty: anchor (10, 390), band opened
-  key(kEscapeCharacter);
-  EXPECT_EQ(state.gesture.clickCount, 0);
-  key(U'p');
-  click(300, 300);  // grabs the view
-  key(U's');        // the switch keeps the count
-  click(590, 10);
-  EXPECT_EQ(selectedIds(), std::vector<int>{1});
-  EXPECT_EQ(state.viewport.view.originX, 0);  // the grab never panned
-  EXPECT_EQ(state.viewport.view.originY, 400);
-}
-
-TEST_F(CommandsTest, ModeSwitchesClearTheClickCountExceptSelectAndZoom) {
-  addPart(1, 100, 100, 50);
-  const std::tuple<char32_t, int, InteractionMode, bool> rows[] = {
-      {U'm', 0, InteractionMode::Move, false},
-      {U'O', 0, InteractionMode::MoveChecked, false},
-      {U'p', 0, InteractionMode::Pan, false},
-      {U'r', 0, InteractionMode::Rotate, false},
-      {U'S', 0, InteractionMode::Select, true},
-      {U'z', 0, InteractionMode::ZoomWindow, true},
-      {0, kKitPan, InteractionMode::Pan, false},
-      {0, kKitZoom, InteractionMode::ZoomWindow, true},
-      {0, kKitSelectParts, InteractionMode::Select, true},
-      {0, kKitMoveParts, InteractionMode::Move, false},
-      {0, kKitRotateParts, InteractionMode::Rotate, false},
-      {0, kKitMoveChecked, InteractionMode::MoveChecked, false},
-      {0, kKitSelectAll, InteractionMode::Select, true},
-      {0, kKitSelectNone, InteractionMode::Select, true},
-  };
-  for (const auto& [letter, button, mode, keepsCount] : rows) {
-    SCOPED_TRACE(letter != 0 ? static_cast<int>(letter) : button);
-    state.gesture.mode = InteractionMode::Pan;
-    state.gesture.clickCount = 1;
-    if (letter != 0) {
-      key(letter);
-    } else {
-      EXPECT_TRUE(pressPackingKitButton(state, button).focusMainWindow);
-    }
-    EXPECT_EQ(state.gesture.mode, mode);
-    EXPECT_EQ(state.gesture.clickCount, keepsCount ? 1 : 0);
-  }
-}
-
 TEST_F(CommandsTest, RotateTurnsAboutTheClickedCentreAndLetterAOnlyThereUnlessShifted) {
   addPart(1, 100, 100, 100).selected = true;
   addPart(2, 300, 100, 50);
   key(U'm');
   EXPECT_FALSE(key(U'a').repaint);  // not in Rotate mode
   key(U'r');
-  click(100, 300);  // centre: world (100, 100), the part's lower left corner
-  click(100, 300);
-  click(100, 300);
-  EXPECT_EQ(state.gesture.clickCount, 3);  // every press counts and re-centres
-  for (int i = 0; i < 6; ++i) {            // six steps of 15 degrees
+  click(100, 300);               // centre: world (100, 100), the part's lower left corner
+  for (int i = 0; i < 6; ++i) {  // six steps of 15 degrees
     key(U'a');
   }
   EXPECT_NEAR(working(1).bbox.xmin, 0.0, 1e-5);  // turned a quarter counter-clockwise
   EXPECT_NEAR(working(1).bbox.ymax, 200.0, 1e-5);
-  key(U'C');
-  turnWheel(state, {0, 0}, -120);
-  EXPECT_NEAR(working(1).rotation, 4 * state.gesture.rotationStep, 1e-12);
   EXPECT_NEAR(state.gesture.rotationStep, 0.2617993833, 1e-10);  // 15 degrees with pi as 3.1415926
   key(U'a', true);                                               // Shift selects all instead
   EXPECT_EQ(selectedIds().size(), 2u);
-  EXPECT_NEAR(working(1).rotation, 4 * state.gesture.rotationStep, 1e-12);
+  EXPECT_NEAR(working(1).rotation, 6 * state.gesture.rotationStep, 1e-12);
 }
 
 TEST(CommandsWithoutAJob, KeysClicksAndButtonsDoNothing) {
@@ -191,42 +136,22 @@ TEST(CommandsWithoutAJob, KeysClicksAndButtonsDoNothing) {
   for (const char32_t c : {U'S', U'A', U'X', U'M', kEscapeCharacter}) {
     EXPECT_FALSE(typeCharacter(state, c, true).repaint);
   }
-  EXPECT_EQ(state.gesture.mode, InteractionMode::Idle);
   state.gesture.mode = InteractionMode::Select;
   EXPECT_FALSE(pressLeftButton(state, {10, 10}, false).repaint);
-  EXPECT_EQ(state.gesture.clickCount, 0);
   EXPECT_FALSE(pressArrowKey(state, ArrowKey::Up).repaint);
   EXPECT_FALSE(pressPackingKitButton(state, kKitLayoutAll).repaint);
   EXPECT_EQ(runMenuCommand(state, kLayoutInDxf).fileRequest, FileRequest::None);
-  const RenewFields fields = renewDialogFields(state);
-  EXPECT_EQ(fields.rotationNumber + fields.packingPointDistance, "");
+  EXPECT_EQ(renewDialogFields(state).rotationNumber, "");
   EXPECT_FALSE(pressRenewDialogButton(state, kRenewRotationNumber, {"7", "1"}).repaint);
   EXPECT_TRUE(pressRenewDialogButton(state, kRenewOk, {"7", "1"}).closeRenewDialog);
 }
 
 TEST_F(CommandsTest, AFailedOpenKeepsTheJobAndTheViewItDraws) {
-  test::ScratchDir scratch;
-  ASSERT_EQ(setenv("XDG_STATE_HOME", scratch.path().c_str(), 1), 0);
   const PackingJob* job = state.job.get();
-  EXPECT_THROW(openLibraryFile(state, scratch.path() / "missing.txt", LibraryFormat::TextLibrary),
+  EXPECT_THROW(openLibraryFile(state, "no/such/missing.txt", LibraryFormat::TextLibrary),
                CoreError);
   EXPECT_EQ(state.job.get(), job);
   EXPECT_EQ(state.viewport.view.originY, 400);  // as SetUp left it, not fitted anew
-  EXPECT_EQ(state.viewport.view.scale, 1.0);
-
-  unsetenv("XDG_STATE_HOME");
-}
-
-TEST(LenientNumbers, ReadLikeStrtolAndStrtod) {
-  EXPECT_EQ(parseLenientInt("12abc"), 12);
-  EXPECT_EQ(parseLenientInt("  -7"), -7);
-  EXPECT_EQ(parseLenientInt("+3.9"), 3);
-  EXPECT_EQ(parseLenientInt("abc12"), 0);
-  EXPECT_EQ(parseLenientInt("99999999999"), INT_MAX);
-  EXPECT_EQ(parseLenientInt("-99999999999"), INT_MIN);
-  EXPECT_DOUBLE_EQ(parseLenientDouble(" +3.5e1x"), 35.0);
-  EXPECT_DOUBLE_EQ(parseLenientDouble(".25"), 0.25);
-  EXPECT_DOUBLE_EQ(parseLenientDouble("x1"), 0.0);
 }
 
 TEST(Commands, AnOpenedJobWritesIntoTheFolderTheFrontEndGave) {
@@ -236,20 +161,14 @@ TEST(Commands, AnOpenedJobWritesIntoTheFolderTheFrontEndGave) {
   AppState state;
   state.outputFolder = scratch.path() / "out";
   openLibraryFile(state, test::dataPath("library/text/two_parts.txt"), LibraryFormat::TextLibrary);
-  const Effects layout = pressPackingKitButton(state, kKitLayoutAll);
-  ASSERT_TRUE(layout.run.has_value());
-  runNow(state, *layout.run);
+  runNow(state, *pressPackingKitButton(state, kKitLayoutAll).run);
   EXPECT_TRUE(typeCharacter(state, U'E', false).showReport);
-  EXPECT_EQ(reportFile(state), scratch.path() / "out" / "Report.txt");
-  EXPECT_TRUE(std::filesystem::exists(reportFile(state)));
-  EXPECT_TRUE(std::filesystem::exists(scratch.path() / "out" / std::string(text::kTimingFileName)));
+  EXPECT_TRUE(std::filesystem::exists(scratch.path() / "out" / "Report.txt"));
   EXPECT_FALSE(std::filesystem::exists("Report.txt"));
   // A library without parts lays out nothing, as the command line does.
   std::filesystem::remove(reportFile(state));
   openLibraryFile(state, test::dataPath("cli/empty_large_plate.txt"), LibraryFormat::TextLibrary);
-  const Effects emptyLayout = pressPackingKitButton(state, kKitLayoutAll);
-  ASSERT_TRUE(emptyLayout.run.has_value());
-  EXPECT_NO_THROW(runNow(state, *emptyLayout.run));
+  EXPECT_NO_THROW(runNow(state, *pressPackingKitButton(state, kKitLayoutAll).run));
   EXPECT_TRUE(std::filesystem::exists(reportFile(state)));
   unsetenv("XDG_STATE_HOME");
 }
@@ -257,34 +176,29 @@ TEST(Commands, AnOpenedJobWritesIntoTheFolderTheFrontEndGave) {
 TEST_F(CommandsTest, RenewDialogShowsAppliesAndRefusesTheTwoNumbers) {
   state.job->params.packingPointDistance = 0.5;
   const RenewFields fields = renewDialogFields(state);
-  EXPECT_EQ(fields.rotationNumber, "4");
-  EXPECT_EQ(fields.packingPointDistance, "0.500000");
+  EXPECT_EQ(fields.rotationNumber + " " + fields.packingPointDistance, "4 0.500000");
   EXPECT_TRUE(pressRenewDialogButton(state, kRenewRotationNumber, {"12abc", "junk"}).repaint);
   EXPECT_EQ(state.job->params.rotationNumber, 12);
   EXPECT_EQ(state.job->gridCountX, 0);  // the grid waits for the next layout
-
-  for (const char* distance : {"0", "-5", "abc"}) {
-    SCOPED_TRACE(distance);
-    EXPECT_THROW(pressRenewDialogButton(state, kRenewOk, {"9", distance}), CoreError);
-    EXPECT_THROW(pressRenewDialogButton(state, kRenewDistance, {"9", distance}), CoreError);
+  // Refused, nothing changes. Below 1 no angle is tried and a layout would place nothing.
+  const std::vector<std::pair<int, RenewFields>> refused = {
+      {kRenewOk, {"9", "0"}},
+      {kRenewDistance, {"9", "-5"}},
+      {kRenewDistance, {"9", "abc"}},
+      {kRenewOk, {"361", "25"}},
+      {kRenewRotationNumber, {"0", "25"}},
+      {kRenewOk, {"abc", "25"}},
+  };
+  for (const auto& [button, given] : refused) {
+    SCOPED_TRACE(given.rotationNumber + " " + given.packingPointDistance);
+    EXPECT_THROW(pressRenewDialogButton(state, button, given), CoreError);
     EXPECT_DOUBLE_EQ(state.job->params.packingPointDistance, 0.5);
     EXPECT_EQ(state.job->params.rotationNumber, 12);
   }
-  for (const int button : {kRenewOk, kRenewRotationNumber}) {
-    // Below 1 no angle is tried and a layout would place nothing.
-    for (const char* rotationNumber : {"361", "99999999999", "0", "-3", "abc"}) {
-      SCOPED_TRACE(rotationNumber);
-      EXPECT_THROW(pressRenewDialogButton(state, button, {rotationNumber, "25"}), CoreError);
-    }
-  }
-  EXPECT_DOUBLE_EQ(state.job->params.packingPointDistance, 0.5);
-  EXPECT_EQ(state.job->params.rotationNumber, 12);
   pressRenewDialogButton(state, kRenewDistance, {"junk", "100"});
   EXPECT_DOUBLE_EQ(state.job->params.packingPointDistance, 100.0);
-  EXPECT_EQ(state.job->params.rotationNumber, 12);
   EXPECT_GT(state.job->gridCountX, 0);
   EXPECT_TRUE(pressRenewDialogButton(state, kRenewCancel, {"1", "1"}).closeRenewDialog);
-  EXPECT_EQ(state.job->params.rotationNumber, 12);
   const Effects effects = pressRenewDialogButton(state, kRenewOk, {"360", "25"});
   EXPECT_TRUE(effects.closeRenewDialog && effects.repaint);
   EXPECT_EQ(state.job->params.rotationNumber, 360);
@@ -304,7 +218,6 @@ struct RecordingCanvas : Canvas {
     lines.push_back({from, colour, width, dashed});
   }
   void pixel(ScreenPoint, Rgb) override {}
-
   int count(Rgb colour, int width = 1, bool dashed = false) const {
     return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const Line& l) {
       return l.colour == colour && l.width == width && l.dashed == dashed;
@@ -320,34 +233,28 @@ TEST_F(CommandsTest, PaintColoursPartsByTheirStateAndDrawsTheModesOverlay) {
   addPart(3, 300, 100, 50);
   working(2).selected = true;
   turnOver(working(3), working(3).centroid);
-  RecordingCanvas parts;
-  paintState(state, parts);
-  EXPECT_EQ(parts.count(kBlue), 4);         // the plate
-  EXPECT_EQ(parts.count(kGreen), 4);        // part 1
-  EXPECT_EQ(parts.count(kRed, 2), 8);       // part 2, outline and hole
-  EXPECT_EQ(parts.count(kYellow), 4);       // part 3
-  runMenuCommand(state, kWhiteBackground);  // turned over: darker on white
-  RecordingCanvas white;
-  paintState(state, white);
-  EXPECT_EQ(white.count(kYellow), 0);
-  EXPECT_EQ(white.count(kDarkYellow), 4);
+  const auto paint = [this] {
+    RecordingCanvas canvas;
+    paintState(state, canvas);
+    return canvas;
+  };
+  const RecordingCanvas parts = paint();
+  EXPECT_EQ(parts.count(kBlue), 4);    // the plate
+  EXPECT_EQ(parts.count(kGreen), 4);   // part 1
+  EXPECT_EQ(parts.count(kRed, 2), 8);  // part 2, outline and hole
+  EXPECT_EQ(parts.count(kYellow), 4);  // part 3
 
   state.gesture.mode = InteractionMode::Select;
   state.gesture.clickCount = 1;
   state.gesture.anchor = {300, 100};
   state.gesture.rubberEnd = {200, 200};  // left of the anchor: dashed
-  RecordingCanvas band;
-  paintState(state, band);
-  EXPECT_EQ(band.count(kMagenta, 1, true), 4);
+  EXPECT_EQ(paint().count(kMagenta, 1, true), 4);
   state.gesture.pickedPart = true;
-  RecordingCanvas picked;
-  paintState(state, picked);
-  EXPECT_EQ(picked.count(kMagenta, 1, true), 0);
+  EXPECT_EQ(paint().count(kMagenta, 1, true), 0);
 
   state.gesture.mode = InteractionMode::Rotate;
   state.gesture.rotationCentreScreen = {50, 60};
-  RecordingCanvas marker;
-  paintState(state, marker);
+  const RecordingCanvas marker = paint();
   ASSERT_EQ(marker.count(kRed), 2);
   EXPECT_EQ(marker.lines.back().from.x, 45);
   EXPECT_EQ(marker.lines.back().from.y, 65);
@@ -371,10 +278,8 @@ TEST_F(CommandsTest, ADragIsOneUndoStepAndUndoRestoresThePosesExactly) {
   EXPECT_NEAR(working(1).bbox.xmin, 140.0, 1e-9);
   runMenuCommand(state, kUndo);
   EXPECT_FALSE(state.history.canUndo());
-  EXPECT_EQ(working(1).refPoint.x, before.refPoint.x);
-  EXPECT_EQ(working(1).refPoint.y, before.refPoint.y);
-  EXPECT_EQ(working(1).bbox.ymin, before.bbox.ymin);
-  EXPECT_EQ(working(1).outer.points[2].x, before.outer.points[2].x);
+  EXPECT_TRUE(working(1).refPoint.x == before.refPoint.x &&
+              working(1).outer.points[2].y == before.outer.points[2].y);
   runMenuCommand(state, kRedo);
   EXPECT_NEAR(working(1).bbox.xmin, 140.0, 1e-9);
   EXPECT_EQ(state.history.redoLabel(), "Turn Over");
@@ -392,11 +297,10 @@ TEST_F(CommandsTest, WhileARunHoldsTheJobOnlyTheViewAndTheModesChange) {
   state.history.reset(state.job.get());
   state.jobLocked = true;
   const double x0 = working(1).bbox.xmin;
-  for (const char32_t c : {U'B', U'T', U'E', U'N', kEscapeCharacter}) {
-    const Effects effects = key(c);
+  for (const char32_t c : {U'B', U'T', U'E', U'N', kEscapeCharacter, U'A'}) {
+    const Effects effects = key(c, c == U'A');
     EXPECT_FALSE(effects.repaint || effects.run.has_value()) << static_cast<int>(c);
   }
-  EXPECT_FALSE(key(U'A', true).repaint);
   EXPECT_FALSE(pressArrowKey(state, ArrowKey::Left).repaint);
   for (const int button : {kKitLayoutAll, kKitLayout, kKitSelectNone, kKitContactLeft}) {
     const Effects effects = pressPackingKitButton(state, button);
@@ -411,56 +315,12 @@ TEST_F(CommandsTest, WhileARunHoldsTheJobOnlyTheViewAndTheModesChange) {
   click(300, 300);
   moveMouse(state, {350, 300}, false);
   click(360, 300);
-  EXPECT_EQ(working(1).bbox.xmin, x0);
-  EXPECT_TRUE(working(1).selected);
-  EXPECT_FALSE(state.history.canUndo());
+  EXPECT_TRUE(working(1).bbox.xmin == x0 && working(1).selected && !state.history.canUndo());
   EXPECT_TRUE(turnWheel(state, {10, 10}, 120).repaint);  // zooms
   EXPECT_EQ(state.gesture.mode, InteractionMode::Move);
 
   state.jobLocked = false;
   EXPECT_TRUE(key(U'B').run.has_value());
-}
-
-TEST(CommandsOnALoadedLibrary, TheViewShowsTheParkedPartsAndXThePlateAlone) {
-  test::ScratchDir scratch;
-  ASSERT_EQ(setenv("XDG_STATE_HOME", scratch.path().c_str(), 1), 0);
-  AppState state;
-  state.outputFolder = scratch.path();
-  resizeClient(state, 800, 600);
-  openLibraryFile(state, test::dataPath("library/text/two_parts.txt"), LibraryFormat::TextLibrary);
-  const View& view = state.viewport.view;
-  const auto visible = [&view](const BBox& box) {
-    const ScreenPoint a = view.worldToScreen({box.xmin, box.ymax});
-    const ScreenPoint b = view.worldToScreen({box.xmax, box.ymin});
-    return a.x >= 0 && a.y >= 0 && b.x <= view.width && b.y <= view.height;
-  };
-  const PackingJob& job = *state.job;
-  EXPECT_TRUE(visible(job.plateExtents));
-  for (const Part& part : job.workingParts) {
-    EXPECT_TRUE(visible(part.bbox)) << part.id;
-  }
-  resizeClient(state, 700, 500);  // a resize keeps what the last fit showed
-  EXPECT_TRUE(visible(job.workingParts.front().bbox));
-
-  typeCharacter(state, U'x', false);
-  EXPECT_EQ(state.viewport.savedExtent.xmax, job.plateExtents.xmax);
-  EXPECT_TRUE(visible(job.plateExtents));
-  typeCharacter(state, U'N', false);  // staged at the plate's corner, brought into view
-  for (const Part& part : job.workingParts) {
-    if (part.selected) {
-      EXPECT_TRUE(visible(part.bbox));
-    }
-  }
-  typeCharacter(state, U'x', false);
-  runMenuCommand(state, kFitAllParts);
-  for (const Part& part : job.workingParts) {
-    EXPECT_TRUE(visible(part.bbox)) << part.id;
-  }
-
-  const Effects exported = runMenuCommand(state, kExportParts);
-  const std::string folder = std::filesystem::absolute(scratch.path()).lexically_normal().string();
-  EXPECT_EQ(exported.message, "2 part drawings written to " + folder);
-  unsetenv("XDG_STATE_HOME");
 }
 
 }  // namespace

@@ -2,14 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <limits>
-#include <map>
 #include <string>
 
 #include "app/job_runs.h"
-#include "app/status.h"
 #include "geometry/core_error.h"
 #include "support/test_support.h"
 
@@ -56,37 +52,6 @@ TEST(OpenDrawings, RefusesWhatTheCommandLineRefusesAndKeepsTheJob) {
   AppState state;
   EXPECT_THROW(runNow(state, run), CoreError);
   EXPECT_EQ(state.job, nullptr);
-}
-
-TEST(OpenDrawings, LoadsEveryCopyNamedByItsDrawingAndTakesTheDialogsDefaults) {
-  test::ScratchDir scratch;
-  ASSERT_EQ(setenv("XDG_STATE_HOME", scratch.path().c_str(), 1), 0);
-  AppState state;
-  const DrawingJobRequest fresh = drawingJobDefaults(state, {drawing("r12_classic.dxf")});
-  EXPECT_EQ(fresh.plateLength, NestParams{}.plateLength);
-  EXPECT_EQ(fresh.drawings.front().count, 1);
-
-  const Effects effects = openDrawingJob(state, twoDrawings());
-  ASSERT_TRUE(effects.run.has_value());
-  EXPECT_EQ(runTitle(*effects.run), "r12_classic.dxf and 1 more");
-  const Effects opened = runNow(state, *effects.run);
-  ASSERT_NE(state.job, nullptr);
-  EXPECT_TRUE(opened.openPackingKit);
-  std::map<std::string, int> names;
-  for (const Part& part : state.job->workingParts) {
-    ++names[part.nameLabel.text];
-    EXPECT_EQ(state.job->partDrawings.at(part.id).filename(),
-              part.nameLabel.text == "PLATE" ? "r12_classic.dxf" : "r2000_lwpolyline.dxf");
-  }
-  EXPECT_EQ(names, (std::map<std::string, int>{{"PLATE", 2}, {"BRACKET", 3}}));
-  EXPECT_EQ(windowTitle(state), "r12_classic.dxf and 1 more - TarnPacking");
-
-  // The next dialog starts from this job's plate and gap.
-  const DrawingJobRequest next = drawingJobDefaults(state, {drawing("r12_classic.dxf")});
-  EXPECT_EQ(next.plateLength, 3000.0);
-  EXPECT_EQ(next.plateWidth, 1500.0);
-  EXPECT_EQ(next.partGap, 5.0);
-  unsetenv("XDG_STATE_HOME");
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
 #include <vector>
 
 #include "app/plate_tabs.h"
@@ -58,28 +57,6 @@ TEST(OptimiseRun, AppliesTheBestLayoutInTheJobsOrderAsOneStep) {
   EXPECT_EQ(test::firstDifference(loaded, test::dumpJob(*state.job)), "");
   EXPECT_FALSE(undoOffer(state).possible);
   unsetenv("XDG_STATE_HOME");
-}
-
-TEST(OptimiseRun, TheWatchHandsEachBestLayoutOnOnceAndKeepsTheFigures) {
-  std::ostringstream errors;
-  PackingJob job(errors);
-  SearchWatch watch;
-  EXPECT_FALSE(watch.take().reported);
-  SearchProgress progress;
-  progress.best.packedLength = 90.0;
-  progress.evaluations = 7;
-  progress.bestLayout = &job;
-  watch.report(progress);
-  progress.bestLayout = nullptr;
-  progress.evaluations = 9;
-  watch.report(progress);  // plain figures keep the best not yet taken
-  const SearchWatch::Seen first = watch.take();
-  EXPECT_TRUE(first.reported);
-  EXPECT_EQ(first.evaluations, 9u);
-  EXPECT_NE(first.newBest, nullptr);
-  const SearchWatch::Seen second = watch.take();
-  EXPECT_EQ(second.newBest, nullptr);
-  EXPECT_EQ(second.best.packedLength, 90.0);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
-// The desktop window driven headless with simulated keys, clicks, drags, drops
-// and the wheel: the wiring of menus, canvas, docks, status bar and tool
-// dialogs to the commands, and the runs on the worker thread. What the commands
-// do is tested below the GUI (tests/app); the core is the real one, the
-// desktop services are recorded.
+// The desktop window driven headless: the wiring of menus, canvas, docks, status bar
+// and tool dialogs to the commands and worker runs. What the commands do is tested
+// in tests/app; the core is the real one, the desktop services are recorded.
 #include "app/gui/main_window.h"
 
 #include <QAction>
@@ -70,8 +68,6 @@ int countPixels(const QImage& image, QRgb colour) {
   return n;
 }
 
-const QRgb kPlateBlue = qRgb(0, 0, 255);
-const QRgb kUnselectedGreen = qRgb(0, 255, 0);
 const QRgb kSelectedRed = qRgb(255, 0, 0);
 
 QRect globalRect(const QWidget* widget) {
@@ -89,14 +85,12 @@ class MainWindowTest : public QObject {
 
   void opensEachExampleThroughTheMenuAndLaysItOut();
   void docksAndTabsNeverCoverTheCanvas();
-  void selectsByClickAndBandAndPaintsByState();
-  void movesRotatesAndPushesTheSelection();
-  void pansZoomsFitsAndTogglesTheView();
-  void renewDialogAppliesAndRefusesNumbers();
+  void canvasEventsReachTheirCommands();
+  void renewDialogRefusesAndAppliesNumbers();
   void packingKitButtonsRunTheirCommandsAndSwitchModes();
   void statusBarShowsTheFiguresTheCommandLinePrints();
   void partsListAndCanvasShareTheSelection();
-  void opensFromTheCommandLineADropRecentFilesAndDrawings();
+  void opensFromTheCommandLineADropAndDrawings();
   void cancelStopsALargeLayoutAndLeavesTheRestWaiting();
   void optimiseEndsAsOneUndoStepWithEveryPartFitting();
   void platesAppearAsTabsEachEditedAndReportedOnItsOwn();
@@ -109,14 +103,6 @@ class MainWindowTest : public QObject {
     QVERIFY(state().job != nullptr);
   }
   void waitIdle() { QVERIFY(window_->runs().waitUntilIdle(kPatience)); }
-  // Every part on the plate passes PartFits, as a layout must.
-  void verifyLayoutFits() {
-    for (const Part& part : job().workingParts) {
-      if (overlapsRect(part, job().plateExtents)) {
-        QVERIFY2(PartFits(job(), part), qPrintable(QString::number(part.id)));
-      }
-    }
-  }
   // The optimiser's window with the search settings given, its Start pressed.
   gui::OptimiseWindow* startOptimiser(int seconds, int evaluations) {
     window_->action(kOptimise)->trigger();
@@ -220,11 +206,6 @@ void MainWindowTest::cleanup() {
 }
 
 void MainWindowTest::opensEachExampleThroughTheMenuAndLaysItOut() {
-  // At start: black, the default items checked, nothing to undo or reopen.
-  QVERIFY(window_->action(40005)->isChecked() && window_->action(40012)->isChecked());
-  QVERIFY(!window_->action(40006)->isChecked() && !window_->action(40018)->isChecked());
-  const QImage image = grab();
-  QCOMPARE(countPixels(image, qRgb(0, 0, 0)), image.width() * image.height());
   QVERIFY(!window_->action(kUndo)->isEnabled() && !window_->recentMenu()->isEnabled());
   QVERIFY(!window_->action(kOptimise)->isEnabled());  // no job to search yet
   const struct {
@@ -247,70 +228,45 @@ void MainWindowTest::opensEachExampleThroughTheMenuAndLaysItOut() {
     QVERIFY(canvas()->hasFocus());                // the keys reach the canvas at once
     QCOMPARE(window_->windowTitle(),
              QString::fromUtf8(library.file) + QStringLiteral(" - TarnPacking"));
-    QCOMPARE(packedCount(), 0);
     clickKit(kKitLayoutAll);
     QCOMPARE(packedCount(), job().workingParts.count());
-    QVERIFY(QFile::exists(QStringLiteral("Report.txt")));
-    QVERIFY(shell_.reports.isEmpty());  // written, not shown
+    QVERIFY(QFile::exists(QStringLiteral("Report.txt")) && shell_.reports.isEmpty());
   }
   QCOMPARE(shell_.announcements, 3);
   QCOMPARE(window_->recentMenu()->actions().size(), 3);
-  QVERIFY(window_->recentMenu()->actions().front()->text().endsWith(QStringLiteral("panels.lst")));
 
   // A failed or cancelled Open keeps the job it had.
   PackingJob* before = state().job.get();
   window_->openLibrary(40001, examplePath("no-such-library.txt"));
   waitIdle();
-  QCOMPARE(shell_.errors.size(), 1);
-  QCOMPARE(state().job.get(), before);
   shell_.nextFile.clear();
   window_->action(40020)->trigger();  // the user cancels the file dialog
   QCOMPARE(state().job.get(), before);
   QCOMPARE(shell_.errors.size(), 1);
 }
 
-// The kit sits beside the canvas at any size; without a set there is no tab
-// bar, and a set run that needs one plate keeps it so.
+// The kit sits beside the canvas at any size.
 void MainWindowTest::docksAndTabsNeverCoverTheCanvas() {
   open(40001, "brackets.txt");
   QDockWidget* dock = window_->packingKitDock();
-  QCOMPARE(dock->windowTitle(), QString::fromUtf8("Packing Kit 排样工具箱"));
-  QVERIFY(!dock->features().testFlag(QDockWidget::DockWidgetFloatable));
-  const QSize sizes[] = {{520, 380}, {1600, 500}, {1100, 760}};
-  for (const QSize& size : sizes) {
+  for (const QSize& size : {QSize(520, 380), QSize(1600, 500), QSize(1100, 760)}) {
     window_->resize(size);
     QApplication::processEvents();
     QVERIFY(dock->isVisible());
     QVERIFY2(!globalRect(dock).intersects(globalRect(canvas())),
              qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
   }
-  const QSize area = window_->centralWidget()->size();
-  QCOMPARE(canvas()->size(), area);
-  window_->action(kLayOutOnPlates)->trigger();
-  waitIdle();
-  QCOMPARE(packedCount(), job().workingParts.count());
-  QVERIFY(!window_->plateTabs()->isVisible() && !window_->action(kNextPlate)->isEnabled());
-  QCOMPARE(canvas()->size(), area);
-  QCOMPARE(window_->action(kUndo)->text(), QStringLiteral("&Undo Lay Out on Several Plates"));
+  QCOMPARE(canvas()->size(), window_->centralWidget()->size());  // no tab bar without a set
 }
 
-void MainWindowTest::selectsByClickAndBandAndPaintsByState() {
+// Keys, clicks, drags and the wheel reach the canvas's commands, and the paint follows.
+void MainWindowTest::canvasEventsReachTheirCommands() {
   open(40001, "brackets.txt");
-  clickKit(kKitLayoutAll);
-  QImage image = grab();
-  QCOMPARE(image.pixel(toScreen({1500.0, job().params.plateWidth})) & 0xffffff,
-           kPlateBlue & 0xffffff);
-  QVERIFY(countPixels(image, kUnselectedGreen) > 0);
-  QCOMPARE(countPixels(image, kSelectedRed), 0);
+  Part& part = job().workingParts.front();  // parked outside the plate
   key('A', Qt::ShiftModifier);
-  image = grab();
-  QCOMPARE(countPixels(image, kUnselectedGreen), 0);
-  QVERIFY(countPixels(image, kSelectedRed) > 0);
+  QVERIFY(part.selected && countPixels(grab(), kSelectedRed) > 0);
   QTest::keyClick(canvas(), Qt::Key_Escape);
-  QCOMPARE(countPixels(grab(), kSelectedRed), 0);
-
-  // A click on a part's material toggles it; a click beside the parts opens a band.
-  Part& part = job().workingParts.front();
+  QVERIFY(!part.selected && countPixels(grab(), kSelectedRed) == 0);
   key('s');
   Point onMaterial = part.centroid;
   for (int i = 1; !pointInPart(part, onMaterial) && i < 40; ++i) {
@@ -318,21 +274,7 @@ void MainWindowTest::selectsByClickAndBandAndPaintsByState() {
   }
   click(toScreen(onMaterial));
   QVERIFY(part.selected);
-  QVERIFY(countPixels(grab(), kSelectedRed) > 0);
-  QTest::keyClick(canvas(), Qt::Key_Escape);
-  const QPoint above = toScreen({0.0, job().params.plateWidth}) + QPoint(200, -10);
-  click(above);
-  QTest::mouseMove(canvas(), above + QPoint(-150, 60));
-  QCOMPARE(state().gesture.rubberEnd.x, above.x() - 150);
-  QVERIFY(countPixels(grab(), qRgb(255, 0, 255)) > 0);  // the band
-  click(above + QPoint(-150, 60));
-  QCOMPARE(state().gesture.clickCount, 0);
-}
 
-void MainWindowTest::movesRotatesAndPushesTheSelection() {
-  open(40001, "brackets.txt");
-  Part& part = job().workingParts.front();  // parked outside the plate
-  part.selected = true;
   const QPoint start(300, 300);  // the drag need not start on the part
   const double x0 = part.bbox.xmin;
   key('m');
@@ -340,7 +282,6 @@ void MainWindowTest::movesRotatesAndPushesTheSelection() {
   QTest::mouseMove(canvas(), start + QPoint(-20, 0));
   QVERIFY(part.bbox.xmin < x0);  // the drag follows the mouse
   click(start + QPoint(-40, 0));
-
   key('r');
   click(toScreen(part.centroid));
   key('a');
@@ -348,59 +289,30 @@ void MainWindowTest::movesRotatesAndPushesTheSelection() {
   wheel(toScreen(part.centroid), -120);
   QVERIFY(std::abs(part.rotation) < 1e-12);
 
-  // After a layout the arrow keys push the selection until it touches.
-  clickKit(kKitLayoutAll);
-  key('A', Qt::ShiftModifier);
-  const std::string before = test::dumpPoses(job());
-  QTest::keyClick(canvas(), Qt::Key_Right);
-  QVERIFY(test::dumpPoses(job()) != before);
-  QVERIFY(shell_.errors.isEmpty());
-}
-
-void MainWindowTest::pansZoomsFitsAndTogglesTheView() {
-  open(40001, "brackets.txt");
-  const View fitted = state().viewport.view;
+  const View before = state().viewport.view;
   key('p');
   click(QPoint(100, 100));
   QTest::mouseMove(canvas(), QPoint(130, 120));
-  QCOMPARE(state().viewport.view.originX, fitted.originX + 30);
+  QCOMPARE(state().viewport.view.originX, before.originX + 30);
   click(QPoint(150, 110));
-  key('z');
-  click(QPoint(100, 100));
-  QTest::mouseMove(canvas(), QPoint(200, 150));
-  QVERIFY(countPixels(grab(), qRgb(255, 255, 255)) > 0);  // the zoom band
-  click(QPoint(200, 150));
-  QVERIFY(state().viewport.view.scale > fitted.scale * 2);
-  const double zoomed = state().viewport.view.scale;
   wheel(QPoint(300, 200), 120);
-  QVERIFY(state().viewport.view.scale > zoomed);
-  clickKit(kKitFitAll);  // the plate alone: larger than the fit of plate and parked parts
-  QVERIFY(state().viewport.view.scale > fitted.scale);
-  QTest::keyClick(canvas(), Qt::Key_X, Qt::ShiftModifier);  // Fit All Parts
-  QCOMPARE(state().viewport.view.scale, fitted.scale);
-  window_->resize(800, 560);  // a resize fits the same extent again
-  QTRY_COMPARE(state().viewport.view.width, canvas()->width());
-  QCOMPARE(state().viewport.view.originX, canvas()->width() / 2);
+  QVERIFY(state().viewport.view.scale > before.scale);
+  window_->action(40006)->trigger();  // white background
+  QCOMPARE(grab().pixel(QPoint(2, 2)) & 0xffffff, 0xffffffu);
 
-  const QPoint corner(2, 2);
-  window_->action(40006)->trigger();
-  QCOMPARE(grab().pixel(corner) & 0xffffff, 0xffffffu);
-  QVERIFY(window_->action(40006)->isChecked() && !window_->action(40005)->isChecked());
-  window_->action(40005)->trigger();
-  QCOMPARE(grab().pixel(corner) & 0xffffff, 0u);
-  QVERIFY(window_->action(40005)->isChecked());
-
-  const int greenBefore = countPixels(grab(), kUnselectedGreen);
-  window_->action(40018)->trigger();
-  QVERIFY(window_->action(40018)->isChecked());
-  QVERIFY(countPixels(grab(), kUnselectedGreen) > greenBefore);  // working outlines too
+  // After a layout the arrow keys push the selection until it touches.
+  clickKit(kKitLayoutAll);
+  key('A', Qt::ShiftModifier);
+  const std::string laidOut = test::dumpPoses(job());
+  QTest::keyClick(canvas(), Qt::Key_Right);
+  QVERIFY(test::dumpPoses(job()) != laidOut);
+  QVERIFY(shell_.errors.isEmpty());
 }
 
-void MainWindowTest::renewDialogAppliesAndRefusesNumbers() {
+void MainWindowTest::renewDialogRefusesAndAppliesNumbers() {
   open(40001, "brackets.txt");
   window_->action(40003)->trigger();
   auto* dialog = window_->renewDialog();
-  QCOMPARE(dialog->windowTitle(), QStringLiteral("Renew RN&PPD"));
   auto* rn = dialog->findChild<QLineEdit*>(QStringLiteral("field_1001"));
   auto* ppd = dialog->findChild<QLineEdit*>(QStringLiteral("field_1002"));
   const auto press = [&dialog](int id) {
@@ -408,21 +320,18 @@ void MainWindowTest::renewDialogAppliesAndRefusesNumbers() {
                       Qt::LeftButton);
   };
   QCOMPARE(rn->text(), QStringLiteral("4"));
-  QCOMPARE(ppd->text(), QString::asprintf("%f", job().params.packingPointDistance));
   rn->setText(QStringLiteral("12abc"));
   press(kRenewRotationNumber);
   QCOMPARE(status("rn"), QStringLiteral("RN 12"));
-  ppd->setText(QStringLiteral("45.5mm"));
-  press(kRenewDistance);
-  QCOMPARE(job().params.packingPointDistance, 45.5);
   // Refused with a message: the dialog stays and nothing changes.
+  const double distance = job().params.packingPointDistance;
   rn->setText(QStringLiteral("0"));
   ppd->setText(QStringLiteral("60"));
   press(kRenewOk);
   QCOMPARE(shell_.errors.size(), 1);
   QVERIFY(shell_.errors.back().contains(QStringLiteral("at least 1")));
   QVERIFY(window_->renewDialog() == dialog);
-  QCOMPARE(job().params.packingPointDistance, 45.5);
+  QCOMPARE(job().params.packingPointDistance, distance);
   rn->setText(QStringLiteral(" 6"));
   press(kRenewOk);
   QVERIFY(window_->renewDialog() == nullptr);
@@ -433,58 +342,31 @@ void MainWindowTest::renewDialogAppliesAndRefusesNumbers() {
 void MainWindowTest::packingKitButtonsRunTheirCommandsAndSwitchModes() {
   open(40020, "flanges.preSrc");
   QWidget* kit = window_->packingKit();
-  QVERIFY(!kit->isWindow() && !kit->isModal());
-  // Lines too wide for the button wrap at blanks, as multi-line buttons do.
-  QCOMPARE(kitButton(1009)->text().simplified(), QString::fromUtf8("Select Part(s) 选择零件"));
   for (QPushButton* button : kit->findChildren<QPushButton*>()) {
-    QVERIFY2(!button->toolTip().isEmpty(), qPrintable(button->objectName()));
-    QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+    QVERIFY2(button->focusPolicy() == Qt::NoFocus, qPrintable(button->objectName()));
   }
-
-  key('n');  // the staged layout is silent once
-  key('B');
-  waitIdle();
-  QCOMPARE(shell_.announcements, 0);
   clickKit(kKitLayoutNext);
-  QCOMPARE(packedCount(), 2);
-  clickKit(kKitLayout);  // the staged part is selected and already placed
-  QCOMPARE(shell_.announcements, 1);
-  clickKit(kKitSelectAll);
-  QCOMPARE(state().gesture.mode, InteractionMode::Select);
-  clickKit(kKitSelectNone);
-  clickKit(kKitLayoutMultipleSteps);  // nothing selected: only the timing notice
-  QCOMPARE(shell_.announcements, 2);
-  QVERIFY(QFile::exists(QString::fromUtf8("排样计算时间.txt")));
+  QCOMPARE(packedCount(), 1);
   clickKit(kKitPackingReport);
-  key('e');
-  QCOMPARE(shell_.reports.size(), 2);
   const QString report = QDir::current().absoluteFilePath(QStringLiteral("Report.txt"));
-  QCOMPARE(shell_.reports.front(), report);
+  QCOMPARE(shell_.reports, QStringList{report});
   shell_.reportOpens = false;  // no program for text files on this desktop
   key('e');
   QVERIFY(shell_.messages.back().contains(report));
 
   shell_.nextFile = QDir::current().absoluteFilePath(QStringLiteral("layout.dxf"));
   clickKit(kKitLayoutInDxf);
-  QCOMPARE(shell_.lastRequest, FileRequest::SaveLayoutDxf);
-  QVERIFY(QFile::remove(shell_.nextFile));
-  window_->action(40004)->trigger();
   QVERIFY(QFile::exists(shell_.nextFile));
-
   // The keyboard stays with the canvas; Return does not close the kit.
   clickKit(kKitContactLeft);
-  QVERIFY(canvas()->hasFocus());
-  QTest::keyClick(canvas(), Qt::Key_Return);
   QTest::keyClick(kit, Qt::Key_Return);
   QVERIFY(window_->packingKit() == kit);
-
   clickKit(kKitOk);
   QVERIFY(window_->packingKit() == nullptr && !window_->packingKitDock()->isVisible());
   window_->action(40016)->trigger();
   QVERIFY(window_->packingKitDock()->isVisible());
   clickKit(kKitCancel);
-  QVERIFY(window_->packingKit() == nullptr);
-  QVERIFY(shell_.errors.isEmpty());
+  QVERIFY(window_->packingKit() == nullptr && shell_.errors.isEmpty());
 }
 
 // tarnpack on the same library prints the figures the status bar shows.
@@ -492,7 +374,6 @@ void MainWindowTest::statusBarShowsTheFiguresTheCommandLinePrints() {
 #ifndef TARN_TARNPACK
   QSKIP("built without the command-line tool");
 #else
-  QCOMPARE(status("parts"), QStringLiteral("No library loaded"));
   open(40001, "brackets.txt");
   clickKit(kKitLayoutAll);
   QProcess tarnpack;
@@ -516,12 +397,6 @@ void MainWindowTest::statusBarShowsTheFiguresTheCommandLinePrints() {
 
   key('s');
   QCOMPARE(status("mode"), QStringLiteral("Mode: Select"));
-  QTest::mouseMove(canvas(), toScreen({1000.0, 500.0}));
-  const QRegularExpression cursor(QStringLiteral(R"(^x (\S+) mm, y (\S+) mm$)"));
-  const QRegularExpressionMatch at = cursor.match(status("cursor"));
-  QVERIFY2(at.hasMatch(), qPrintable(status("cursor")));
-  QVERIFY(std::abs(at.captured(1).toDouble() - 1000.0) < 10.0);
-  QVERIFY(std::abs(at.captured(2).toDouble() - 500.0) < 10.0);
 #endif
 }
 
@@ -529,35 +404,24 @@ void MainWindowTest::partsListAndCanvasShareTheSelection() {
   open(40001, "brackets.txt");
   gui::PartsList* list = window_->partsList();
   QCOMPARE(list->rowCount(), 46);
-  QCOMPARE(list->idAt(0), 0);  // file order
   list->selectionModel()->select(list->model()->index(3, 0),
                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   const int id = list->idAt(3);
-  int selected = 0;
   for (const Part& part : job().workingParts) {
-    selected += part.selected ? 1 : 0;
     QCOMPARE(part.selected, part.id == id);
   }
-  QCOMPARE(selected, 1);
-  QCOMPARE(window_->action(kUndo)->text(), QStringLiteral("&Undo Select"));
   key('A', Qt::ShiftModifier);
   QCOMPARE(list->selectionModel()->selectedRows().size(), 46);
-  QCOMPARE(list->model()->index(3, 2).data().toString(), QStringLiteral("waiting"));
-  window_->action(kExportParts)->trigger();
-  QVERIFY(shell_.messages.back().startsWith(QStringLiteral("46 part drawings written to ") +
-                                            QDir::currentPath()));
-  // Undo and Redo of a layout through their keys, every pose and the list with them.
-  const std::string loaded = test::dumpJob(job());
+  // Undo and Redo of a layout through their keys, the list with them.
   clickKit(kKitLayoutAll);
   const std::string laidOut = test::dumpJob(job());
-  QCOMPARE(list->model()->index(3, 2).data().toString(), QStringLiteral("placed"));
   QCOMPARE(window_->action(kUndo)->text(), QStringLiteral("&Undo Layout All"));
   QTest::keyClick(canvas(), Qt::Key_Z, Qt::ControlModifier);
-  QCOMPARE(test::firstDifference(loaded, test::dumpJob(job())), std::string());
+  QCOMPARE(packedCount(), 0);
   QCOMPARE(list->model()->index(3, 2).data().toString(), QStringLiteral("waiting"));
   QTest::keyClick(canvas(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   QCOMPARE(test::firstDifference(laidOut, test::dumpJob(job())), std::string());
-  QVERIFY(!window_->action(kRedo)->isEnabled());
+  QCOMPARE(list->model()->index(3, 2).data().toString(), QStringLiteral("placed"));
   // Names are bytes: UTF-8 when valid, else GBK.
   QCOMPARE(gui::displayText("\xe9\x9b\xb6\xe4\xbb\xb6 A-1"), QString::fromUtf8("零件 A-1"));
   QCOMPARE(gui::displayText("\xc1\xe3\xbc\xfe"), QStringDecoder("GBK").isValid()
@@ -565,12 +429,10 @@ void MainWindowTest::partsListAndCanvasShareTheSelection() {
                                                      : QString::fromLatin1("\xc1\xe3\xbc\xfe"));
 }
 
-void MainWindowTest::opensFromTheCommandLineADropRecentFilesAndDrawings() {
+void MainWindowTest::opensFromTheCommandLineADropAndDrawings() {
   // The command line's path is relative to the folder the program starts in.
   window_->openDetected(QDir::current().relativeFilePath(examplePath("brackets.txt")));
   waitIdle();
-  QVERIFY(state().job != nullptr);
-  QCOMPARE(job().workingParts.count(), 46);
   QCOMPARE(window_->windowTitle(), QStringLiteral("brackets.txt - TarnPacking"));
 
   // A part list file dropped on the window, told apart by its contents.
@@ -583,18 +445,6 @@ void MainWindowTest::opensFromTheCommandLineADropRecentFilesAndDrawings() {
   QApplication::sendEvent(window_.get(), &drop);
   waitIdle();
   QCOMPARE(window_->windowTitle(), QStringLiteral("panels.lst - TarnPacking"));
-  QVERIFY(shell_.errors.isEmpty());
-
-  // Recent files reopen each library with the reader it was opened with.
-  const QList<QAction*> recent = window_->recentMenu()->actions();
-  QCOMPARE(recent.size(), 2);
-  QCOMPARE(recent[1]->toolTip(), examplePath("brackets.txt"));
-  recent[1]->trigger();
-  waitIdle();
-  QCOMPARE(window_->windowTitle(), QStringLiteral("brackets.txt - TarnPacking"));
-  // Remembered for the next start.
-  MainWindow next;
-  QCOMPARE(next.recentMenu()->actions().size(), 2);
 
   // Two drawings, two and three copies, on the plate of the job that was open.
   window_->action(kOpenDrawings)->trigger();  // cancelled: no dialog, the job stays
@@ -614,22 +464,15 @@ void MainWindowTest::opensFromTheCommandLineADropRecentFilesAndDrawings() {
                     Qt::LeftButton);
   waitIdle();
   QVERIFY2(shell_.errors.isEmpty(), qPrintable(shell_.errors.join('\n')));
-  QStringList names;
-  for (const Part& part : job().workingParts) {
-    names.append(gui::displayText(part.nameLabel.text));
-  }
-  names.sort();
-  QCOMPARE(names, QStringList({"BRACKET", "BRACKET", "BRACKET", "PLATE", "PLATE"}));
+  QCOMPARE(job().workingParts.count(), 5);
   QCOMPARE(job().params.partGap, 5.0);
   QCOMPARE(window_->windowTitle(), QStringLiteral("r12_classic.dxf and 1 more - TarnPacking"));
   QVERIFY(window_->packingKit() != nullptr && canvas()->hasFocus());
-  QVERIFY(state().viewport.savedExtent.xmax > job().plateExtents.xmax);  // fitted as after Open
-  QCOMPARE(window_->recentMenu()->actions().size(), 2);                  // libraries alone
 }
 
 // Layout All of a large generated job: Cancel in the progress dialog stops it
 // after the part being placed. Meanwhile the commands that change the job are
-// refused and the window keeps painting.
+// refused.
 void MainWindowTest::cancelStopsALargeLayoutAndLeavesTheRestWaiting() {
   QFile library(QStringLiteral("large.txt"));
   QVERIFY(library.open(QIODevice::WriteOnly));
@@ -638,36 +481,23 @@ void MainWindowTest::cancelStopsALargeLayoutAndLeavesTheRestWaiting() {
   library.close();
   window_->openDetected(library.fileName());
   waitIdle();
-  QVERIFY(state().job != nullptr);
   const int total = job().workingParts.count();
-  QVERIFY(total > 1500);
   // Every angle of the rotation set keeps this run going for well over the
   // half second after which the progress dialog shows.
   job().params.rotationNumber = kMaxRotationNumber;
 
   QTest::mouseClick(kitButton(kKitLayoutAll), Qt::LeftButton);
-  QVERIFY(window_->runs().busy());
   QVERIFY(!kitButton(kKitLayoutAll)->isEnabled() && !kitButton(kKitSelectAll)->isEnabled());
-  QVERIFY(!window_->action(kOpenTextLibrary)->isEnabled());
-  QVERIFY(kitButton(kKitPan)->isEnabled());
+  QVERIFY(!window_->action(kOpenTextLibrary)->isEnabled() && kitButton(kKitPan)->isEnabled());
   QTRY_VERIFY_WITH_TIMEOUT(window_->runs().progressDialog() != nullptr, 30000);
   QProgressDialog* dialog = window_->runs().progressDialog();
-  QVERIFY2(window_->runs().busy(), qPrintable(shell_.errors.join('\n')));
-  QVERIFY(dialog->isVisible());
-  window_->resize(900, 640);
-  QVERIFY(!grab().isNull());
+  QVERIFY2(window_->runs().busy() && dialog->isVisible(), qPrintable(shell_.errors.join('\n')));
   QTRY_VERIFY(dialog->labelText().contains(QStringLiteral("waiting")));
-  QPushButton* cancel = dialog->findChild<QPushButton*>();
-  QVERIFY(cancel != nullptr);
-  QTest::mouseClick(cancel, Qt::LeftButton);
+  QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
   waitIdle();
-
   const int packed = packedCount();
-  QVERIFY(packed > 0);
-  QVERIFY2(packed < total, "the run ended before Cancel");
-  verifyLayoutFits();
+  QVERIFY2(packed > 0 && packed < total, "the run ended before Cancel");
   QCOMPARE(shell_.announcements, 1);  // as for a completed run of that length
-  QVERIFY(QFile::exists(QString::fromUtf8("排样计算时间.txt")));
   QVERIFY(kitButton(kKitLayoutAll)->isEnabled());
   QCOMPARE(window_->action(kUndo)->text(), QStringLiteral("&Undo Layout All"));
 }
@@ -679,19 +509,14 @@ void MainWindowTest::optimiseEndsAsOneUndoStepWithEveryPartFitting() {
   open(kOpenTextLibrary, "brackets.txt");
   const std::string loaded = test::dumpJob(job());
   gui::OptimiseWindow* optimiser = startOptimiser(60, 20);
-  QVERIFY(optimiser->isVisible() && !optimiser->isModal());
   auto* startStop = optimiser->findChild<QPushButton*>(QStringLiteral("startStop"));
   QVERIFY(window_->runs().busy() && window_->runs().progressDialog() == nullptr);
-  QCOMPARE(startStop->text(), QStringLiteral("&Stop"));
   QVERIFY(startStop->isEnabled() && !kitButton(kKitLayoutAll)->isEnabled());
   QVERIFY(!window_->action(kOpenDrawings)->isEnabled() && !window_->action(kUndo)->isEnabled());
   waitIdle();
   QVERIFY2(shell_.errors.isEmpty(), qPrintable(shell_.errors.join('\n')));
-  QCOMPARE(startStop->text(), QStringLiteral("&Start"));
   QVERIFY(state().preview == nullptr && optimiser->lengthSeries()->count() > 0);
   QCOMPARE(packedCount(), job().workingParts.count());
-  verifyLayoutFits();
-  QVERIFY(status("parts").contains(QStringLiteral("46 packed")));
   QCOMPARE(window_->action(kUndo)->text(), QStringLiteral("&Undo Optimise"));
   window_->action(kUndo)->trigger();  // the optimiser's window has the keyboard
   QCOMPARE(test::firstDifference(loaded, test::dumpJob(job())), std::string());
@@ -705,7 +530,6 @@ void MainWindowTest::optimiseEndsAsOneUndoStepWithEveryPartFitting() {
   QVERIFY2(shell_.errors.isEmpty(), qPrintable(shell_.errors.join('\n')));
   QVERIFY(!optimiser->running() && kitButton(kKitLayoutAll)->isEnabled());
   QCOMPARE(packedCount(), job().workingParts.count());
-  verifyLayoutFits();
 }
 
 // three_plates.txt needs three plates: A and the small part on the first, B
@@ -719,12 +543,8 @@ void MainWindowTest::platesAppearAsTabsEachEditedAndReportedOnItsOwn() {
   window_->action(kLayOutOnPlates)->trigger();
   QVERIFY(!window_->action(kMoveToNextPlate)->isEnabled() && !tabs->isEnabled());
   waitIdle();
-  QVERIFY2(shell_.errors.isEmpty(), qPrintable(shell_.errors.join('\n')));
-  QCOMPARE(shell_.announcements, 1);
   QVERIFY(tabs->isVisible() && tabs->isEnabled());
   QCOMPARE(tabs->count(), 3);
-  QCOMPARE(tabs->tabText(2), QStringLiteral("Plate 3"));
-  QCOMPARE(window_->windowTitle(), QStringLiteral("three_plates.txt, plate 1 of 3 - TarnPacking"));
   QCOMPARE(window_->partsList()->rowCount(), 2);
   QVERIFY(globalRect(tabs).bottom() < globalRect(canvas()).top());
 
@@ -733,60 +553,29 @@ void MainWindowTest::platesAppearAsTabsEachEditedAndReportedOnItsOwn() {
   QVERIFY(canvas()->hasFocus());
   QCOMPARE(window_->windowTitle(), QStringLiteral("three_plates.txt, plate 2 of 3 - TarnPacking"));
   QCOMPARE(status("parts"), QStringLiteral("1 parts loaded, 1 packed, 0 waiting"));
-  QCOMPARE(window_->partsList()->model()->index(0, 0).data().toString(), QStringLiteral("B"));
-  // The RN/PPD dialog shows and renews the numbers of the plate on show.
+  // The RN/PPD dialog shows the numbers of the plate on show.
+  job().params.rotationNumber = 8;
   window_->action(kShowRenewDialog)->trigger();
   const auto rotationField = [this] {
-    return window_->renewDialog()->findChild<QLineEdit*>(QStringLiteral("field_1001"));
+    return window_->renewDialog()->findChild<QLineEdit*>(QStringLiteral("field_1001"))->text();
   };
-  rotationField()->setText(QStringLiteral("8"));
-  QTest::mouseClick(window_->renewDialog()->findChild<QPushButton*>(
-                        QStringLiteral("button_%1").arg(kRenewRotationNumber)),
-                    Qt::LeftButton);
-  tabs->setCurrentIndex(0);
-  QCOMPARE(rotationField()->text(), QStringLiteral("4"));
-  tabs->setCurrentIndex(1);
-  QCOMPARE(rotationField()->text(), QStringLiteral("8"));
+  QCOMPARE(rotationField(), QStringLiteral("8"));
+  QTest::keyClick(canvas(), Qt::Key_PageUp, Qt::ControlModifier);
+  QCOMPARE(rotationField(), QStringLiteral("4"));
+  QTest::keyClick(canvas(), Qt::Key_PageDown, Qt::ControlModifier);
+  QCOMPARE(tabs->currentIndex(), 1);
 
   // E writes plate 2's report into its own folder.
   key('e');
   const QString report = QDir::current().absoluteFilePath(QStringLiteral("plate-2/Report.txt"));
   QCOMPARE(shell_.reports.back(), report);
-  QFile reportFile(report);
-  QVERIFY(reportFile.open(QIODevice::ReadOnly));
-  const QByteArray reportText = reportFile.readAll();
-  QVERIFY(reportText.startsWith("Packed length:60\r\n") && reportText.endsWith("\r\nB\r\n"));
-
-  // B dragged off plate 2 waits beside it, then goes on to plate 3 as one step.
-  key('A', Qt::ShiftModifier);
-  key('m');
-  click(toScreen({10.0, 10.0}));
-  click(toScreen({210.0, 10.0}));
-  QCOMPARE(status("parts"), QStringLiteral("1 parts loaded, 0 packed, 1 waiting"));
-  window_->action(kMoveToNextPlate)->trigger();
-  QCOMPARE(status("parts"), QStringLiteral("0 parts loaded, 0 packed, 0 waiting"));
-  QTest::keyClick(canvas(), Qt::Key_PageDown, Qt::ControlModifier);
-  QCOMPARE(tabs->currentIndex(), 2);
-  QCOMPARE(status("parts"), QStringLiteral("2 parts loaded, 1 packed, 1 waiting"));
-  QCOMPARE(window_->action(kUndo)->text(),
-           QStringLiteral("&Undo Move Waiting Parts to Next Plate"));
-  QTest::keyClick(canvas(), Qt::Key_Z, Qt::ControlModifier);
-  QCOMPARE(status("parts"), QStringLiteral("1 parts loaded, 1 packed, 0 waiting"));
-  QTest::keyClick(canvas(), Qt::Key_PageUp, Qt::ControlModifier);
-  QCOMPARE(status("parts"), QStringLiteral("1 parts loaded, 0 packed, 1 waiting"));
-
-  // The kit's Layout All lays out plate 2 alone, timed in its own folder.
-  clickKit(kKitLayoutAll);
-  QCOMPARE(status("parts"), QStringLiteral("1 parts loaded, 1 packed, 0 waiting"));
-  QVERIFY(QFile::exists(QString::fromUtf8("plate-2/排样计算时间.txt")));
+  QVERIFY(QFile::exists(report));
 
   // Save Layouts: one drawing a plate in plate-k folders, and the set's report.
   shell_.nextFile = QDir::current().absoluteFilePath(QStringLiteral("layouts"));
   window_->action(kSaveLayouts)->trigger();
   QCOMPARE(shell_.lastRequest, FileRequest::SaveLayoutsFolder);
   QVERIFY(QFile::exists(QStringLiteral("layouts/plate-3/layout.dxf")));
-  QVERIFY(!QFile::exists(QStringLiteral("layouts/plate-4")));
-  QVERIFY(QFile::exists(QStringLiteral("layouts/Report.txt")));
   QVERIFY(shell_.messages.back().startsWith(QStringLiteral("3 layout drawings")));
   QVERIFY2(shell_.errors.isEmpty(), qPrintable(shell_.errors.join('\n')));
 }

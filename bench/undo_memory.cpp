@@ -6,7 +6,7 @@
 // glibc reports in use, both relative to the job as loaded (the grid of packing
 // points, built by the layout, included in the latter).
 //
-//   build/tests/app/undo_memory ../shared/bench/esicup/shirts.txt 16
+//   build-bench/bench/undo_memory ../shared/bench/esicup/shirts.txt 16
 #include <malloc.h>
 
 #include <cstdio>
