@@ -15,6 +15,7 @@
 #include "geometry/core_error.h"
 #include "geometry/texts.h"
 #include "job/job_operations.h"
+#include "library/line_reader.h"
 #include "nesting/contact.h"
 #include "nesting/packing_points.h"
 #include "output/layout_dxf.h"
@@ -607,7 +608,7 @@ Effects pressRenewDialogButton(AppState& state, int id, const RenewFields& field
   const bool renewsDistance = job != nullptr && (id == kRenewOk || id == kRenewDistance);
   const bool renewsRotationNumber =
       job != nullptr && (id == kRenewOk || id == kRenewRotationNumber);
-  const int rotationNumber = parseLenientInt(fields.rotationNumber);
+  const int rotationNumber = parseInt(fields.rotationNumber);
   // Both numbers are checked before either changes; the distance checks its own.
   // Below 1 no angle would be tried and the next layout would place nothing.
   if (renewsRotationNumber && rotationNumber > kMaxRotationNumber) {
@@ -618,7 +619,7 @@ Effects pressRenewDialogButton(AppState& state, int id, const RenewFields& field
   }
   Effects effects;
   if (renewsDistance) {
-    RenewPackingPointDistance(*job, parseLenientDouble(fields.packingPointDistance));
+    RenewPackingPointDistance(*job, parseDouble(fields.packingPointDistance));
     // A renewed distance is not undone; steps before it rebuild the grid at it.
     state.history.resyncGrid(*job);
     effects.repaint = true;
@@ -656,23 +657,6 @@ bool menuCommandChangesJob(int id) {
          id == kOpenDrawings || id == kOptimise || id == kUndo || id == kRedo ||
          id == kLayOutOnPlates || id == kLayOutOnPlatesInSteps || id == kMoveToNextPlate ||
          id == kNextPlate || id == kPreviousPlate;
-}
-
-int parseLenientInt(std::string_view text) {
-  const std::string copy(text);
-  const long value = std::strtol(copy.c_str(), nullptr, 10);
-  if (value > INT_MAX) {
-    return INT_MAX;
-  }
-  if (value < INT_MIN) {
-    return INT_MIN;
-  }
-  return static_cast<int>(value);
-}
-
-double parseLenientDouble(std::string_view text) {
-  const std::string copy(text);
-  return std::strtod(copy.c_str(), nullptr);
 }
 
 }  // namespace tarn

@@ -124,9 +124,4 @@ bool menuCommandChangesJob(int id);
 // The view fitted to the plate and every working part (Shift+X, "Fit All Parts").
 void fitAllParts(AppState& state);
 
-// strtol and strtod leniency: leading blanks, an optional sign, digits up to
-// the first other character; 0 when there are none. Out of range clamps.
-int parseLenientInt(std::string_view text);
-double parseLenientDouble(std::string_view text);
-
 }  // namespace tarn
