@@ -11,20 +11,10 @@
 #include "nesting/layout.h"
 #include "nesting/nesting_fixtures.h"
 #include "nesting/placement.h"
+#include "support/test_support.h"
 
 namespace tarn::test {
 namespace {
-
-TEST(RebuildPackingPoints, LaysTheGridColumnByColumn) {
-  // The last column lies on the plate's right edge, the last row below the top.
-  TestJob t(6000, 4000, 30);
-  RebuildPackingPoints(t.job);
-  ASSERT_EQ(t.job.gridCountX, 201);
-  ASSERT_EQ(t.job.gridCountY, 134);
-  EXPECT_EQ(t.job.packingPoints.back().position.x, 6000);
-  EXPECT_EQ(t.job.packingPoints.back().position.y, 3990);
-  EXPECT_EQ(t.job.packingPoints[134].position.x, 30);  // (1, 0) follows the first column
-}
 
 TEST(RebuildPackingPoints, MarksTheMaterialOfLaidOutPartsOnly) {
   TestJob t(300, 300, 30);
@@ -44,6 +34,9 @@ TEST(RebuildPackingPoints, MarksTheMaterialOfLaidOutPartsOnly) {
 TEST(RebuildPackingPoints, BadSizesNeitherCrashNorLoseTheGrid) {
   TestJob t(6000, 4000, 30);
   RebuildPackingPoints(t.job);
+  // 0.5 mm on 6000 x 4000 asks for 96 million points.
+  EXPECT_EQ(errorOf([&] { RenewPackingPointDistance(t.job, 0.5); }),
+            std::string(text::kBadPackingPointDistance) + ": 0.5 mm on a 6000 x 4000 mm plate");
   for (const double bad : {0.0, -5.0, std::numeric_limits<double>::quiet_NaN(), 0.001}) {
     SCOPED_TRACE(bad);
     EXPECT_THROW(RenewPackingPointDistance(t.job, bad), CoreError);
@@ -59,17 +52,6 @@ TEST(RebuildPackingPoints, BadSizesNeitherCrashNorLoseTheGrid) {
   EXPECT_EQ(t.job.gridCountX, 201);
   Part part = rectanglePart(7000, 0, 10, 10);
   EXPECT_FALSE(PlaceOne(t.job, part));
-}
-
-TEST(RebuildPackingPoints, ARefusalNamesTheDistanceAndThePlate) {
-  TestJob t(6000, 4000, 30);
-  try {
-    RenewPackingPointDistance(t.job, 0.5);
-    ADD_FAILURE() << "0.5 mm on 6000 x 4000 asks for 96 million points";
-  } catch (const CoreError& e) {
-    EXPECT_EQ(std::string(e.what()),
-              std::string(text::kBadPackingPointDistance) + ": 0.5 mm on a 6000 x 4000 mm plate");
-  }
 }
 
 TEST(LayoutDrivers, AJobWithoutPartsNeedsNoGrid) {

@@ -24,26 +24,6 @@ Outline notchedSquare(double shift, bool fromTop) {
   return {{l, -100}, {-20, -100}, {0, 0}, {20, -100}, {r, -100}, {r, 100}, {l, 100}};
 }
 
-TEST(Placement, OnAnEmptyPlateEndsInTheLowerLeftCorner) {
-  bool (*const routines[])(PackingJob&, Part&, RunContext&) = {PlaceByGrid, PlaceByGridTurnover,
-                                                               PlaceByBoundingRectangle};
-  const Part shapes[] = {parked(archShape()), parked(notchedSquare(0, true)),
-                         makePart(rectangle(7000, 0, 400, 300), {rectangle(7100, 100, 150, 100)})};
-  for (std::size_t r = 0; r < std::size(routines); ++r) {
-    for (std::size_t s = 0; s < std::size(shapes); ++s) {
-      SCOPED_TRACE(testing::Message() << "routine " << r << ", shape " << s);
-      TestJob t;
-      t.add({shapes[s]});
-      RebuildPackingPoints(t.job);
-      ASSERT_TRUE(routines[r](t.job, t.part(0), defaultRunContext()));
-      EXPECT_TRUE(t.laidOut(t.part(0)));
-      EXPECT_LT(t.part(0).bbox.xmin, 0.01);
-      EXPECT_LT(t.part(0).bbox.ymin, 0.01);
-      EXPECT_GT(std::ranges::count_if(t.job.packingPoints, &PackingPoint::occupied), 0);
-    }
-  }
-}
-
 TEST(PlaceByGrid, RanksCentroidsWithinATenthByHeightThenTriesThePlainCandidateFirst) {
   // RN 2: the half turn about the apex moves the centroid to the other side of
   // it; both candidates first fit at the packing point (120, 120). The square
