@@ -16,21 +16,6 @@
 namespace tarn::test {
 namespace {
 
-TEST(RebuildPackingPoints, MarksTheMaterialOfLaidOutPartsOnly) {
-  TestJob t(300, 300, 30);
-  t.add({makePart(rectangle(0, 0, 200, 200), {rectangle(50, 50, 100, 100)}),
-         rectanglePart(280, 0, 60, 60)});  // waiting across the plate's edge
-  RebuildPackingPoints(t.job);
-  const auto occupied = [&t](int i, int j) {
-    return t.job.packingPoints[static_cast<std::size_t>(i * t.job.gridCountY + j)].occupied;
-  };
-  EXPECT_TRUE(occupied(1, 1));    // (30, 30) in the material
-  EXPECT_TRUE(occupied(6, 6));    // (180, 180) in the material
-  EXPECT_FALSE(occupied(3, 3));   // (90, 90) in the hole
-  EXPECT_FALSE(occupied(0, 2));   // (0, 60) on the left side: outside
-  EXPECT_FALSE(occupied(10, 1));  // (300, 30) under the waiting part
-}
-
 TEST(RebuildPackingPoints, BadSizesNeitherCrashNorLoseTheGrid) {
   TestJob t(6000, 4000, 30);
   RebuildPackingPoints(t.job);

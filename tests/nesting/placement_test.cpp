@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <utility>
 
 #include "nesting/nesting_fixtures.h"
 #include "nesting/packing_points.h"
@@ -56,35 +54,6 @@ TEST(PlaceByGrid, RanksCentroidsWithinATenthByHeightThenTriesThePlainCandidateFi
     EXPECT_NEAR(t.part(0).rotation, row.rotation, 1e-12);
     EXPECT_EQ(t.part(0).turnedOver, row.turnedOver);
   }
-}
-
-TEST(Placement, FailureLeavesThePartAndTheGridAlone) {
-  // RN 0 gives no candidate, but the bounding rectangle ignores RN; the long
-  // part is too large in every turn.
-  for (const auto& [rn, length] : {std::pair{0, 100.0}, std::pair{4, 7000.0}}) {
-    SCOPED_TRACE(rn);
-    TestJob t;
-    t.job.params.rotationNumber = rn;
-    t.add({parked(rectangle(0, 0, length, 50))});
-    RebuildPackingPoints(t.job);
-    Part& part = t.part(0);
-    EXPECT_FALSE(PlaceByGrid(t.job, part));
-    EXPECT_FALSE(PlaceOne(t.job, part));
-    EXPECT_EQ(part.bbox.xmin, 10000);
-    EXPECT_EQ(part.bbox.ymax, 0);
-    EXPECT_EQ(part.rotation, 0.0);
-    EXPECT_FALSE(part.turnedOver);
-    EXPECT_EQ(std::ranges::count_if(t.job.packingPoints, &PackingPoint::occupied), 0);
-    EXPECT_EQ(PlaceByBoundingRectangle(t.job, part), rn == 0);
-  }
-}
-
-TEST(PlacementStride, SkipsPointsOnlyForLargeParts) {
-  // A tenth of the shorter side, 100, is beyond 2 x 30 but not beyond 2 x 50.
-  EXPECT_EQ(PlacementStride(BBox{0, 1000, 0, 2000}, 30), 3);
-  EXPECT_EQ(PlacementStride(BBox{0, 2000, 0, 1000}, 30), 3);
-  EXPECT_EQ(PlacementStride(BBox{0, 1000, 0, 2000}, 50), 1);
-  EXPECT_EQ(PlacementStride(BBox{0, 1000, 0, 1000}, 0), 1);  // a distance that is not positive
 }
 
 }  // namespace

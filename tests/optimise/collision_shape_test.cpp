@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <initializer_list>
 #include <vector>
 
 #include "nesting/nesting_fixtures.h"
@@ -73,33 +72,6 @@ TEST(CollisionShape, SeesAShapeInsideAnotherAlongItsOutline) {
     EXPECT_TRUE(tester.collide(big, inner, 0, 0));
     EXPECT_TRUE(tester.collide(inner, big, 0, 0));
   }
-}
-
-TEST(CollisionShape, GrownOutlineCoversSharpTipsAndNotches) {
-  // A needle pointing right with its tip at (100, 0), and a notch (a V cut into a
-  // block) with its deepest point at (50, 5).
-  const CollisionShape needle = shapeOf(regionOf({{0, -1}, {100, 0}, {0, 1}}));
-  const CollisionShape notched =
-      shapeOf(regionOf({{0, 0}, {100, 0}, {100, 10}, {51, 10}, {50, 5}, {49, 10}, {0, 10}}));
-  const CollisionShape dot = shapeOf(box(0, 0, 0.001, 0.001));
-  CollisionTester tester;
-  // Within half the clearance of the tip: must collide; far beyond it: free.
-  EXPECT_TRUE(tester.collide(needle, dot, 100 + kClearance * 0.5, -0.0005));
-  EXPECT_FALSE(tester.collide(needle, dot, 100 + kClearance * 5, -0.0005));
-  // A dot just above the notch's bottom, within the clearance of both sides.
-  EXPECT_TRUE(tester.collide(notched, dot, 50 - 0.0005, 5 + kClearance));
-  EXPECT_FALSE(tester.collide(notched, dot, 50 - 0.0005, 5.5));
-}
-
-TEST(CollisionShape, StripEdgesAreInclusive) {
-  const CollisionShape s = shapeOf(box(2, 3, 7, 5));  // 5 x 2
-  EXPECT_TRUE(insideStrip(s, -2, -3, 5, 2));
-  EXPECT_FALSE(insideStrip(s, -2, -3, 4.999, 2));
-  EXPECT_FALSE(insideStrip(s, -2.001, -3, 10, 10));
-  EXPECT_GT(containerLoss(s, -2, -3, 4.5, 2), 0.0);
-  // Further out costs more, also once wholly outside.
-  EXPECT_GT(containerLoss(s, -2, -3, 4, 2), containerLoss(s, -2, -3, 4.5, 2));
-  EXPECT_GT(containerLoss(s, 20, -3, 5, 2), containerLoss(s, 10, -3, 5, 2));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -111,15 +110,6 @@ TEST(StripSeparator, StopsAtOnceWhenAsked) {
   EXPECT_LE(stoppedLater.evaluations - atStop, 2000u);
   expectSoundResult(problem, stoppedLater);
   EXPECT_LT(stoppedLater.length, stoppedLater.startLength);
-}
-
-TEST(StripSeparator, RefusesPosesThatDoNotMatchTheItems) {
-  const StripProblem problem = strip(10, 100, {itemOf(box(0, 0, 5, 5), {}, 2, false)});
-  EXPECT_THROW(MinimiseStripLength(problem, {}, 1, evaluations(10)), std::invalid_argument);
-  EXPECT_THROW(MinimiseStripLength(problem, {{2, 0, 0}}, 1, evaluations(10)),
-               std::invalid_argument);
-  EXPECT_THROW(MinimiseStripLength(problem, {{-1, 0, 0}}, 1, evaluations(10)),
-               std::invalid_argument);
 }
 
 TEST(StripLayout, RefusesMalformedPosesAndMeasuresTheOuterOutline) {

@@ -44,11 +44,12 @@ PlateSetOptions options(PlateDriver driver, int maxPlates = kMaxPlateCount) {
 }
 
 template <class Record>
-std::vector<int> ids(const SentinelList<Record>& list) {
+std::vector<int> sortedIds(const SentinelList<Record>& list) {
   std::vector<int> result;
   for (const Record& record : list) {
     result.push_back(record.id);
   }
+  std::sort(result.begin(), result.end());
   return result;
 }
 
@@ -140,11 +141,7 @@ TEST(PlateSet, EachPlateIsLaidOutAsThePartsLeftForItWouldBeByHand) {
         onPlate.push_back(part.nameLabel.text);
       }
       left.insert(left.end(), onPlate.begin(), onPlate.end());
-      std::vector<int> working = ids(plate.workingParts);
-      std::vector<int> truth = ids(plate.trueParts);
-      std::sort(working.begin(), working.end());
-      std::sort(truth.begin(), truth.end());
-      EXPECT_EQ(truth, working);  // its own records only
+      EXPECT_EQ(sortedIds(plate.trueParts), sortedIds(plate.workingParts));  // its own only
 
       // From a library of their own, laid out at the set's distance.
       const std::string file = "plate" + std::to_string(k + 1) + ".txt";
@@ -314,7 +311,6 @@ TEST(LargerThanPlate, TriesEveryRotationAndTheQuarterTurns) {
   };
   // On a 6000 x 4000 plate.
   const Row rows[] = {
-      {"longer than the plate in both directions", 7000, 100, 0, 4, true},
       {"half a micrometre over is not larger", 4000.0000005, 4000.0000005, 0, 4, false},
       {"ten micrometres over", 4000.00001, 4000.00001, 0, 4, true},
       {"a bar that fits only at 30 degrees: RN 8", 6500, 10, 0, 8, true},
