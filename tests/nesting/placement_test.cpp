@@ -56,5 +56,12 @@ TEST(PlaceByGrid, RanksCentroidsWithinATenthByHeightThenTriesThePlainCandidateFi
   }
 }
 
+TEST(PlacementStride, SkipsPointsOnlyForLargeParts) {
+  // A tenth of the shorter side, 100, is beyond 2 x 30 but not beyond 2 x 50.
+  EXPECT_EQ(PlacementStride(BBox{0, 2000, 0, 1000}, 30), 3);
+  EXPECT_EQ(PlacementStride(BBox{0, 1000, 0, 2000}, 50), 1);
+  EXPECT_EQ(PlacementStride(BBox{0, 1000, 0, 1000}, 0), 1);  // a distance that is not positive
+}
+
 }  // namespace
 }  // namespace tarn::test

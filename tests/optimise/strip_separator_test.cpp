@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,13 @@ TEST(StripSeparator, StopsAtOnceWhenAsked) {
   EXPECT_LE(stoppedLater.evaluations - atStop, 2000u);
   expectSoundResult(problem, stoppedLater);
   EXPECT_LT(stoppedLater.length, stoppedLater.startLength);
+}
+
+TEST(StripSeparator, RefusesPosesThatDoNotMatchTheItems) {
+  const StripProblem problem = strip(10, 100, {itemOf(box(0, 0, 5, 5), {}, 2, false)});
+  for (const std::vector<ItemPose>& poses : {std::vector<ItemPose>{}, {{2, 0, 0}}, {{-1, 0, 0}}}) {
+    EXPECT_THROW(MinimiseStripLength(problem, poses, 1, evaluations(10)), std::invalid_argument);
+  }
 }
 
 TEST(StripLayout, RefusesMalformedPosesAndMeasuresTheOuterOutline) {
