@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "geometry/predicates.h"
-#include "job/placed_part.h"
+#include "nesting/literal_engine.h"
 #include "nesting/nesting_fixtures.h"
 
 namespace tarn::test {
@@ -21,15 +21,7 @@ constexpr double kMargin = 0.5 * kDisjointBoxGap;  // the index's "beyond the pl
 
 // What the index must answer: within the plate, then disjoint from every part.
 bool literalFits(const PartList& parts, const Part& probe, const Part* skipped) {
-  if (!withinRect(probe, kPlate)) {
-    return false;
-  }
-  for (const Part& part : parts) {
-    if (&part != skipped && !partsDisjoint(probe, part)) {
-      return false;
-    }
-  }
-  return true;
+  return literal::fits(kPlate, parts, probe, skipped);
 }
 
 // A star of `spikes` spikes about (x, y), radius r, every vertex at its own height.
@@ -53,21 +45,13 @@ Part square(double x, double y, double side = 10) {
 PartList thresholdObstacles() {
   const double in = kMargin * 1.5;
   const double out = kMargin;
+  // Right, left, top and bottom edge; on and near a bucket edge; a ring.
   std::vector<Part> parts = {
-      square(200 - out, 40),
-      square(200 - in, 60),  // right edge
-      square(-10 + out, 40),
-      square(-10 + in, 60),  // left edge
-      square(40, 100 - out),
-      square(60, 100 - in),  // top edge
-      square(40, -10 + out),
-      square(60, -10 + in),  // bottom edge
-      square(20, 20),
-      square(30 + 1e-6, 20),  // on and near a bucket edge
-      square(100, 50, 10 - 1e-12),
-      square(120, 50),
-      makePart(rectangle(140, 10, 40, 40), {rectangle(150, 20, 20, 20)}),  // a ring
-  };
+      square(200 - out, 40), square(200 - in, 60),        square(-10 + out, 40),
+      square(-10 + in, 60),  square(40, 100 - out),       square(60, 100 - in),
+      square(40, -10 + out), square(60, -10 + in),        square(20, 20),
+      square(30 + 1e-6, 20), square(100, 50, 10 - 1e-12), square(120, 50)};
+  parts.push_back(makePart(rectangle(140, 10, 40, 40), {rectangle(150, 20, 20, 20)}));
   Part broken = square(80, 80);
   broken.outer.bbox.xmin = std::numeric_limits<double>::quiet_NaN();
   parts.push_back(broken);
@@ -81,26 +65,17 @@ PartList thresholdObstacles() {
   parts.push_back(makePart({{140, 65}, {190, 65}, {190, 85}, {160, 67}, {150, 75}, {140, 67}}));
   parts.push_back(rectanglePart(72, 18, 22, 3));
   PartList list;
-  for (const Part& part : parts) {
-    list.insert(part);
-  }
+  std::ranges::for_each(parts, [&list](const Part& part) { list.insert(part); });
   return list;
 }
 
 // Probes at and around the thresholds of the box rule (kDisjointBoxGap), of
 // withinRect (kRectTolerance) and of the index, next to every obstacle.
 std::vector<Part> thresholdProbes(const PartList& obstacles) {
-  const double steps[] = {0.0,
-                          kDisjointBoxGap * 0.99,
-                          kDisjointBoxGap,
-                          kDisjointBoxGap * 1.01,
-                          -kDisjointBoxGap * 0.99,
-                          -kDisjointBoxGap,
-                          kRectTolerance * 0.9,
-                          kRectTolerance * 1.1,
-                          -kRectTolerance * 0.9,
-                          -0.5,
-                          0.5};
+  const double g = kDisjointBoxGap;
+  const double t = kRectTolerance;
+  const double steps[] = {0.0,     g * 0.99, g,        g * 1.01, -g * 0.99, -g,
+                          t * 0.9, t * 1.1,  -t * 0.9, -0.5,     0.5};
   std::vector<Part> probes;
   for (const Part& obstacle : obstacles) {
     const BBox& b = obstacle.outer.bbox;
@@ -177,22 +152,6 @@ TEST(FitIndex, AnswersAsTheLiteralTestOnBothSidesOfEveryThreshold) {
   // The parts just beyond an edge are left out; those just within, filed.
   EXPECT_EQ(index.size(), static_cast<std::size_t>(parts.count() - 4));
   expectLiteralAnswers(index, parts, thresholdProbes(parts));
-}
-
-TEST(PartLookup, FindsTheFirstRecordOfAnIdAsTheSearchesDo) {
-  TestJob t;
-  Part first = rectanglePart(0, 0, 10, 10);
-  Part second = rectanglePart(50, 0, 10, 10);
-  first.id = 7;
-  second.id = 7;
-  t.add({first, second, rectanglePart(90, 0, 10, 10)});
-  const PartLookup lookup(t.job);
-  EXPECT_EQ(lookup.workingCopy(7), &t.part(0));
-  EXPECT_EQ(lookup.workingCopy(7), findWorkingCopy(t.job, 7));
-  EXPECT_EQ(lookup.workingCopy(0), &t.part(2));
-  EXPECT_EQ(lookup.workingCopy(3), nullptr);
-  EXPECT_EQ(lookup.source(7), nullptr);
-  EXPECT_EQ(lookup.truePart(7), nullptr);
 }
 
 }  // namespace

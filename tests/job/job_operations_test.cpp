@@ -44,24 +44,5 @@ TEST(MoveSelectedChecked, KeepsTheFreeAxisOfABlockedDrag) {
   EXPECT_TRUE(t.part(1).selected);
 }
 
-TEST(StageNextPart, BringsTheFirstWaitingPartToTheTopRightCorner) {
-  TestJob t(1000, 800, 30);
-  t.add({rectanglePart(0, 0, 100, 100), rectanglePart(2000, -300, 50, 40),
-         rectanglePart(1000, -100, 60, 60)});
-  t.part(0).selected = true;
-  StageNextPart(t.job);
-  EXPECT_EQ(t.part(1).bbox.xmin, 1000);
-  EXPECT_EQ(t.part(1).bbox.ymax, 800);
-  EXPECT_FALSE(t.part(0).selected);
-  EXPECT_TRUE(t.part(1).selected);
-  EXPECT_FALSE(t.part(2).selected);
-  // With every part inside nothing changes.
-  translate(t.part(1), -500, -500);
-  translate(t.part(2), -500, 300);
-  StageNextPart(t.job);
-  EXPECT_TRUE(t.part(1).selected);
-  EXPECT_EQ(t.part(2).bbox.xmin, 500);
-}
-
 }  // namespace
 }  // namespace tarn::test

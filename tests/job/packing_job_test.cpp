@@ -3,26 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ctime>
 
 #include "geometry/texts.h"
 #include "library/library_test_util.h"
 
 namespace tarn {
 namespace {
-
-TEST(WriteTimestamp, WritesPlainNumbersAndGbkUnits) {
-  std::tm local{};
-  local.tm_year = 2024 - 1900;
-  local.tm_mon = 2;
-  local.tm_mday = 7;
-  local.tm_hour = 9;
-  local.tm_min = 5;
-  local.tm_sec = 3;
-  std::ostringstream out;
-  WriteTimestamp(out, local);
-  EXPECT_EQ(out.str(), test::gbkLines("2024年3月7日, 9时5分3秒\n"));
-}
 
 TEST(PackingJob, AppendsOneStampPerJobAndFailsWhenTheReportCannotBeOpened) {
   test::ScratchDir scratch;

@@ -1,6 +1,4 @@
-// Workers each lay out their own snapshot of one job at the same time. Built
-// once under ThreadSanitizer (the tsan preset), this is the check that the
-// engine shares nothing mutable between threads.
+// Workers lay out snapshots of one job at once (run under the tsan preset too).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -38,12 +36,20 @@ WorkerResult layOut(PackingJob snapshot, bool multipleSteps, std::stop_token sto
   return {dumpPoses(snapshot), run.counters.fitTests, notices.notices(), outcome.stopped};
 }
 
-TEST(ConcurrentLayout, SnapshotsLaidOutOnTwoThreadsGiveTheSequentialPoses) {
+// The generated mixed library, loaded.
+struct MixedJob {
+  MixedJob() {
+    writeBytes(scratch.path() / "mixed.txt", mixedTextLibrary(20240611));
+    openLibrary(job, scratch.path() / "mixed.txt", LibraryFormat::TextLibrary);
+  }
   ScratchDir scratch;
-  writeBytes(scratch.path() / "mixed.txt", mixedTextLibrary(20240611));
   std::ostringstream errors;
-  PackingJob job(errors, scratch.path());
-  openLibrary(job, scratch.path() / "mixed.txt", LibraryFormat::TextLibrary);
+  PackingJob job{errors, scratch.path()};
+};
+
+TEST(ConcurrentLayout, SnapshotsLaidOutOnTwoThreadsGiveTheSequentialPoses) {
+  MixedJob mixed;
+  PackingJob& job = mixed.job;
   SelectAll(job);
   for (const bool multipleSteps : {false, true}) {
     SCOPED_TRACE(multipleSteps ? "multiple steps" : "all");
@@ -80,11 +86,8 @@ std::vector<std::string> linesOf(const std::string& text) {
 // Stopped at some moment on another thread, a worker's parts lie either where
 // the whole run puts them or where they waited: none is half-moved.
 TEST(ConcurrentLayout, AWorkerStoppedMidRunLeavesEveryPartPlacedOrWaiting) {
-  ScratchDir scratch;
-  writeBytes(scratch.path() / "mixed.txt", mixedTextLibrary(20240611));
-  std::ostringstream errors;
-  PackingJob job(errors, scratch.path());
-  openLibrary(job, scratch.path() / "mixed.txt", LibraryFormat::TextLibrary);
+  MixedJob mixed;
+  const PackingJob& job = mixed.job;
   const std::vector<std::string> waiting = linesOf(dumpPoses(job));
   const std::vector<std::string> placed = linesOf(layOut(snapshotOf(job), false, {}).poses);
   for (int delayMs : {0, 2, 5}) {

@@ -1,14 +1,10 @@
-// The layout walks keep an index and memories of failed tests for the length
-// of a run (nesting/layout_run.h). Laid side by side with the walks as written
-// down (literal_engine.h) and with the routines called one by one outside any
-// run, on seeded generated jobs, they must give the same poses bit for bit.
+// Runs (with their index and memories) must lay out as the literal walks and as
+// the routines called one by one outside any run, bit for bit.
 #include "nesting/layout_run.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
-#include <functional>
 #include <iterator>
 #include <random>
 #include <string>
@@ -33,17 +29,25 @@ struct Settings {
 };
 constexpr Settings kSettings[] = {{"RN 4 with turnover", 4, true}, {"RN 3 plain", 3, false}};
 
-// Waiting right of the plate, not selected.
-Part partOf(const Outline& outer, std::initializer_list<Outline> holes) {
-  Part part = makePart(outer, holes);
-  translate(part, 10000 - part.bbox.xmin, -part.bbox.ymax);
-  return part;
+// Ids in list order.
+std::vector<Part> numbered(std::vector<Part> parts) {
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    parts[k].id = static_cast<int>(k);
+  }
+  return parts;
 }
 
-// Seeded shapes of about `size` mm, each in one to four copies equal bit for
-// bit (so that they share the run's memories): boxes, L-shapes, gussets,
-// rings with a hole that smaller parts fit in, small squares, and one part
-// too large for any plate here.
+// `copies` copies of each part, equal bit for bit (so that they share the run's memories).
+std::vector<Part> copies(std::initializer_list<std::pair<Part, int>> parts) {
+  std::vector<Part> result;
+  for (const auto& [part, count] : parts) {
+    result.insert(result.end(), static_cast<std::size_t>(count), part);
+  }
+  return numbered(result);
+}
+
+// Seeded shapes of about `size` mm in one to four copies: boxes, L-shapes,
+// gussets, rings that smaller parts fit in, small squares, one part too large.
 std::vector<Part> generatedParts(std::uint32_t seed, int shapes, double size) {
   std::mt19937 random(seed);
   const auto uniform = [&random](double lo, double hi) {
@@ -53,110 +57,74 @@ std::vector<Part> generatedParts(std::uint32_t seed, int shapes, double size) {
   for (int n = 0; n < shapes; ++n) {
     const double w = uniform(0.3, 1.0) * size;
     const double h = uniform(0.2, 0.8) * size;
-    Part part;
-    switch (n % 6) {
-      case 0:
-        part = partOf(rectangle(0, 0, w, h), {});
-        break;
-      case 1:
-        part = partOf({{0, 0}, {w, 0}, {w, h / 2}, {w / 3, h / 2}, {w / 3, h}, {0, h}}, {});
-        break;
-      case 2:
-        part = partOf({{0, 0}, {w, 0}, {w * 0.15, h}, {0, h}}, {});
-        break;
-      case 3:
-        part = partOf(rectangle(0, 0, size, size * 0.7),
-                      {rectangle(size * 0.1, size * 0.1, size * 0.8, size * 0.5)});
-        break;
-      case 4:
-        part = partOf(rectangle(0, 0, w / 4, w / 4), {});
-        break;
-      default:
-        part = partOf(n == 5 ? rectangle(0, 0, size * 40, size) : rectangle(0, 0, h, h / 3), {});
-        break;
-    }
-    const int copies = 1 + static_cast<int>(uniform(0, 4));
-    for (int c = 0; c < copies; ++c) {
-      parts.push_back(part);
-      parts.back().id = static_cast<int>(parts.size());
-    }
+    const Outline outlines[] = {
+        rectangle(0, 0, w, h),
+        {{0, 0}, {w, 0}, {w, h / 2}, {w / 3, h / 2}, {w / 3, h}, {0, h}},
+        {{0, 0}, {w, 0}, {w * 0.15, h}, {0, h}},
+        rectangle(0, 0, size, size * 0.7),
+        rectangle(0, 0, w / 4, w / 4),
+        n == 5 ? rectangle(0, 0, size * 40, size) : rectangle(0, 0, h, h / 3),
+    };
+    const Part part =
+        n % 6 == 3
+            ? waiting(outlines[3], {rectangle(size * 0.1, size * 0.1, size * 0.8, size * 0.5)})
+            : waiting(outlines[n % 6]);
+    parts.insert(parts.end(), 1 + static_cast<std::size_t>(uniform(0, 4)), part);
   }
-  return parts;
+  return numbered(parts);
 }
 
-// Shapes that pair up in many equal copies: L-shapes (for the fourth pass),
-// gussets and U-shapes (for the fifth).
-std::vector<Part> pairingParts() {
-  const Part l = partOf({{0, 0}, {600, 0}, {600, 300}, {300, 300}, {300, 600}, {0, 600}}, {});
-  const Part gusset = partOf({{0, 0}, {500, 0}, {0, 400}}, {});
-  const Part u = partOf(
-      {{0, 0}, {500, 0}, {500, 350}, {380, 350}, {380, 120}, {120, 120}, {120, 350}, {0, 350}}, {});
-  std::vector<Part> parts;
-  for (const auto& [part, copies] : {std::pair{l, 8}, std::pair{gusset, 8}, std::pair{u, 6}}) {
-    for (int c = 0; c < copies; ++c) {
-      parts.push_back(part);
-      parts.back().id = static_cast<int>(parts.size());
-    }
-  }
-  return parts;
-}
+const Outline kGusset = {{0, 0}, {500, 0}, {0, 400}};
+const Outline kU = {{0, 0},     {500, 0},   {500, 350}, {380, 350},
+                    {380, 120}, {120, 120}, {120, 350}, {0, 350}};
 
-// Gussets laid out apart, right to left in list order, and equal gussets
-// waiting: every waiting one has several partners to pair with.
+// Gussets laid out apart, right to left in list order, and equal ones waiting.
 std::vector<Part> spreadPartners() {
-  const Outline gusset = {{0, 0}, {500, 0}, {0, 400}};
-  std::vector<Part> parts;
-  for (const double x : {3200.0, 2400.0, 1600.0, 800.0, 100.0}) {
-    parts.push_back(partOf(gusset, {}));
-    translate(parts.back(), x - parts.back().bbox.xmin, 100.0 - parts.back().bbox.ymin);
+  std::vector<Part> parts(15, waiting(kGusset));
+  for (int k = 0; k < 5; ++k) {
+    translate(parts[k], (k == 4 ? 100.0 : 3200.0 - 800 * k) - parts[k].bbox.xmin,
+              100.0 - parts[k].bbox.ymin);
   }
-  for (int c = 0; c < 10; ++c) {
-    parts.push_back(partOf(gusset, {}));
-  }
-  for (std::size_t k = 0; k < parts.size(); ++k) {
-    parts[k].id = static_cast<int>(k);
-  }
-  return parts;
+  return numbered(parts);
 }
 
-// Large panels with a cut corner in a few sizes, more than the plate holds:
-// the first passes place them beside laid-out parts, again and again.
+// Large panels with a cut corner, more than the plate holds: the first passes
+// place them beside laid-out parts, again and again.
 std::vector<Part> panels() {
   std::vector<Part> parts;
   for (int k = 0; k < 18; ++k) {
     const double w = 1000 + 150 * (k % 3);
     const double h = 1000 + 100 * (k % 2);
-    parts.push_back(partOf({{0, 0}, {w, 0}, {w, h * 0.9}, {w * 0.9, h}, {0, h}}, {}));
-    parts.back().id = k;
+    parts.push_back(waiting({{0, 0}, {w, 0}, {w, h * 0.9}, {w * 0.9, h}, {0, h}}));
   }
-  return parts;
+  return numbered(parts);
 }
 
-// Two laid-out panels one above the other, the upper first in the list, and
-// equal panels waiting: the spots right of the two lie equally far left, so
-// the lower one wins by the tie band.
+// Two laid-out panels, the upper first, and equal ones waiting: the spots right
+// of the two lie equally far left, so the lower one wins by the tie band.
 std::vector<Part> stackedPartners() {
   const Outline panel = {{0, 0}, {1000, 0}, {1000, 900}, {900, 1000}, {0, 1000}};
   std::vector<Part> parts = {makePart(panel), makePart(panel)};
   translate(parts[0], 0, 1000);
-  for (int k = 0; k < 4; ++k) {
-    parts.push_back(partOf(panel, {}));
-  }
-  for (std::size_t k = 0; k < parts.size(); ++k) {
-    parts[k].id = static_cast<int>(k);
-  }
-  return parts;
+  parts.insert(parts.end(), 4, waiting(panel));
+  return numbered(parts);
 }
 
+// The same job twice: one for the engine, one for the literal walks.
 struct Twins {
-  Twins(const Settings& settings, const std::vector<Part>& parts, double length, double width,
-        double distance)
+  Twins(const std::vector<Part>& parts, double length, double width, double distance,
+        const Settings& settings = kSettings[0])
       : engine(length, width, distance), other(length, width, distance) {
     for (TestJob* t : {&engine, &other}) {
       t->job.params.rotationNumber = settings.rotationNumber;
       t->job.params.allowTurnover = settings.turnover;
       t->add(parts);
     }
+  }
+  template <class F>
+  void both(F f) {
+    f(engine.job);
+    f(other.job);
   }
   TestJob engine;
   TestJob other;
@@ -170,39 +138,33 @@ std::string marks(const PackingJob& job) {
   return text;
 }
 
-void expectSameLayout(const PackingJob& engine, const PackingJob& other) {
-  EXPECT_EQ(firstDifference(dumpPoses(other), dumpPoses(engine)), "");
-  EXPECT_EQ(marks(engine), marks(other));
-}
-
-void selectEveryThird(PackingJob& job) {
-  int k = 0;
-  for (Part& part : job.workingParts) {
-    part.selected = k++ % 3 == 0;
-  }
+void expectSameLayout(const Twins& twins) {
+  EXPECT_EQ(firstDifference(dumpPoses(twins.other.job), dumpPoses(twins.engine.job)), "");
+  EXPECT_EQ(marks(twins.engine.job), marks(twins.other.job));
 }
 
 TEST(LayoutRun, LaysOutAsTheLiteralWalksThenAgainWhenLaidOutPartsMove) {
   for (const Settings& settings : kSettings) {
     for (const std::uint32_t seed : {1u, 2u, 3u}) {
       SCOPED_TRACE(std::string(settings.label) + ", seed " + std::to_string(seed));
-      Twins twins(settings, generatedParts(seed, 12, 160), 900, 450, 30);
+      Twins twins(generatedParts(seed, 12, 160), 900, 450, 30, settings);
       RunContext run;
       PlaceWaiting(twins.engine.job, run);
       literal::placeWaiting(twins.other.job);
-      expectSameLayout(twins.engine.job, twins.other.job);
-      // Laid-out parts leave their places: what those decided must be forgotten.
-      selectEveryThird(twins.engine.job);
-      selectEveryThird(twins.other.job);
-      PlaceSelected(twins.engine.job, run);
-      literal::placeSelected(twins.other.job);
-      expectSameLayout(twins.engine.job, twins.other.job);
-      // Every part again: each leaves a place the next one of its shape can take.
-      SelectAll(twins.engine.job);
-      SelectAll(twins.other.job);
-      PlaceSelected(twins.engine.job, run);
-      literal::placeSelected(twins.other.job);
-      expectSameLayout(twins.engine.job, twins.other.job);
+      expectSameLayout(twins);
+      // Laid-out parts leave their places (every third), then every part goes
+      // again: what those places decided must be forgotten.
+      for (const int every : {3, 1}) {
+        twins.both([every](PackingJob& job) {
+          int k = 0;
+          for (Part& part : job.workingParts) {
+            part.selected = k++ % every == 0;
+          }
+        });
+        PlaceSelected(twins.engine.job, run);
+        literal::placeSelected(twins.other.job);
+        expectSameLayout(twins);
+      }
     }
   }
 }
@@ -234,21 +196,20 @@ TEST(LayoutRun, ForgetsWhatAPlaceDecidedOnceItsPartLeftIt) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
-    TestJob engine(900, 450, 30);
-    TestJob other(900, 450, 30);
-    for (TestJob* t : {&engine, &other}) {
-      t->add(row.parts);
-      for (int k = 0; k < 4; ++k) {
-        t->part(k).selected = true;
+    Twins twins(row.parts, 900, 450, 30);
+    twins.both([](PackingJob& job) {
+      int k = 0;
+      for (Part& part : job.workingParts) {
+        part.selected = k++ < 4;
       }
-    }
+    });
     RunContext run;
-    PlaceSelected(engine.job, run);
-    literal::placeSelected(other.job);
-    EXPECT_GE(other.part(1).bbox.xmin, row.barEnd);  // X moved past the bar
-    EXPECT_NEAR(other.part(2).bbox.xmin, row.secondW, 0.01);
-    EXPECT_NEAR(other.part(2).bbox.ymin, 0.0, 0.01);
-    expectSameLayout(engine.job, other.job);
+    PlaceSelected(twins.engine.job, run);
+    literal::placeSelected(twins.other.job);
+    EXPECT_GE(twins.other.part(1).bbox.xmin, row.barEnd);  // X moved past the bar
+    EXPECT_NEAR(twins.other.part(2).bbox.xmin, row.secondW, 0.01);
+    EXPECT_NEAR(twins.other.part(2).bbox.ymin, 0.0, 0.01);
+    expectSameLayout(twins);
   }
 }
 
@@ -267,38 +228,33 @@ void disturb(PackingJob& job) {
 // which the fourth takes, although the run saw the squares fail everywhere
 // before the third's place.
 TEST(LayoutRun, NeverAnswersForAJobChangedBehindItsBackOrBetweenRuns) {
-  TestJob engine(900, 450, 30);
-  TestJob other(900, 450, 30);
-  for (TestJob* t : {&engine, &other}) {
-    t->add(std::vector<Part>(8, parked(rectangle(0, 0, 200, 200))));
-  }
+  Twins twins(std::vector<Part>(8, parked(rectangle(0, 0, 200, 200))), 900, 450, 30);
   // During the run, between two parts (the progress hook is the only way in).
   int step = 0;
+  int otherStep = 0;
   RunContext run;
   run.progress = [&](const LayoutProgress&) {
     if (++step == 3) {
-      disturb(engine.job);
+      disturb(twins.engine.job);
     }
   };
-  int otherStep = 0;
-  PlaceWaiting(engine.job, run);
-  literal::placeWaiting(other.job, [&] {
+  PlaceWaiting(twins.engine.job, run);
+  literal::placeWaiting(twins.other.job, [&] {
     if (++otherStep == 3) {
-      disturb(other.job);
+      disturb(twins.other.job);
     }
   });
-  EXPECT_EQ(engine.part(3).bbox.xmin, other.part(3).bbox.xmin);
-  EXPECT_LT(other.part(3).bbox.xmin, 0.01);  // in the corner the first square left
-  expectSameLayout(engine.job, other.job);
+  EXPECT_LT(twins.other.part(3).bbox.xmin, 0.01);  // in the corner the first square left
+  expectSameLayout(twins);
   // Between runs: a laid-out part moved by hand and another removed.
-  for (TestJob* t : {&engine, &other}) {
-    disturb(t->job);
-    translate(t->part(1), 5000, 0);
-  }
+  twins.both([](PackingJob& job) {
+    disturb(job);
+    translate(*std::next(job.workingParts.begin()), 5000, 0);
+  });
   RunContext again;
-  PlaceWaiting(engine.job, again);
-  literal::placeWaiting(other.job);
-  expectSameLayout(engine.job, other.job);
+  PlaceWaiting(twins.engine.job, again);
+  literal::placeWaiting(twins.other.job);
+  expectSameLayout(twins);
 }
 
 // LayoutMultipleSteps's passes with every routine called outside a run, so
@@ -351,7 +307,11 @@ TEST(LayoutRun, LaysOutInStepsAsTheRoutinesDoOutsideARun) {
   } jobs[] = {
       {"seed 5", generatedParts(5, 14, 1100)},
       {"seed 6", generatedParts(6, 14, 1100)},
-      {"pairs", pairingParts()},
+      // L-shapes pair in the fourth pass, gussets and U-shapes in the fifth.
+      {"pairs",
+       copies({{waiting({{0, 0}, {600, 0}, {600, 300}, {300, 300}, {300, 600}, {0, 600}}), 8},
+               {waiting(kGusset), 8},
+               {waiting(kU), 6}})},
       {"partners laid out", spreadPartners()},
       {"panels", panels()},
       {"stacked partners", stackedPartners()},
@@ -359,37 +319,16 @@ TEST(LayoutRun, LaysOutInStepsAsTheRoutinesDoOutsideARun) {
   for (const Settings& settings : kSettings) {
     for (const auto& job : jobs) {
       SCOPED_TRACE(std::string(settings.label) + ", " + job.label);
-      Twins twins(settings, job.parts, 4000, 2000, 60);
-      SelectAll(twins.engine.job);
-      SelectAll(twins.other.job);
+      Twins twins(job.parts, 4000, 2000, 60, settings);
+      twins.both(SelectAll);
       RunContext run;
       PlaceSelectedInSteps(twins.engine.job, run);
       const std::uint64_t freshTests = stepsOutsideARun(twins.other.job);
-      expectSameLayout(twins.engine.job, twins.other.job);
+      expectSameLayout(twins);
       // The run's memories were at work: it tested less.
       EXPECT_LT(run.counters.fitTests, freshTests);
     }
   }
-}
-
-TEST(LayoutRun, TellsShapesApartBitForBit) {
-  TestJob t;
-  const Part base = partOf({{0, 0}, {100, 0}, {100, 40}, {30, 40}, {30, 90}, {0, 90}}, {});
-  Part nudged = base;
-  nudged.centroid.x = std::nextafter(nudged.centroid.x, 1e9);
-  Part signedZero = partOf(rectangle(0, 0, 50, 50), {});
-  Part otherZero = signedZero;
-  ASSERT_EQ(signedZero.outer.points[2].y, 0.0);  // the top right corner, waiting
-  otherZero.outer.points[2].y = -0.0;
-  t.add({base, base, nudged, signedZero, otherZero});
-  RunContext ctx;
-  LayoutRun run(t.job, ctx);
-  EXPECT_EQ(run.shapeOf(t.part(0)), run.shapeOf(t.part(1)));
-  EXPECT_NE(run.shapeOf(t.part(0)), run.shapeOf(t.part(2)));
-  EXPECT_NE(run.shapeOf(t.part(3)), run.shapeOf(t.part(4)));  // 0.0 and -0.0
-  EXPECT_EQ(LayoutRun::of(t.job, ctx), &run);
-  TestJob another;
-  EXPECT_EQ(LayoutRun::of(another.job, ctx), nullptr);
 }
 
 }  // namespace

@@ -20,14 +20,15 @@
 
 namespace tarn::test::literal {
 
-// Within the plate and disjoint from every working part but `skipped`.
+// Within the plate and disjoint from every part of `parts` but `skipped`.
+inline bool fits(const BBox& plate, const PartList& parts, const Part& part, const Part* skipped) {
+  return withinRect(part, plate) && std::all_of(parts.begin(), parts.end(), [&](const Part& other) {
+           return &other == skipped || partsDisjoint(part, other);
+         });
+}
+
 inline bool fits(const PackingJob& job, const Part& part, const Part* skipped) {
-  if (!withinRect(part, job.plateExtents)) {
-    return false;
-  }
-  return std::all_of(job.workingParts.begin(), job.workingParts.end(), [&](const Part& other) {
-    return &other == skipped || partsDisjoint(part, other);
-  });
+  return fits(job.plateExtents, job.workingParts, part, skipped);
 }
 
 // The engine's stepping: a start step from the box (no less than the
@@ -99,42 +100,19 @@ inline bool placeByGrid(PackingJob& job, Part& part, bool turnover) {
   const auto point = [&job](int i, int j) -> const PackingPoint& {
     return job.packingPoints[static_cast<std::size_t>(i * job.gridCountY + j)];
   };
+  // Column by column: the first candidate that fits, then any that beats it,
+  // until the points lie too far right for the part's centroid to win.
   bool found = false;
   double bx = 0.0, by = 0.0;
   Point bestPoint;
   std::size_t winner = 0;
-  int first = -1;
-  for (int i = 0; i < job.gridCountX && first < 0; i += stride) {
-    for (int j = 0; j < job.gridCountY && first < 0; j += stride) {
-      const PackingPoint& q = point(i, j);
-      if (q.occupied) {
-        continue;
-      }
-      const double dx = q.position.x - anchor.x;
-      const double dy = q.position.y - anchor.y;
-      for (std::size_t k = 0; k < candidates.size(); ++k) {
-        if (fitsAt(candidates[k], dx, dy)) {
-          found = true;
-          bx = candidates[k].centroid.x + dx;
-          by = candidates[k].centroid.y + dy;
-          bestPoint = q.position;
-          winner = k;
-          first = i;
-          break;
-        }
-      }
-    }
-  }
-  if (!found) {
-    return false;
-  }
-  for (int i = first; i < job.gridCountX; i += stride) {
+  for (int i = 0; i < job.gridCountX; i += stride) {
     for (int j = 0; j < job.gridCountY; j += stride) {
       const PackingPoint& q = point(i, j);
       if (q.occupied) {
         continue;
       }
-      if (q.position.x - reach > bx) {
+      if (found && q.position.x - reach > bx) {
         i = job.gridCountX;  // the scan ends
         break;
       }
@@ -143,7 +121,8 @@ inline bool placeByGrid(PackingJob& job, Part& part, bool turnover) {
       for (std::size_t k = 0; k < candidates.size(); ++k) {
         const double cx = candidates[k].centroid.x + dx;
         const double cy = candidates[k].centroid.y + dy;
-        if (leftThenLower(cx, cy, bx, by) && fitsAt(candidates[k], dx, dy)) {
+        if ((!found || leftThenLower(cx, cy, bx, by)) && fitsAt(candidates[k], dx, dy)) {
+          found = true;
           bx = cx;
           by = cy;
           bestPoint = q.position;
@@ -151,6 +130,9 @@ inline bool placeByGrid(PackingJob& job, Part& part, bool turnover) {
         }
       }
     }
+  }
+  if (!found) {
+    return false;
   }
   translate(part, bestPoint.x - anchor.x, bestPoint.y - anchor.y);
   rotate(part, bestPoint, candidates[winner].angle);
@@ -161,10 +143,6 @@ inline bool placeByGrid(PackingJob& job, Part& part, bool turnover) {
   contact(job, part, 0.0, -1.0);
   MarkOccupied(job, part);
   return true;
-}
-
-inline bool placeOne(PackingJob& job, Part& part) {
-  return placeByGrid(job, part, job.params.allowTurnover);
 }
 
 inline void buildGrid(PackingJob& job) {
@@ -180,7 +158,7 @@ inline void placeWaiting(PackingJob& job, const std::function<void()>& after = {
   buildGrid(job);
   for (Part& part : job.workingParts) {
     if (!withinRect(part, job.plateExtents)) {
-      placeOne(job, part);
+      placeByGrid(job, part, job.params.allowTurnover);
       if (after) {
         after();
       }
@@ -192,7 +170,7 @@ inline void placeSelected(PackingJob& job) {
   buildGrid(job);
   for (Part& part : job.workingParts) {
     if (part.selected) {
-      placeOne(job, part);
+      placeByGrid(job, part, job.params.allowTurnover);
     }
   }
 }

@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "geometry/part.h"
@@ -15,18 +16,19 @@ namespace tarn::test {
 
 using Outline = std::vector<Point>;
 
+inline Region regionOf(const Outline& outline) {
+  Region result;
+  setPoints(result, outline);
+  return result;
+}
+
 inline Part makePart(const Outline& outer, std::initializer_list<Outline> holes = {}) {
-  const auto region = [](const Outline& outline) {
-    Region result;
-    setPoints(result, outline);
-    return result;
-  };
   RegionList holeList;
   for (const Outline& hole : holes) {
-    holeList.insert(region(hole));
+    holeList.insert(regionOf(hole));
   }
   Part part;
-  setGeometry(part, region(outer), holeList);
+  setGeometry(part, regionOf(outer), holeList);
   return part;
 }
 
@@ -38,10 +40,22 @@ inline Part rectanglePart(double x, double y, double w, double h) {
   return makePart(rectangle(x, y, w, h));
 }
 
-// Waiting and selected: the box's top left corner at (x, 0), right of the plate.
-inline Part parked(const Outline& outline, double x = 10000) {
-  Part part = makePart(outline);
+// The region between the corners (x0, y0) and (x1, y1).
+inline Region box(double x0, double y0, double x1, double y1) {
+  return regionOf({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
+}
+
+// Waiting: the box's top left corner at (x, 0), right of the plate.
+inline Part waiting(const Outline& outer, std::initializer_list<Outline> holes = {},
+                    double x = 10000) {
+  Part part = makePart(outer, holes);
   translate(part, x - part.bbox.xmin, -part.bbox.ymax);
+  return part;
+}
+
+// Waiting and selected.
+inline Part parked(const Outline& outline, double x = 10000) {
+  Part part = waiting(outline, {}, x);
   part.selected = true;
   return part;
 }
@@ -51,6 +65,14 @@ inline Part parked(const Outline& outline, double x = 10000) {
 inline Outline archShape(double notchLeft = 50, double notchRight = 250, double width = 300) {
   return {{0, 0},          {notchLeft, 0}, {notchLeft, 125}, {notchRight, 125},
           {notchRight, 0}, {width, 0},     {width, 250},     {0, 250}};
+}
+
+// A text library's block of a `w` x `h` rectangle named `name`.
+inline std::string rectangleText(const std::string& name, double w, double h) {
+  std::ostringstream text;
+  text << "NAME " << name << "\n5 0 0\n0 " << w << " 0\n0 " << w << ' ' << h << "\n0 0 " << h
+       << "\n0\n";
+  return text.str();
 }
 
 // A job on a plate of the given size with its own error stream.

@@ -11,39 +11,17 @@
 #include "nesting/layout.h"
 #include "nesting/nesting_fixtures.h"
 #include "nesting/placement.h"
+#include "support/test_support.h"
 
 namespace tarn::test {
 namespace {
 
-TEST(RebuildPackingPoints, LaysTheGridColumnByColumn) {
-  // The last column lies on the plate's right edge, the last row below the top.
-  TestJob t(6000, 4000, 30);
-  RebuildPackingPoints(t.job);
-  ASSERT_EQ(t.job.gridCountX, 201);
-  ASSERT_EQ(t.job.gridCountY, 134);
-  EXPECT_EQ(t.job.packingPoints.back().position.x, 6000);
-  EXPECT_EQ(t.job.packingPoints.back().position.y, 3990);
-  EXPECT_EQ(t.job.packingPoints[134].position.x, 30);  // (1, 0) follows the first column
-}
-
-TEST(RebuildPackingPoints, MarksTheMaterialOfLaidOutPartsOnly) {
-  TestJob t(300, 300, 30);
-  t.add({makePart(rectangle(0, 0, 200, 200), {rectangle(50, 50, 100, 100)}),
-         rectanglePart(280, 0, 60, 60)});  // waiting across the plate's edge
-  RebuildPackingPoints(t.job);
-  const auto occupied = [&t](int i, int j) {
-    return t.job.packingPoints[static_cast<std::size_t>(i * t.job.gridCountY + j)].occupied;
-  };
-  EXPECT_TRUE(occupied(1, 1));    // (30, 30) in the material
-  EXPECT_TRUE(occupied(6, 6));    // (180, 180) in the material
-  EXPECT_FALSE(occupied(3, 3));   // (90, 90) in the hole
-  EXPECT_FALSE(occupied(0, 2));   // (0, 60) on the left side: outside
-  EXPECT_FALSE(occupied(10, 1));  // (300, 30) under the waiting part
-}
-
 TEST(RebuildPackingPoints, BadSizesNeitherCrashNorLoseTheGrid) {
   TestJob t(6000, 4000, 30);
   RebuildPackingPoints(t.job);
+  // 0.5 mm on 6000 x 4000 asks for 96 million points.
+  EXPECT_EQ(errorOf([&] { RenewPackingPointDistance(t.job, 0.5); }),
+            std::string(text::kBadPackingPointDistance) + ": 0.5 mm on a 6000 x 4000 mm plate");
   for (const double bad : {0.0, -5.0, std::numeric_limits<double>::quiet_NaN(), 0.001}) {
     SCOPED_TRACE(bad);
     EXPECT_THROW(RenewPackingPointDistance(t.job, bad), CoreError);
@@ -59,17 +37,6 @@ TEST(RebuildPackingPoints, BadSizesNeitherCrashNorLoseTheGrid) {
   EXPECT_EQ(t.job.gridCountX, 201);
   Part part = rectanglePart(7000, 0, 10, 10);
   EXPECT_FALSE(PlaceOne(t.job, part));
-}
-
-TEST(RebuildPackingPoints, ARefusalNamesTheDistanceAndThePlate) {
-  TestJob t(6000, 4000, 30);
-  try {
-    RenewPackingPointDistance(t.job, 0.5);
-    ADD_FAILURE() << "0.5 mm on 6000 x 4000 asks for 96 million points";
-  } catch (const CoreError& e) {
-    EXPECT_EQ(std::string(e.what()),
-              std::string(text::kBadPackingPointDistance) + ": 0.5 mm on a 6000 x 4000 mm plate");
-  }
 }
 
 TEST(LayoutDrivers, AJobWithoutPartsNeedsNoGrid) {

@@ -77,10 +77,9 @@ TEST(BestPairingBeside, PairsOnlyPartsThatInterlock) {
 }
 
 TEST(PlaceNextToLaidOut, TakesTheLeftmostThenLowestSpot) {
-  // Beside 100 x 100 squares laid out at the given corners. The square turned
-  // a quarter lies 0.05 further left and 0.05 higher: plain turns compare
-  // exactly. Above a square only the mirror image of the right triangle keeps
-  // its centroid x and lowers it.
+  // Beside 100 x 100 squares at the given corners; the square turned a quarter
+  // lies 0.05 left and higher. Above a square only the triangle's mirror image
+  // keeps its centroid x and lowers it.
   const Part square = rectanglePart(5000, -100, 100, 99.9);
   const Part triangle = makePart({{5000, 0}, {5100, 0}, {5000, 30}});
   const struct {

@@ -10,10 +10,7 @@ namespace {
 constexpr double kTouch = 1e-9;
 constexpr double kEdgeTolerance = 1e-10;  // as the plate test allows
 
-struct P {
-  double x = 0.0;
-  double y = 0.0;
-};
+using P = Point;
 
 // Rings[0] is the outer outline, the rest are holes.
 using Rings = std::vector<std::vector<P>>;
@@ -21,16 +18,13 @@ using Rings = std::vector<std::vector<P>>;
 Rings posed(const ItemOrientation& o, const ItemPose& pose) {
   Rings rings;
   const auto add = [&](const Region& r) {
-    std::vector<P> ring;
+    auto& ring = rings.emplace_back();
     for (const Point& p : r.points) {
       ring.push_back(P{p.x + pose.dx, p.y + pose.dy});
     }
-    rings.push_back(ring);
   };
   add(o.outer);
-  for (const Region& hole : o.holes) {
-    add(hole);
-  }
+  std::for_each(o.holes.begin(), o.holes.end(), add);
   return rings;
 }
 
@@ -73,15 +67,9 @@ int winding(const std::vector<P>& ring, const P& p) {
 }
 
 bool inMaterial(const Rings& rings, const P& p) {
-  if (winding(rings[0], p) == 0) {
-    return false;
-  }
-  for (std::size_t h = 1; h < rings.size(); ++h) {
-    if (winding(rings[h], p) != 0) {
-      return false;
-    }
-  }
-  return true;
+  return winding(rings[0], p) != 0 &&
+         std::none_of(rings.begin() + 1, rings.end(),
+                      [&p](const std::vector<P>& hole) { return winding(hole, p) != 0; });
 }
 
 bool meet(const Rings& a, const Rings& b) {

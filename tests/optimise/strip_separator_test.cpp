@@ -9,20 +9,14 @@
 #include <vector>
 
 #include "layout_oracle.h"
+#include "nesting/nesting_fixtures.h"
 #include "optimise/part_poses.h"
 
 namespace tarn {
 namespace {
 
-Region regionOf(const std::vector<Point>& points) {
-  Region r;
-  setPoints(r, points);
-  return r;
-}
-
-Region box(double x0, double y0, double x1, double y1) {
-  return regionOf({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
-}
+using test::box;
+using test::regionOf;
 
 StripItem itemOf(const Region& outer, const std::vector<Region>& holes, int rotationNumber,
                  bool turnover) {
@@ -33,6 +27,10 @@ StripItem itemOf(const Region& outer, const std::vector<Region>& holes, int rota
   Part part;
   setGeometry(part, outer, list);
   return MakeStripItem(part, rotationNumber, turnover);
+}
+
+StripProblem strip(double width, double maxLength, std::vector<StripItem> items) {
+  return {width, maxLength, std::move(items)};
 }
 
 SeparatorBudget evaluations(std::uint64_t count) {
@@ -58,9 +56,7 @@ StripProblem mixedRow(std::vector<ItemPose>& start) {
       regionOf({{0, 0}, {30, 0}, {0, 20}}),
       box(0, 0, 9, 22),
   };
-  StripProblem problem;
-  problem.width = 40;
-  problem.maxLength = 1000;
+  StripProblem problem = strip(40, 1000, {});
   double x = 0.0;
   start.clear();
   for (const Region& outline : outlines) {
@@ -72,11 +68,9 @@ StripProblem mixedRow(std::vector<ItemPose>& start) {
 }
 
 TEST(StripSeparator, PutsAPartIntoAnotherPartsHole) {
-  StripProblem problem;
-  problem.width = 30;
-  problem.maxLength = 100;
-  problem.items.push_back(itemOf(box(0, 0, 30, 30), {box(10, 10, 20, 20)}, 4, false));
-  problem.items.push_back(itemOf(box(0, 0, 6, 6), {}, 4, false));
+  const StripProblem problem = strip(30, 100,
+                                     {itemOf(box(0, 0, 30, 30), {box(10, 10, 20, 20)}, 4, false),
+                                      itemOf(box(0, 0, 6, 6), {}, 4, false)});
   const std::vector<ItemPose> start = {{0, 0, 0}, {0, 31, 0}};
   const SeparatorResult result = MinimiseStripLength(problem, start, 5, evaluations(200000));
   expectSoundResult(problem, result);
@@ -84,25 +78,6 @@ TEST(StripSeparator, PutsAPartIntoAnotherPartsHole) {
   const Part small = PosedPart(problem.items[1], result.poses[1]);
   EXPECT_GT(small.bbox.xmin, 10);
   EXPECT_LT(small.bbox.xmax, 20);
-}
-
-TEST(StripSeparator, CopesWithTheLargestRotationSet) {
-  // 720 poses per item (rotation number 360, turning over): the search tries a
-  // spread of them and still answers with indices into the full set.
-  StripProblem problem;
-  problem.width = 40;
-  problem.maxLength = 1000;
-  std::vector<ItemPose> start;
-  for (int k = 0; k < 4; ++k) {
-    problem.items.push_back(itemOf(regionOf({{0, 0}, {30, 0}, {5, 18}}), {}, 360, true));
-    start.push_back(ItemPose{0, 32.0 * k, 0});
-  }
-  const SeparatorResult result = MinimiseStripLength(problem, start, 4, evaluations(100000));
-  expectSoundResult(problem, result);
-  EXPECT_LT(result.length, result.startLength * 0.8);
-  for (const ItemPose& pose : result.poses) {
-    EXPECT_LT(pose.orientation, 720);
-  }
 }
 
 TEST(StripSeparator, StopsAtOnceWhenAsked) {
@@ -138,48 +113,16 @@ TEST(StripSeparator, StopsAtOnceWhenAsked) {
   EXPECT_LT(stoppedLater.length, stoppedLater.startLength);
 }
 
-TEST(StripSeparator, LeavesAnInfeasibleStartAlone) {
-  StripProblem problem;
-  problem.width = 10;
-  problem.maxLength = 100;
-  problem.items.push_back(itemOf(box(0, 0, 5, 5), {}, 4, true));
-  problem.items.push_back(itemOf(box(0, 0, 5, 5), {}, 4, true));
-  struct Row {
-    const char* label;
-    std::vector<ItemPose> start;
-  };
-  const Row rows[] = {
-      {"overlapping", {{0, 0, 0}, {0, 4, 0}}},
-      {"overlapping at a corner", {{0, 0, 0}, {0, 4.99, 4.99}}},
-      {"off the strip", {{0, 0, 0}, {0, 10, 6}}},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.label);
-    const SeparatorResult result = MinimiseStripLength(problem, row.start, 1, evaluations(1000));
-    EXPECT_FALSE(result.startFeasible);
-    EXPECT_EQ(result.evaluations, 0u);
-    EXPECT_EQ(result.poses[1].dx, row.start[1].dx);
+TEST(StripSeparator, RefusesPosesThatDoNotMatchTheItems) {
+  const StripProblem problem = strip(10, 100, {itemOf(box(0, 0, 5, 5), {}, 2, false)});
+  for (const std::vector<ItemPose>& poses : {std::vector<ItemPose>{}, {{2, 0, 0}}, {{-1, 0, 0}}}) {
+    EXPECT_THROW(MinimiseStripLength(problem, poses, 1, evaluations(10)), std::invalid_argument);
   }
 }
 
-TEST(StripSeparator, RefusesPosesThatDoNotMatchTheItems) {
-  StripProblem problem;
-  problem.width = 10;
-  problem.maxLength = 100;
-  problem.items.push_back(itemOf(box(0, 0, 5, 5), {}, 2, false));
-  EXPECT_THROW(MinimiseStripLength(problem, {}, 1, evaluations(10)), std::invalid_argument);
-  EXPECT_THROW(MinimiseStripLength(problem, {{2, 0, 0}}, 1, evaluations(10)),
-               std::invalid_argument);
-  EXPECT_THROW(MinimiseStripLength(problem, {{-1, 0, 0}}, 1, evaluations(10)),
-               std::invalid_argument);
-}
-
 TEST(StripLayout, RefusesMalformedPosesAndMeasuresTheOuterOutline) {
-  StripProblem problem;
-  problem.width = 10;
-  problem.maxLength = 100;
-  problem.items.push_back(itemOf(box(0, 0, 5, 5), {}, 2, false));
-  problem.items.push_back(itemOf(box(0, 0, 3, 3), {}, 2, false));
+  const StripProblem problem = strip(
+      10, 100, {itemOf(box(0, 0, 5, 5), {}, 2, false), itemOf(box(0, 0, 3, 3), {}, 2, false)});
   struct Row {
     const char* label;
     std::vector<ItemPose> poses;
@@ -203,11 +146,9 @@ TEST(StripLayout, RefusesMalformedPosesAndMeasuresTheOuterOutline) {
 }
 
 TEST(LayoutOracle, SeesWhatItMustSee) {
-  StripProblem problem;
-  problem.width = 30;
-  problem.maxLength = 100;
-  problem.items.push_back(itemOf(box(0, 0, 30, 30), {box(10, 10, 20, 20)}, 1, false));
-  problem.items.push_back(itemOf(box(0, 0, 6, 6), {}, 1, false));
+  const StripProblem problem = strip(30, 100,
+                                     {itemOf(box(0, 0, 30, 30), {box(10, 10, 20, 20)}, 1, false),
+                                      itemOf(box(0, 0, 6, 6), {}, 1, false)});
   struct Row {
     const char* label;
     double x, y;

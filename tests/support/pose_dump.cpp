@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 namespace tarn::test {
 
@@ -21,64 +22,51 @@ namespace {
 
 class Dump {
  public:
-  Dump& operator<<(const char* text) {
+  Dump& operator<<(std::string_view text) {
     out_ += text;
     return *this;
   }
-  Dump& operator<<(const std::string& text) {
-    out_ += text;
-    return *this;
-  }
+  Dump& operator<<(const char* text) { return *this << std::string_view(text); }
   Dump& operator<<(double value) {
     char number[32];
     std::snprintf(number, sizeof number, " %.17g", value);
     out_ += number;
     return *this;
   }
-  Dump& operator<<(int value) {
-    out_ += " " + std::to_string(value);
-    return *this;
-  }
+  Dump& operator<<(int value) { return *this << (" " + std::to_string(value)); }
   Dump& operator<<(bool value) { return *this << (value ? 1 : 0); }
   Dump& operator<<(const Point& p) { return *this << p.x << p.y << p.tol; }
   Dump& operator<<(const BBox& b) { return *this << b.xmin << b.xmax << b.ymin << b.ymax; }
   Dump& operator<<(const TextLabel& label) {
     return *this << (" [" + label.text + "]") << label.x << label.y << label.angle << label.height;
   }
-  Dump& operator<<(const Region& region) {
-    *this << "\n  region" << region.area << region.bbox;
-    for (const Point& p : region.points) {
-      *this << p;
+  template <class Item>
+  Dump& all(const Item& items) {
+    for (const auto& item : items) {
+      *this << item;
     }
     return *this;
   }
+  Dump& operator<<(const Region& region) {
+    return (*this << "\n  region" << region.area << region.bbox).all(region.points);
+  }
   Dump& operator<<(const RadiusPolyline& polyline) {
-    *this << "\n  polyline";
-    for (const Point& p : polyline.points) {
-      *this << p;
-    }
-    *this << " radii";
-    for (const double r : polyline.radii) {
-      *this << r;
-    }
-    return *this;
+    (*this << "\n  polyline").all(polyline.points) << " radii";
+    return all(polyline.radii);
   }
   Dump& operator<<(const Part& part) {
     *this << "part" << part.id << part.nameLabel << part.thickLabel << part.area << part.bbox
           << part.centroid << part.chordTol << part.selected << part.turnedOver << part.refPoint
           << part.rotation << part.fillRatio << part.aspectRatio << part.outer;
-    for (const Region& hole : part.holes) {
-      *this << hole;
-    }
-    return *this << "\n";
+    return all(part.holes) << "\n";
   }
   Dump& operator<<(const PartSource& source) {
     *this << "source" << source.id << source.nameLabel << source.chordTol << source.turnedOver
           << source.refPoint << source.rotation << source.area << source.centroid << source.outer;
-    for (const RadiusPolyline& hole : source.holes) {
-      *this << hole;
-    }
-    return *this << "\n";
+    return all(source.holes) << "\n";
+  }
+  Dump& operator<<(const PackingPoint& point) {
+    return *this << "point" << point.position << point.occupied << "\n";
   }
   std::string text() const { return out_; }
 
@@ -96,21 +84,10 @@ std::string dumpJob(const PackingJob& job) {
        << job.plate.length << job.plate.width << job.plate.area << "\nextents" << job.plateExtents
        << "\noutput " << job.outputFolder.string() << "\ngrid" << job.gridCountX << job.gridCountY
        << job.gridPending << static_cast<int>(job.packingPoints.size()) << "\n";
-  for (const PackingPoint& point : job.packingPoints) {
-    dump << "point" << point.position << point.occupied << "\n";
-  }
-  dump << "sources\n";
-  for (const PartSource& source : job.sources) {
-    dump << source;
-  }
-  dump << "working\n";
-  for (const Part& part : job.workingParts) {
-    dump << part;
-  }
-  dump << "true\n";
-  for (const Part& part : job.trueParts) {
-    dump << part;
-  }
+  dump.all(job.packingPoints) << "sources\n";
+  dump.all(job.sources) << "working\n";
+  dump.all(job.workingParts) << "true\n";
+  dump.all(job.trueParts);
   return dump.text();
 }
 
