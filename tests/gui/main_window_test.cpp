@@ -225,7 +225,7 @@ void MainWindowTest::opensEachExampleThroughTheMenuAndLaysItOut() {
     QVERIFY(window_->renewDialog() == nullptr);  // Open closes both tool dialogs...
     QVERIFY(window_->packingKit() != nullptr && window_->packingKit() != previousKit);
     QVERIFY(window_->packingKit()->isVisible());  // ...and opens the kit anew
-    QVERIFY(canvas()->hasFocus());                // the keys reach the canvas at once
+    QTRY_VERIFY(canvas()->hasFocus());            // the keys reach the canvas at once
     QCOMPARE(window_->windowTitle(),
              QString::fromUtf8(library.file) + QStringLiteral(" - TarnPacking"));
     clickKit(kKitLayoutAll);
@@ -467,7 +467,8 @@ void MainWindowTest::opensFromTheCommandLineADropAndDrawings() {
   QCOMPARE(job().workingParts.count(), 5);
   QCOMPARE(job().params.partGap, 5.0);
   QCOMPARE(window_->windowTitle(), QStringLiteral("r12_classic.dxf and 1 more - TarnPacking"));
-  QVERIFY(window_->packingKit() != nullptr && canvas()->hasFocus());
+  QVERIFY(window_->packingKit() != nullptr);
+  QTRY_VERIFY(canvas()->hasFocus());
 }
 
 // Layout All of a large generated job: Cancel in the progress dialog stops it
@@ -550,7 +551,7 @@ void MainWindowTest::platesAppearAsTabsEachEditedAndReportedOnItsOwn() {
 
   QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
   QCOMPARE(currentPlate(state()), std::size_t(1));
-  QVERIFY(canvas()->hasFocus());
+  QTRY_VERIFY(canvas()->hasFocus());
   QCOMPARE(window_->windowTitle(), QStringLiteral("three_plates.txt, plate 2 of 3 - TarnPacking"));
   QCOMPARE(status("parts"), QStringLiteral("1 parts loaded, 1 packed, 0 waiting"));
   // The RN/PPD dialog shows the numbers of the plate on show.
