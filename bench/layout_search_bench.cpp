@@ -7,9 +7,10 @@
 //
 // Options: --seconds T (repeatable; default 10), --seed S (1), --threads N (2),
 // --evaluations E (per thread, no bound by default), --stop-check (how long a
-// requested stop takes, instead of the table), then library files (.lst part
-// lists, .preSrc files, else text libraries). Nothing is written to disk.
+// requested stop takes, instead of the table), then library files (their
+// format detected as tarnpack detects it). Nothing is written to disk.
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -23,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "geometry/predicates.h"
 #include "job/job_operations.h"
 #include "job/packing_job.h"
@@ -32,9 +34,6 @@
 namespace {
 
 using namespace tarn;
-
-constexpr const char* kDefaultFolder = "/work/shared/bench/esicup";
-constexpr const char* kDefaultInstances[] = {"albano.txt", "dagli.txt", "mao.txt", "shirts.txt"};
 
 struct Options {
   std::vector<double> seconds;
@@ -47,48 +46,31 @@ struct Options {
 
 Options parse(int argc, char** argv) {
   Options o;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const auto value = [&]() -> const char* {
-      if (i + 1 >= argc) {
-        std::fprintf(stderr, "%s needs a value\n", arg.c_str());
-        std::exit(2);
-      }
-      return argv[++i];
-    };
-    if (arg == "--seconds") {
-      o.seconds.push_back(std::atof(value()));
-    } else if (arg == "--seed") {
-      o.seed = std::strtoull(value(), nullptr, 10);
-    } else if (arg == "--threads") {
-      o.threads = std::atoi(value());
-    } else if (arg == "--evaluations") {
-      o.evaluations = std::strtoull(value(), nullptr, 10);
-    } else if (arg == "--stop-check") {
-      o.stopCheck = true;
-    } else {
-      o.files.emplace_back(arg);
-    }
+  std::uint64_t evaluations = 0;
+  CLI::App app{"Greedy layouts against the layout search"};
+  app.add_option("--seconds", o.seconds, "Budget of a search; repeat for several columns")
+      ->check(CLI::PositiveNumber);
+  app.add_option("--seed", o.seed, "Seed of the search");
+  app.add_option("--threads", o.threads, "Search threads")->check(CLI::Range(1, 256));
+  auto* evaluationsOption = app.add_option("--evaluations", evaluations, "Evaluations per thread")
+                                ->check(CLI::PositiveNumber);
+  app.add_flag("--stop-check", o.stopCheck, "Time how long a requested stop takes");
+  app.add_option("files", o.files, "Libraries (default: the strip-packing instances)");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    std::exit(app.exit(e));
+  }
+  if (evaluationsOption->count() > 0) {
+    o.evaluations = evaluations;
   }
   if (o.seconds.empty()) {
     o.seconds.push_back(10.0);
   }
   if (o.files.empty()) {
-    for (const char* name : kDefaultInstances) {
-      o.files.push_back(std::filesystem::path(kDefaultFolder) / name);
-    }
+    o.files = bench::esicupInstances();
   }
   return o;
-}
-
-std::unique_ptr<PackingJob> load(const std::filesystem::path& file, std::ostream& errors) {
-  auto job = std::make_unique<PackingJob>(errors, std::filesystem::temp_directory_path());
-  const std::string extension = file.extension().string();
-  const LibraryFormat format = extension == ".lst"      ? LibraryFormat::PartListFile
-                               : extension == ".preSrc" ? LibraryFormat::PreSrcFile
-                                                        : LibraryFormat::TextLibrary;
-  openLibrary(*job, file, format);
-  return job;
 }
 
 bool allFit(const PackingJob& job) {
@@ -147,7 +129,7 @@ int main(int argc, char** argv) {
     double sumFinal = 0.0;
     for (const auto& file : options.files) {
       std::ostringstream errors;
-      const std::unique_ptr<PackingJob> job = load(file, errors);
+      const std::unique_ptr<PackingJob> job = bench::loadLibrary(file, errors);
       const std::string name = file.stem().string();
       if (options.stopCheck) {
         stopCheck(*job, options, name);

@@ -5,15 +5,16 @@
 // written back to the job's parts and checked with PartFits.
 //
 //   cmake --preset bench && cmake --build --preset bench --target optimise_bench
-//   cd "$(mktemp -d)" && <worktree>/build-bench/bench/optimise_bench --seconds 60
+//   build-bench/bench/optimise_bench --seconds 60
 //
 // Options: --seconds T (10), --seed S (1), --threads N (2), --evaluations E (no
 // bound), --trace (each improvement on stderr), --stop-check (how long a
 // requested stop takes, instead of the table), --set name=value (a field of
-// SeparatorSettings), then library files (.lst part lists, .preSrc files, else
-// text libraries). LayoutAll writes its timing file into the working
-// directory: run it in a scratch folder.
+// SeparatorSettings), then library files (their format detected as tarnpack
+// detects it). LayoutAll writes its timing file into the system's
+// temporary folder.
 
+#include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,9 +27,10 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_support.h"
+#include "geometry/predicates.h"
 #include "job/job_operations.h"
 #include "job/packing_job.h"
-#include "geometry/predicates.h"
 #include "library/library_loader.h"
 #include "nesting/layout.h"
 #include "optimise/part_poses.h"
@@ -37,9 +39,6 @@
 namespace {
 
 using namespace tarn;
-
-constexpr const char* kDefaultFolder = "/work/shared/bench/esicup";
-constexpr const char* kDefaultInstances[] = {"albano.txt", "dagli.txt", "mao.txt", "shirts.txt"};
 
 struct Options {
   double seconds = 10.0;
@@ -97,40 +96,26 @@ void set(SeparatorSettings& s, const std::string& assignment) {
 
 Options parse(int argc, char** argv) {
   Options o;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const auto value = [&]() -> const char* {
-      if (i + 1 >= argc) {
-        std::fprintf(stderr, "%s needs a value\n", arg.c_str());
-        std::exit(2);
-      }
-      return argv[++i];
-    };
-    if (arg == "--seconds") {
-      o.seconds = std::atof(value());
-    } else if (arg == "--seed") {
-      o.seed = std::strtoull(value(), nullptr, 10);
-    } else if (arg == "--threads") {
-      o.threads = std::atoi(value());
-    } else if (arg == "--set") {
-      set(o.settings, value());
-    } else if (arg == "--stop-check") {
-      o.stopCheck = true;
-    } else if (arg == "--trace") {
-      o.trace = true;
-    } else if (arg == "--evaluations") {
-      o.evaluations = std::strtoull(value(), nullptr, 10);
-    } else {
-      o.files.emplace_back(arg);
-    }
+  std::vector<std::string> assignments;
+  CLI::App app{"Greedy layout against the strip-length search"};
+  app.add_option("--seconds", o.seconds, "Time per search")->check(CLI::PositiveNumber);
+  app.add_option("--seed", o.seed, "Seed of the first thread's search");
+  app.add_option("--threads", o.threads, "Searches, one per thread")->check(CLI::Range(1, 256));
+  app.add_option("--evaluations", o.evaluations, "Evaluations per search");
+  app.add_option("--set", assignments, "name=value of a search setting");
+  app.add_flag("--stop-check", o.stopCheck, "Time how long a requested stop takes");
+  app.add_flag("--trace", o.trace, "Every improvement on stderr");
+  app.add_option("files", o.files, "Libraries (default: the strip-packing instances)");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    std::exit(app.exit(e));
+  }
+  for (const std::string& assignment : assignments) {
+    set(o.settings, assignment);
   }
   if (o.files.empty()) {
-    for (const char* name : kDefaultInstances) {
-      o.files.push_back(std::filesystem::path(kDefaultFolder) / name);
-    }
-  }
-  if (o.threads < 1) {
-    o.threads = 1;
+    o.files = bench::esicupInstances();
   }
   return o;
 }
@@ -188,12 +173,7 @@ int main(int argc, char** argv) {
   double sumOptimised = 0.0;
   for (const auto& file : options.files) {
     std::ostringstream errors;
-    auto job = std::make_unique<PackingJob>(errors);
-    const std::string extension = file.extension().string();
-    const LibraryFormat format = extension == ".lst"      ? LibraryFormat::PartListFile
-                                 : extension == ".preSrc" ? LibraryFormat::PreSrcFile
-                                                          : LibraryFormat::TextLibrary;
-    openLibrary(*job, file, format);
+    auto job = bench::loadLibrary(file, errors);
     LayoutAll(*job, false);
     const double width = job->params.plateWidth;
     const double area = netArea(*job);

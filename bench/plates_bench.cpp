@@ -22,6 +22,7 @@
 #include <sstream>
 #include <string>
 
+#include "bench/bench_support.h"
 #include "job/packing_job.h"
 #include "library/library_loader.h"
 #include "nesting/layout.h"
@@ -34,11 +35,7 @@ namespace {
 constexpr int kCopies = 8;
 
 std::filesystem::path instancePath() {
-  if (const char* dir = std::getenv("TARN_ESICUP_DIR"); dir != nullptr && *dir != '\0') {
-    return std::filesystem::path(dir) / "shirts.txt";
-  }
-  return std::filesystem::path(TARN_SOURCE_DIR) / ".." / "shared" / "bench" / "esicup" /
-         "shirts.txt";
+  return bench::esicupFolder() / "shirts.txt";
 }
 
 struct Instance {

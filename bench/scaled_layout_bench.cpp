@@ -11,7 +11,8 @@
 //       [--driver all|multi|both|relayout] [--repeat N] [--dump DIR]
 //
 // relayout is LayoutAll, then Layout of every third part (laid-out parts move).
-// PATH defaults to $TARN_SHIRTS, else /work/shared/bench/esicup/shirts.txt.
+// PATH defaults to $TARN_SHIRTS, else shirts.txt of $TARN_ESICUP_DIR or of
+// bench/esicup/ in the shared folder beside the repository.
 // --dump writes every pose dump (<driver>_<k>.txt) for a diff.
 
 #include <sys/resource.h>
@@ -30,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "geometry/core_error.h"
 #include "geometry/predicates.h"
 #include "job/job_operations.h"
@@ -40,7 +42,6 @@
 namespace tarn {
 namespace {
 
-constexpr const char* kDefaultShirts = "/work/shared/bench/esicup/shirts.txt";
 constexpr std::size_t kPlateLengthLabel = 13;  // "PlateLength =" of the text library header
 
 // Digests of the pose dumps the engine gave these jobs before its rework, for
@@ -231,7 +232,8 @@ std::vector<int> parseList(const char* text) {
 Options parseOptions(int argc, char** argv) {
   Options options;
   const char* env = std::getenv("TARN_SHIRTS");
-  options.shirts = env != nullptr && *env != '\0' ? env : kDefaultShirts;
+  options.shirts = env != nullptr && *env != '\0' ? std::filesystem::path(env)
+                                                  : bench::esicupFolder() / "shirts.txt";
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
