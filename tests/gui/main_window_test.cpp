@@ -566,6 +566,18 @@ void MainWindowTest::platesAppearAsTabsEachEditedAndReportedOnItsOwn() {
   QTest::keyClick(canvas(), Qt::Key_PageDown, Qt::ControlModifier);
   QCOMPARE(tabs->currentIndex(), 1);
 
+  // An edit on plate 2 changes plate 2 only, and stays after a switch.
+  const std::string plateOne = test::dumpPoses(*state().plates.tabs[0].job);
+  const std::string plateTwo = test::dumpPoses(job());
+  key('A', Qt::ShiftModifier);
+  key('t');  // turns the part over
+  const std::string edited = test::dumpPoses(job());
+  QVERIFY(edited != plateTwo);
+  QTest::keyClick(canvas(), Qt::Key_PageUp, Qt::ControlModifier);
+  QCOMPARE(test::dumpPoses(job()), plateOne);
+  QTest::keyClick(canvas(), Qt::Key_PageDown, Qt::ControlModifier);
+  QCOMPARE(test::dumpPoses(job()), edited);
+
   // E writes plate 2's report into its own folder.
   key('e');
   const QString report = QDir::current().absoluteFilePath(QStringLiteral("plate-2/Report.txt"));
