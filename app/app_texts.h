@@ -5,6 +5,8 @@
 // the dialogs' resources and the menus' table; the core's messages in
 // geometry/texts.h.
 
+#include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace tarn::app_text {
@@ -131,5 +133,19 @@ inline constexpr std::string_view kCommandLineDescription =
     "Lays out flat parts on a plate. LIBRARY, when given, is opened at start; its format is "
     "told from its name and contents as tarnpack tells it.";
 inline constexpr std::string_view kCommandLineLibrary = "A part library to open.";
+
+// printf of the values into one of these texts, however long the result (a
+// file name or a huge distance may be long).
+template <class... Values>
+std::string printed(std::string_view format, Values... values) {
+  const std::string pattern(format);
+  const int length = std::snprintf(nullptr, 0, pattern.c_str(), values...);
+  if (length <= 0) {
+    return {};
+  }
+  std::string text(static_cast<std::size_t>(length), '\0');
+  std::snprintf(text.data(), text.size() + 1, pattern.c_str(), values...);
+  return text;
+}
 
 }  // namespace tarn::app_text

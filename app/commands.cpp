@@ -25,18 +25,6 @@
 namespace tarn {
 namespace {
 
-// printf of the values, however long the text (a huge distance has hundreds of digits).
-template <class... Values>
-std::string printed(const char* format, Values... values) {
-  const int length = std::snprintf(nullptr, 0, format, values...);
-  if (length <= 0) {
-    return {};
-  }
-  std::string text(static_cast<std::size_t>(length), '\0');
-  std::snprintf(text.data(), text.size() + 1, format, values...);
-  return text;
-}
-
 Effects repaint() {
   Effects effects;
   effects.repaint = true;
@@ -166,8 +154,8 @@ Effects exportParts(const AppState& state, PackingJob& job) {
     }
   }
   Effects effects;
-  effects.message = printed(app_text::kPartsExported.data(), static_cast<int>(names.size()),
-                            absoluteFolder(job).c_str());
+  effects.message = app_text::printed(app_text::kPartsExported, static_cast<int>(names.size()),
+                                      absoluteFolder(job).c_str());
   return effects;
 }
 
@@ -593,8 +581,8 @@ RenewFields renewDialogFields(const AppState& state) {
   if (!state.job) {
     return fields;
   }
-  fields.rotationNumber = printed("%d", state.job->params.rotationNumber);
-  fields.packingPointDistance = printed("%lf", state.job->params.packingPointDistance);
+  fields.rotationNumber = app_text::printed("%d", state.job->params.rotationNumber);
+  fields.packingPointDistance = app_text::printed("%lf", state.job->params.packingPointDistance);
   return fields;
 }
 

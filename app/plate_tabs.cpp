@@ -31,18 +31,6 @@ constexpr std::size_t kSetStepLimit = 16;
 constexpr std::size_t kNamedPartLimit = 8;
 constexpr std::string_view kLayoutDrawingName = "layout.dxf";  // tarnpack's default --dxf
 
-template <class... Values>
-std::string printed(std::string_view format, Values... values) {
-  const std::string pattern(format);
-  const int length = std::snprintf(nullptr, 0, pattern.c_str(), values...);
-  if (length <= 0) {
-    return {};
-  }
-  std::string text(static_cast<std::size_t>(length), '\0');
-  std::snprintf(text.data(), text.size() + 1, pattern.c_str(), values...);
-  return text;
-}
-
 bool inSet(const AppState& state) {
   return state.plates.tabs.size() > 1;
 }
@@ -293,10 +281,11 @@ std::string leftOffMessage(const PlateSetRun& run) {
              std::string(leftOffReason(part.reason)) + ")";
   }
   if (run.unplaced.size() > kNamedPartLimit) {
-    names += printed(app_text::kMoreParts, static_cast<int>(run.unplaced.size() - kNamedPartLimit));
+    names += app_text::printed(app_text::kMoreParts,
+                               static_cast<int>(run.unplaced.size() - kNamedPartLimit));
   }
-  return printed(app_text::kPartsLeftOff, static_cast<int>(run.unplaced.size()),
-                 run.unplaced.back().plate + 1, names.c_str());
+  return app_text::printed(app_text::kPartsLeftOff, static_cast<int>(run.unplaced.size()),
+                           run.unplaced.back().plate + 1, names.c_str());
 }
 
 Effects repaint() {
@@ -319,7 +308,7 @@ std::size_t currentPlate(const AppState& state) {
 }
 
 std::string plateTabTitle(std::size_t index) {
-  return printed(app_text::kPlateTab, static_cast<int>(index + 1));
+  return app_text::printed(app_text::kPlateTab, static_cast<int>(index + 1));
 }
 
 Effects switchPlate(AppState& state, std::size_t index) {
@@ -432,7 +421,7 @@ Effects moveWaitingPartsToNextPlate(AppState& state) {
   const std::size_t index = currentPlate(state);
   if (!hasWaitingParts(*state.job)) {
     Effects effects;
-    effects.message = printed(app_text::kNoWaitingParts, static_cast<int>(index + 1));
+    effects.message = app_text::printed(app_text::kNoWaitingParts, static_cast<int>(index + 1));
     return effects;
   }
   stow(state);
@@ -492,7 +481,8 @@ Effects writeLayoutsFolder(AppState& state, const std::filesystem::path& folder)
       std::error_code error;
       std::filesystem::create_directories(plateFolder, error);
       if (error) {
-        throw CoreError(printed(app_text::kFolderNotCreated, plateFolder.string().c_str()));
+        throw CoreError(
+            app_text::printed(app_text::kFolderNotCreated, plateFolder.string().c_str()));
       }
       WriteLayoutDxf(set.plates[k], plateFolder / std::string(kLayoutDrawingName));
       ++written;
@@ -504,8 +494,8 @@ Effects writeLayoutsFolder(AppState& state, const std::filesystem::path& folder)
   Effects effects;
   std::error_code error;
   const std::filesystem::path shown = std::filesystem::absolute(folder, error);
-  effects.message = printed(app_text::kLayoutsWritten, written,
-                            (error ? folder : shown.lexically_normal()).string().c_str());
+  effects.message = app_text::printed(app_text::kLayoutsWritten, written,
+                                      (error ? folder : shown.lexically_normal()).string().c_str());
   return effects;
 }
 

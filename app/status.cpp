@@ -11,22 +11,6 @@
 #include "output/layout_summary.h"
 
 namespace tarn {
-namespace {
-
-// printf of the values, however long the text (a file name may be long).
-template <class... Values>
-std::string formatted(std::string_view format, Values... values) {
-  const std::string pattern(format);
-  const int length = std::snprintf(nullptr, 0, pattern.c_str(), values...);
-  if (length <= 0) {
-    return {};
-  }
-  std::string text(static_cast<std::size_t>(length), '\0');
-  std::snprintf(text.data(), text.size() + 1, pattern.c_str(), values...);
-  return text;
-}
-
-}  // namespace
 
 StatusFigures statusFigures(const PackingJob& job) {
   const LayoutSummary summary = SummariseLayout(job);
@@ -48,15 +32,17 @@ StatusTexts statusTexts(const AppState& state) {
     return texts;
   }
   const StatusFigures figures = statusFigures(*state.job);
-  texts.parts = formatted(app_text::kStatusParts, figures.loaded, figures.packed, figures.waiting);
+  texts.parts =
+      app_text::printed(app_text::kStatusParts, figures.loaded, figures.packed, figures.waiting);
   // The command line's summary prints the length with %g and the utilisation with %.2f.
-  texts.length = formatted(app_text::kStatusLength, formatNumber(figures.packedLength).c_str());
-  texts.utilisation = figures.utilisation
-                          ? formatted(app_text::kStatusUtilisation, *figures.utilisation * 100.0)
-                          : std::string(app_text::kStatusUtilisationUnknown);
-  texts.rotationNumber = formatted(app_text::kStatusRotationNumber, figures.rotationNumber);
-  texts.packingPointDistance =
-      formatted(app_text::kStatusDistance, formatNumber(figures.packingPointDistance).c_str());
+  texts.length =
+      app_text::printed(app_text::kStatusLength, formatNumber(figures.packedLength).c_str());
+  texts.utilisation = figures.utilisation ? app_text::printed(app_text::kStatusUtilisation,
+                                                              *figures.utilisation * 100.0)
+                                          : std::string(app_text::kStatusUtilisationUnknown);
+  texts.rotationNumber = app_text::printed(app_text::kStatusRotationNumber, figures.rotationNumber);
+  texts.packingPointDistance = app_text::printed(
+      app_text::kStatusDistance, formatNumber(figures.packingPointDistance).c_str());
   return texts;
 }
 
@@ -65,14 +51,14 @@ std::string cursorText(const AppState& state) {
     return std::string(app_text::kStatusNoCursor);
   }
   const Point at = state.viewport.view.screenToWorld(state.gesture.currentMouse);
-  return formatted(app_text::kStatusCursor, at.x, at.y);
+  return app_text::printed(app_text::kStatusCursor, at.x, at.y);
 }
 
 std::string modeText(const AppState& state) {
   const auto index = static_cast<std::size_t>(state.gesture.mode);
   const std::string_view name =
       index < std::size(app_text::kModeNames) ? app_text::kModeNames[index] : std::string_view();
-  return formatted(app_text::kStatusMode, std::string(name).c_str());
+  return app_text::printed(app_text::kStatusMode, std::string(name).c_str());
 }
 
 std::string windowTitle(const AppState& state) {
@@ -82,8 +68,8 @@ std::string windowTitle(const AppState& state) {
   }
   std::string name = drawingsName(state.libraryPath, state.moreDrawings);
   if (const std::size_t plates = plateCount(state); plates > 1) {
-    name = formatted(app_text::kTitlePlate, name.c_str(), static_cast<int>(currentPlate(state) + 1),
-                     static_cast<int>(plates));
+    name = app_text::printed(app_text::kTitlePlate, name.c_str(),
+                             static_cast<int>(currentPlate(state) + 1), static_cast<int>(plates));
   }
   return name + " - " + program;
 }

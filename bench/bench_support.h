@@ -5,8 +5,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "job/packing_job.h"
@@ -38,6 +40,18 @@ inline std::unique_ptr<PackingJob> loadLibrary(const std::filesystem::path& file
   auto job = std::make_unique<PackingJob>(errors, std::filesystem::temp_directory_path());
   openLibrary(*job, file, detectLibraryFormat(file));
   return job;
+}
+
+// The process's peak resident memory so far, kB (-1 where /proc does not say).
+inline long peakKilobytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) {
+      return std::atol(line.c_str() + 6);
+    }
+  }
+  return -1;
 }
 
 }  // namespace tarn::bench

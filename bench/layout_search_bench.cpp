@@ -82,17 +82,6 @@ bool allFit(const PackingJob& job) {
   return true;
 }
 
-long peakKilobytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) {
-      return std::atol(line.c_str() + 6);
-    }
-  }
-  return -1;
-}
-
 // Searches without a budget, stopped after a while: the longest wait from the
 // request to the search's return.
 void stopCheck(const PackingJob& job, const Options& options, const std::string& name) {
@@ -159,6 +148,6 @@ int main(int argc, char** argv) {
     std::printf("%-10s %6s %9.2f %9.2f\n\n", "mean", "", 100.0 * sumGreedy / count,
                 100.0 * sumFinal / count);
   }
-  std::printf("peak memory %ld kB\n", peakKilobytes());
+  std::printf("peak memory %ld kB\n", bench::peakKilobytes());
   return 0;
 }

@@ -150,17 +150,6 @@ double packedLength(const PackingJob& job) {
   return length;
 }
 
-long peakKilobytes() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) {
-      return std::atol(line.c_str() + 6);
-    }
-  }
-  return -1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -284,6 +273,6 @@ int main(int argc, char** argv) {
     return 0;
   }
   std::printf("%-10s %6s %9.2f %9.2f\n", "mean", "", sumGreedy / count, sumOptimised / count);
-  std::printf("peak memory %ld kB\n", peakKilobytes());
+  std::printf("peak memory %ld kB\n", bench::peakKilobytes());
   return 0;
 }
