@@ -54,10 +54,6 @@ std::optional<std::uint64_t> parseEvaluations(const std::string& value) {
   return count && *count > 0 ? count : std::nullopt;
 }
 
-std::string plateCountError(const std::string& value) {
-  return parsePlateCount(value) ? "" : std::string(text::kPlatesValueError);
-}
-
 // The job of --plate, or a usage error naming the argument at fault.
 DrawingJobRequest drawingJobOf(const std::string& plate, double gap,
                                const std::vector<std::string>& drawings) {
@@ -201,7 +197,7 @@ ParseResult parseCommandLine(int argc, const char* const* argv, std::ostream& ou
       app.add_option("--plates", plates,
                      "Lay out on as many plates as needed, at most N (auto: at most 1000); "
                      "each plate's files go to plate-1/, plate-2/ ... under --out")
-          ->check(plateCountError)
+          ->check(refusing(parsePlateCount, text::kPlatesValueError))
           ->option_text("N|auto");
   auto* optimiseOption =
       app.add_option("--optimise", optimiseSeconds,
