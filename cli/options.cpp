@@ -65,8 +65,14 @@ DrawingJobRequest drawingJobOf(const std::string& plate, double gap,
   for (const std::string& drawing : drawings) {
     const std::optional<DrawingOrder> order = parseDrawingOrder(drawing);
     if (!order) {
-      throw CLI::ValidationError("DRAWING[:COUNT]",
-                                 "'" + drawing + "' " + std::string(text::kBadCount));
+      // Blame the count only when there is a drawing before it to count.
+      const std::string named = drawing.substr(0, drawing.rfind(':'));
+      std::error_code error;
+      const bool drawingExists = !named.empty() && std::filesystem::exists(named, error);
+      throw CLI::ValidationError(
+          "DRAWING[:COUNT]",
+          "'" + (drawingExists || named.empty() ? drawing : named) + "' " +
+              std::string(drawingExists ? text::kBadCount : text::kNoSuchDrawing));
     }
     std::error_code error;
     if (!std::filesystem::exists(order->path, error)) {

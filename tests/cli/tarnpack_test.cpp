@@ -454,6 +454,8 @@ TEST(TarnpackRun, AnswersWithTheStatusAndTheSummaryOrTheMessage) {
       {{"--plate", "100x100", square + ":0"}, 2, ":0' has no usable count"},
       {{"--plate", "100x100", square + ":1000000000"}, 2, ":1000000000' has no usable count"},
       {{"--plate", "100x100", "missing.dxf:2"}, 2, "'missing.dxf' is no drawing or folder"},
+      {{"--plate", "100x100", "missing.dxf:x"}, 2, "'missing.dxf' is no drawing or folder"},
+      {{"--plate", "100x100", ":5"}, 2, "':5' is no drawing or folder"},
       {{"--plate", "100x100", "--gap", "-1", square}, 2, "--gap"},
       {{"--gap", "3", square}, 2, "--gap requires --plate"},
       {{"--plate", "100x100", "--format", "list", square}, 2, "excludes"},
