@@ -62,22 +62,25 @@ DrawingJobRequest drawingJobOf(const std::string& plate, double gap,
     throw CLI::ValidationError("--plate", "'" + plate + "' " + std::string(text::kBadPlate));
   }
   DrawingJobRequest request{size->length, size->width, gap, {}};
+  const auto exists = [](const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+  };
+  const auto refusal = [](const std::string& argument, std::string_view why) {
+    return CLI::ValidationError("DRAWING[:COUNT]", "'" + argument + "' " + std::string(why));
+  };
   for (const std::string& drawing : drawings) {
     const std::optional<DrawingOrder> order = parseDrawingOrder(drawing);
     if (!order) {
       // Blame the count only when there is a drawing before it to count.
       const std::string named = drawing.substr(0, drawing.rfind(':'));
-      std::error_code error;
-      const bool drawingExists = !named.empty() && std::filesystem::exists(named, error);
-      throw CLI::ValidationError(
-          "DRAWING[:COUNT]",
-          "'" + (drawingExists || named.empty() ? drawing : named) + "' " +
-              std::string(drawingExists ? text::kBadCount : text::kNoSuchDrawing));
+      if (!named.empty() && exists(named)) {
+        throw refusal(drawing, text::kBadCount);
+      }
+      throw refusal(named.empty() ? drawing : named, text::kNoSuchDrawing);
     }
-    std::error_code error;
-    if (!std::filesystem::exists(order->path, error)) {
-      throw CLI::ValidationError(
-          "DRAWING[:COUNT]", "'" + order->path.string() + "' " + std::string(text::kNoSuchDrawing));
+    if (!exists(order->path)) {
+      throw refusal(order->path.string(), text::kNoSuchDrawing);
     }
     request.drawings.push_back(*order);
   }
